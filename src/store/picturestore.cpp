@@ -1,0 +1,79 @@
+#include "store/picturestore.h"
+
+#include "app/applicationstate.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace PictureStore {
+
+namespace {
+void restartNumbering(ApplicationState &state)
+{
+    state.PictureCounter = 0;
+    state.CurrentDirectory = 1;
+    state.DirectoryBase = 0;
+}
+} // namespace
+
+int DirectoryOfPicture(int n)
+{
+    return n / PicturesPerDirectory + 1;
+}
+
+QString PicturePath(int directory, int n)
+{
+    return QString::number(directory) + QStringLiteral("/capture") + QString::number(n) +
+           QStringLiteral(".jpg");
+}
+
+void CreateDirectory(int directory)
+{
+    QDir().mkdir(QString::number(directory));
+}
+
+Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()> &grabtimePause)
+{
+    const int m = state.PictureCounter;
+    if (m == state.MaxFrames) {
+        restartNumbering(state);
+        return Advance::Restarted;
+    }
+    if (m == state.DirectoryBase + PicturesPerDirectory) {
+        if (grabtimePause)
+            grabtimePause();
+        if (m == StoreCapacity) {
+            restartNumbering(state);
+        } else if (m % PicturesPerDirectory == 0 && m < StoreCapacity) {
+            const int next = m / PicturesPerDirectory + 1;
+            CreateDirectory(next);
+            state.CurrentDirectory = next;
+            state.DirectoryBase = m;
+        }
+        return Advance::DirectoryFull;
+    }
+    if (m == 1) {
+        CreateDirectory(1);
+        state.CurrentDirectory = 1;
+        state.DirectoryBase = 0;
+        return Advance::FirstPicture;
+    }
+    return Advance::Continued;
+}
+
+int SelectDirectoryForPicture(ApplicationState &state, int n)
+{
+    if (n >= StoreCapacity || n < PicturesPerDirectory) {
+        state.CurrentDirectory = 1;
+        state.DirectoryBase = 0;
+        return (n >= StoreCapacity || n < 0) ? 0 : n;
+    }
+    const int d = std::min(DirectoryOfPicture(n), DirectoryCount);
+    CreateDirectory(d);
+    state.CurrentDirectory = d;
+    state.DirectoryBase = (d - 1) * PicturesPerDirectory;
+    return n;
+}
+
+} // namespace PictureStore
