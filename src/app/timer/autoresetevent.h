@@ -1,0 +1,22 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+// An auto-reset event: signal() lets exactly one wait end early; a wait that sees the signal
+// consumes it. Several signals before a wait count as one.
+class AutoResetEvent
+{
+public:
+    void signal();
+
+    // Waits at most `timeout`. Returns true when the event was signalled (and resets it),
+    // false when the time ran out.
+    bool waitFor(std::chrono::milliseconds timeout);
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    bool m_signalled = false;
+};
