@@ -1,0 +1,144 @@
+// The cost of storing one picture (frame copy, bitmap, JPEG encoding, write and rename) against
+// plain libjpeg compressing the same frame into memory with the same settings, and with the
+// integer DCT for comparison. Goal: storing costs at most 1.2 x the plain float-DCT encoding.
+#include "capture/picturewriter.h"
+
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <jpeglib.h>
+#include <random>
+#include <vector>
+
+namespace {
+// A camera-like frame: smooth gradients plus sensor noise, bottom-up padded BGR rows.
+std::vector<std::uint8_t> cameraFrame(const VideoHeader &header)
+{
+    std::vector<std::uint8_t> frame(header.imageSize(), 0);
+    std::mt19937 random(7);
+    std::normal_distribution<float> noise(0.0f, 6.0f);
+    const int w = header.width;
+    const int h = header.height;
+    auto level = [&](float value) {
+        return static_cast<std::uint8_t>(std::clamp(value + noise(random), 0.0f, 255.0f));
+    };
+    for (int y = 0; y < h; ++y) {
+        std::uint8_t *row = frame.data() + std::size_t(h - 1 - y) * header.rowStride();
+        for (int x = 0; x < w; ++x) {
+            row[3 * x] = level(60.0f + 150.0f * float(y) / float(h));
+            row[3 * x + 1] = level(40.0f + 120.0f * float(x + y) / float(w + h));
+            row[3 * x + 2] = level(200.0f - 140.0f * float(x) / float(w));
+        }
+    }
+    return frame;
+}
+
+// What a caller of plain libjpeg would do: top-down RGB rows, compressed into memory.
+std::size_t bareEncode(const std::vector<std::uint8_t> &rgb, int w, int h, bool grey,
+                       J_DCT_METHOD dct)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = JDIMENSION(w);
+    cinfo.image_height = JDIMENSION(h);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    cinfo.dct_method = dct;
+    jpeg_set_quality(&cinfo, 100, TRUE);
+    if (grey)
+        jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
+    jpeg_start_compress(&cinfo, TRUE);
+    while (cinfo.next_scanline < cinfo.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(rgb.data() + std::size_t(cinfo.next_scanline) * 3 * w);
+        jpeg_write_scanlines(&cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::free(buffer);
+    return size;
+}
+
+std::vector<std::uint8_t> topDownRgb(const std::vector<std::uint8_t> &frame,
+                                     const VideoHeader &header)
+{
+    const int w = header.width;
+    const int h = header.height;
+    std::vector<std::uint8_t> rgb(std::size_t(w) * h * 3);
+    for (int y = 0; y < h; ++y) {
+        const std::uint8_t *src = frame.data() + std::size_t(h - 1 - y) * header.rowStride();
+        std::uint8_t *dst = rgb.data() + std::size_t(y) * w * 3;
+        for (int x = 0; x < w; ++x) {
+            dst[3 * x] = src[3 * x + 2];
+            dst[3 * x + 1] = src[3 * x + 1];
+            dst[3 * x + 2] = src[3 * x];
+        }
+    }
+    return rgb;
+}
+
+VideoHeader headerOf(const benchmark::State &state)
+{
+    return VideoHeader::make(int(state.range(0)), int(state.range(1)), 24);
+}
+
+void storePicture(benchmark::State &state)
+{
+    const VideoHeader header = headerOf(state);
+    const auto frame = cameraFrame(header);
+    const bool grey = state.range(2) != 0;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("capture0.jpg");
+    FrameBuffers buffers(header);
+    PictureWriter writer;
+    for (auto _ : state) {
+        const WriteResult result = writer.store(frame, buffers, 100, grey, path);
+        if (!result.ok()) {
+            state.SkipWithError(qPrintable(result.message()));
+            break;
+        }
+    }
+}
+
+void bareEncoding(benchmark::State &state, J_DCT_METHOD dct)
+{
+    const VideoHeader header = headerOf(state);
+    const auto rgb = topDownRgb(cameraFrame(header), header);
+    const bool grey = state.range(2) != 0;
+    std::size_t size = 0;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(size = bareEncode(rgb, header.width, header.height, grey, dct));
+    state.counters["jpeg_bytes"] = double(size);
+}
+
+void bareFloat(benchmark::State &state)
+{
+    bareEncoding(state, JDCT_FLOAT);
+}
+
+void bareIslow(benchmark::State &state)
+{
+    bareEncoding(state, JDCT_ISLOW);
+}
+
+void sizes(benchmark::internal::Benchmark *b)
+{
+    for (int grey : {0, 1})
+        for (auto [w, h] : {std::pair{320, 240}, {640, 480}, {768, 568}})
+            b->Args({w, h, grey});
+    b->ArgNames({"w", "h", "grey"})->Unit(benchmark::kMicrosecond);
+}
+} // namespace
+
+BENCHMARK(storePicture)->Apply(sizes);
+BENCHMARK(bareFloat)->Apply(sizes);
+BENCHMARK(bareIslow)->Apply(sizes);
+BENCHMARK_MAIN();

@@ -1,0 +1,82 @@
+#include "capture/atomicfilewriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+// A hidden name beside the target, so a viewer of the directory never lists a half-written file.
+QByteArray temporaryName(const QFileInfo &target)
+{
+    const QString suffix = QString::number(QRandomGenerator::global()->generate(), 36);
+    const QString name = target.path() + QStringLiteral("/.") + target.fileName() +
+                         QStringLiteral(".") + suffix + QStringLiteral(".tmp");
+    return QFile::encodeName(name);
+}
+
+// O_EXCL keeps us off anyone else's file; mode 0666 lets the umask decide, as for any new file.
+int createTemporary(const QFileInfo &target, QByteArray &name)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        name = temporaryName(target);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(WriteFunction write)
+    : m_write(write ? std::move(write) : WriteFunction(&::write))
+{}
+
+bool AtomicFileWriter::writeAll(int fd, std::span<const std::uint8_t> bytes) const
+{
+    while (!bytes.empty()) {
+        const ssize_t n = m_write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = ENOSPC; // a regular file that takes nothing is full
+            return false;
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// No fsync: it would cost more than the encoding itself, and the rename alone already
+// guarantees that readers see either the old picture or the complete new one.
+WriteResult AtomicFileWriter::write(const QString &path, std::span<const std::uint8_t> bytes) const
+{
+    WriteResult result{QDir::fromNativeSeparators(path), {}};
+    const QFileInfo target(path);
+    QByteArray temporary;
+    const int fd = createTemporary(target, temporary);
+    if (fd < 0) {
+        result.reason = qt_error_string(errno);
+        return result;
+    }
+    bool ok = writeAll(fd, bytes);
+    int error = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (!ok) {
+        ::unlink(temporary.constData());
+        result.reason = qt_error_string(error);
+    }
+    return result;
+}

@@ -1,0 +1,195 @@
+// Replacing a picture file as a whole: a failed write keeps the earlier file and leaves no
+// temporary file behind.
+#include "capture/atomicfilewriter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+std::vector<std::uint8_t> bytesOf(const QByteArray &text)
+{
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+QByteArray contents(const QString &name)
+{
+    QFile file(name);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// Directory permissions do not bind root, so as root the attempt runs in a child process
+// that has given up its privileges first; the child hands back the reason through a pipe.
+QString reasonWithoutPrivileges(const std::function<WriteResult()> &attempt)
+{
+    if (::geteuid() != 0)
+        return attempt().reason;
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return QStringLiteral("pipe failed");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(fds[0]);
+        QByteArray reason = "could not drop privileges";
+        if (::setgid(65534) == 0 && ::setuid(65534) == 0)
+            reason = attempt().reason.toUtf8();
+        const ssize_t written = ::write(fds[1], reason.constData(), std::size_t(reason.size()));
+        ::_exit(written == reason.size() ? 0 : 1);
+    }
+    ::close(fds[1]);
+    QByteArray reason;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(fds[0], buffer, sizeof buffer)) > 0;)
+        reason.append(buffer, n);
+    ::close(fds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return QString::fromUtf8(reason);
+}
+} // namespace
+
+class TestAtomicFileWriter : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void createsAndReplaces();
+    void missingDirectory();
+    void readOnlyDirectory();
+    void fullDisk();
+    void shortWritesAreContinued();
+    void targetIsADirectory();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestAtomicFileWriter::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+    QVERIFY(QDir().mkdir("1"));
+}
+
+void TestAtomicFileWriter::cleanup()
+{
+    QDir::setCurrent(QDir::tempPath());
+    ::chmod(QFile::encodeName(m_dir->filePath("1")).constData(), 0755);
+    m_dir.reset();
+}
+
+void TestAtomicFileWriter::createsAndReplaces()
+{
+    const AtomicFileWriter writer;
+    WriteResult result = writer.write("1/capture0.jpg", bytesOf("first picture"));
+    QVERIFY2(result.ok(), qPrintable(result.message()));
+    QCOMPARE(result.fileName, "1/capture0.jpg");
+    QCOMPARE(contents("1/capture0.jpg"), "first picture");
+    result = writer.write("1/capture0.jpg", bytesOf("second"));
+    QVERIFY(result.ok());
+    QCOMPARE(contents("1/capture0.jpg"), "second");
+    QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
+    // A new file gets the usual permissions, not those of a private temporary file.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    struct stat info
+    {};
+    QCOMPARE(::stat("1/capture0.jpg", &info), 0);
+    QCOMPARE(info.st_mode & 0777, 0666 & ~mask);
+}
+
+void TestAtomicFileWriter::missingDirectory()
+{
+    const WriteResult result = AtomicFileWriter().write("7/capture0.jpg", bytesOf("x"));
+    QVERIFY(!result.ok());
+    QCOMPARE(result.fileName, "7/capture0.jpg");
+    QCOMPARE(result.reason, "No such file or directory");
+    QCOMPARE(result.message(), "7/capture0.jpg: No such file or directory");
+    QVERIFY(!QFile::exists("7"));
+}
+
+void TestAtomicFileWriter::readOnlyDirectory()
+{
+    QVERIFY(AtomicFileWriter().write("1/capture0.jpg", bytesOf("old picture")).ok());
+    // Let an unprivileged child reach the directory, then take the right to write it away.
+    QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755), 0);
+    QCOMPARE(::chmod("1/capture0.jpg", 0644), 0);
+    QCOMPARE(::chmod("1", 0555), 0);
+    const QString reason = reasonWithoutPrivileges(
+        [] { return AtomicFileWriter().write("1/capture0.jpg", bytesOf("new picture")); });
+    QCOMPARE(reason, "Permission denied");
+    QCOMPARE(contents("1/capture0.jpg"), "old picture");
+    QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
+}
+
+// The kernel's own "disk full" device stands in for the disk: every write to it fails.
+void TestAtomicFileWriter::fullDisk()
+{
+    QVERIFY(AtomicFileWriter().write("1/capture0.jpg", bytesOf("old picture")).ok());
+    const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+    if (full < 0)
+        QSKIP("/dev/full is not available");
+    const AtomicFileWriter writer(
+        [full](int, const void *data, std::size_t size) { return ::write(full, data, size); });
+    const WriteResult result = writer.write("1/capture0.jpg", bytesOf("new picture"));
+    ::close(full);
+    QVERIFY(!result.ok());
+    QCOMPARE(result.reason, "No space left on device");
+    QCOMPARE(contents("1/capture0.jpg"), "old picture");
+    QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
+}
+
+// A disk that fills up half-way: the first write is partial, the next fails.
+void TestAtomicFileWriter::shortWritesAreContinued()
+{
+    int calls = 0;
+    const AtomicFileWriter halfWay([&calls](int fd, const void *data, std::size_t size) {
+        if (++calls > 1) {
+            errno = ENOSPC;
+            return ssize_t(-1);
+        }
+        return ::write(fd, data, size / 2);
+    });
+    QVERIFY(!halfWay.write("1/capture1.jpg", bytesOf("0123456789")).ok());
+    QCOMPARE(calls, 2);
+    QVERIFY(entries("1").isEmpty());
+
+    // Interrupted and partial writes that do complete give the whole file.
+    calls = 0;
+    const AtomicFileWriter choppy([&calls](int fd, const void *data, std::size_t size) {
+        if (++calls % 2 == 1) {
+            errno = EINTR;
+            return ssize_t(-1);
+        }
+        return ::write(fd, data, std::min<std::size_t>(size, 3));
+    });
+    QVERIFY(choppy.write("1/capture1.jpg", bytesOf("0123456789")).ok());
+    QCOMPARE(contents("1/capture1.jpg"), "0123456789");
+}
+
+void TestAtomicFileWriter::targetIsADirectory()
+{
+    QVERIFY(QDir().mkdir("1/capture0.jpg"));
+    const WriteResult result = AtomicFileWriter().write("1/capture0.jpg", bytesOf("x"));
+    QVERIFY(!result.ok());
+    QCOMPARE(result.reason, "Is a directory");
+    QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
+}
+
+QTEST_GUILESS_MAIN(TestAtomicFileWriter)
+#include "tst_atomicfilewriter.moc"

@@ -1,0 +1,155 @@
+// Reading stored pictures back: scaling for thumbnails, and damaged files as errors.
+#include "capture/jpegdecoder.h"
+#include "capture/jpegencoder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <vector>
+
+namespace {
+QByteArray jpegOf(const QImage &image, bool grey = false)
+{
+    std::vector<std::uint8_t> out;
+    JpegEncoder encoder(90, grey);
+    if (!encoder.encode(image, out))
+        return {};
+    return QByteArray(reinterpret_cast<const char *>(out.data()), qsizetype(out.size()));
+}
+
+QImage gradient(int width, int height)
+{
+    QImage image(width, height, QImage::Format_BGR888);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, qRgb(x & 0xff, y & 0xff, 128));
+    return image;
+}
+
+void writeFile(const QString &name, const QByteArray &data)
+{
+    QFile file(name);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(data), data.size());
+}
+} // namespace
+
+class TestJpegDecoder : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void readsColourAndGreyscale();
+    void scalesDownForThumbnails_data();
+    void scalesDownForThumbnails();
+    void damagedFilesAreErrors_data();
+    void damagedFilesAreErrors();
+    void scrambledScanDoesNotCrash();
+    void missingFileIsAnError();
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_colour;
+};
+
+void TestJpegDecoder::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    QVERIFY(QDir::setCurrent(m_dir.path()));
+    m_colour = jpegOf(gradient(640, 480));
+    QVERIFY(!m_colour.isEmpty());
+}
+
+void TestJpegDecoder::readsColourAndGreyscale()
+{
+    writeFile("colour.jpg", m_colour);
+    writeFile("grey.jpg", jpegOf(gradient(640, 480), true));
+    JpegDecoder decoder;
+    const QImage colour = decoder.read("colour.jpg");
+    QCOMPARE(colour.format(), QImage::Format_RGB888);
+    QCOMPARE(colour.size(), QSize(640, 480));
+    const QColor pixel = colour.pixelColor(200, 100);
+    QVERIFY(qAbs(pixel.red() - 200) <= 3 && qAbs(pixel.green() - 100) <= 3);
+    QVERIFY(qAbs(pixel.blue() - 128) <= 3);
+    const QImage grey = decoder.read("grey.jpg");
+    QCOMPARE(grey.format(), QImage::Format_Grayscale8);
+    QCOMPARE(grey.size(), QSize(640, 480));
+}
+
+void TestJpegDecoder::scalesDownForThumbnails_data()
+{
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QSize>("decoded");
+    QTest::newRow("no box") << QSize() << QSize(640, 480);
+    QTest::newRow("exactly an eighth") << QSize(80, 60) << QSize(80, 60);
+    QTest::newRow("just over an eighth") << QSize(81, 60) << QSize(160, 120);
+    QTest::newRow("a quarter") << QSize(150, 100) << QSize(160, 120);
+    QTest::newRow("a half") << QSize(300, 200) << QSize(320, 240);
+    QTest::newRow("larger than the picture") << QSize(1000, 1000) << QSize(640, 480);
+}
+
+void TestJpegDecoder::scalesDownForThumbnails()
+{
+    QFETCH(QSize, box);
+    QFETCH(QSize, decoded);
+    JpegDecoder decoder;
+    decoder.setMinimumSize(box);
+    QCOMPARE(decoder.decode(m_colour).size(), decoded);
+}
+
+void TestJpegDecoder::damagedFilesAreErrors_data()
+{
+    QTest::addColumn<QByteArray>("data");
+    const QByteArray jpeg = jpegOf(gradient(640, 480));
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("not a JPEG") << QByteArray("BM this is a bitmap, not a picture");
+    QTest::newRow("header only") << jpeg.left(300);
+    QTest::newRow("truncated in half") << jpeg.left(jpeg.size() / 2);
+    QTest::newRow("end marker missing") << jpeg.left(jpeg.size() - 2);
+    QByteArray noFrame = jpeg;
+    noFrame[2] = char(0xff);
+    noFrame[3] = char(0xd9); // end of image where the first segment should be
+    QTest::newRow("end marker first") << noFrame;
+}
+
+void TestJpegDecoder::damagedFilesAreErrors()
+{
+    QFETCH(QByteArray, data);
+    writeFile("damaged.jpg", data);
+    JpegDecoder decoder;
+    QVERIFY(decoder.read("damaged.jpg").isNull());
+    QVERIFY(!decoder.errorString().isEmpty());
+    // The decoder is usable again afterwards.
+    QCOMPARE(decoder.decode(m_colour).size(), QSize(640, 480));
+    QVERIFY(decoder.errorString().isEmpty());
+}
+
+// Garbage inside the entropy-coded data may or may not be detectable; either way no crash, and
+// a picture that is returned has the size the header promises.
+void TestJpegDecoder::scrambledScanDoesNotCrash()
+{
+    for (int seed = 0; seed < 20; ++seed) {
+        QByteArray data = m_colour;
+        for (int i = 0; i < 50; ++i) {
+            const int at = 700 + (seed * 7919 + i * 104729) % (data.size() - 800);
+            data[at] = char(seed * 31 + i);
+        }
+        JpegDecoder decoder;
+        const QImage image = decoder.decode(data);
+        QVERIFY(image.isNull() != decoder.errorString().isEmpty());
+        if (!image.isNull())
+            QCOMPARE(image.size(), QSize(640, 480));
+    }
+}
+
+void TestJpegDecoder::missingFileIsAnError()
+{
+    JpegDecoder decoder;
+    QVERIFY(decoder.read("7/capture5.jpg").isNull());
+    QVERIFY(decoder.errorString().contains("No such file"));
+}
+
+QTEST_GUILESS_MAIN(TestJpegDecoder)
+#include "tst_jpegdecoder.moc"
