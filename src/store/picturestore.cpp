@@ -33,6 +33,13 @@ void CreateDirectory(int directory)
     QDir().mkdir(QString::number(directory));
 }
 
+void RemoveEmptyDirectories()
+{
+    QDir cwd;
+    for (int d = 1; d <= DirectoryCount; ++d)
+        cwd.rmdir(QString::number(d)); // refuses directories that still hold files
+}
+
 Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()> &grabtimePause)
 {
     const int m = state.PictureCounter;

@@ -24,6 +24,9 @@ QString PicturePath(int directory, int n);
 /// not reported (the picture writer then reports the failed write).
 void CreateDirectory(int directory);
 
+/// Removes those of the directories "1" to "64" that are empty; the others are left alone.
+void RemoveEmptyDirectories();
+
 enum class Advance
 {
     Continued,     // an ordinary picture
