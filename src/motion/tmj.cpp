@@ -1,0 +1,261 @@
+#include "motion/tmj.h"
+
+#include "motion/motionraster.h"
+
+#include <QPainter>
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+// Nearest integer, halves to the even neighbour.
+long double roundHalfEven(long double v)
+{
+    const long double below = std::floor(v);
+    const long double fraction = v - below;
+    if (fraction > 0.5L)
+        return below + 1;
+    if (fraction < 0.5L)
+        return below;
+    return std::fmod(below, 2.0L) == 0 ? below : below + 1;
+}
+
+// Round(sum / count) for count > 0, exact in integers: halves go to the even neighbour.
+std::uint8_t roundedMean(std::uint64_t sum, std::int32_t count)
+{
+    const auto n = static_cast<std::uint64_t>(count);
+    std::uint64_t q = sum / n;
+    const std::uint64_t twiceRest = 2 * (sum % n);
+    if (twiceRest > n || (twiceRest == n && q % 2 != 0))
+        ++q;
+    return static_cast<std::uint8_t>(q);
+}
+
+// Round(dL x 1.725) for every brightness difference dL, in extended precision: 20 x 1.725 is
+// 34.5 there and rounds to 34, 60 x 1.725 rounds to 104.
+std::array<int, 256> makeBrightnessMeasures()
+{
+    std::array<int, 256> measures{};
+    for (int d = 0; d < 256; ++d)
+        measures[d] = static_cast<int>(roundHalfEven(d * 1.725L));
+    return measures;
+}
+
+const std::array<int, 256> &brightnessMeasures()
+{
+    static const auto measures = makeBrightnessMeasures();
+    return measures;
+}
+
+// Round(sqrt(n)): sqrt of an integer is never a half, so the result is k + 1 exactly when
+// n > k^2 + k with k = floor(sqrt(n)).
+int roundedSqrt(int n)
+{
+    int k = static_cast<int>(std::sqrt(static_cast<double>(n)));
+    while (k * k > n)
+        --k;
+    while ((k + 1) * (k + 1) <= n)
+        ++k;
+    return n > k * k + k ? k + 1 : k;
+}
+
+int brightness(const TMotionItem &item)
+{
+    return (77 * item.Red + 150 * item.Green + 29 * item.Blue) / 256;
+}
+
+} // namespace
+
+TMJ::TMJ()
+{
+    SetRows(25);
+    SetColumns(25);
+    for (TMotionItem &item : m_itemsA)
+        item.Sensitivity = 5;
+    for (TMotionItem &item : m_itemsB)
+        item.Sensitivity = 5;
+}
+
+QString TMJ::About() const
+{
+    return QStringLiteral("Grid motion detector: compares the mean colour of every cell with the "
+                          "picture before.");
+}
+
+void TMJ::SetColumns(int columns)
+{
+    m_columns = columns;
+    resizeTables();
+}
+
+void TMJ::SetRows(int rows)
+{
+    m_rows = rows;
+    resizeTables();
+}
+
+void TMJ::SetFalloff(int falloff)
+{
+    if (falloff > 0)
+        m_falloff = falloff;
+}
+
+void TMJ::SetSize(int width, int height)
+{
+    m_width = std::max(width, 0);
+    m_height = std::max(height, 0);
+}
+
+std::size_t TMJ::cellCount() const
+{
+    if (m_rows < 1 || m_columns < 1)
+        return 0;
+    return static_cast<std::size_t>(m_rows) * static_cast<std::size_t>(m_columns);
+}
+
+// New cells start zeroed (black, sensitivity 0, no hold); existing ones keep their linear index.
+void TMJ::resizeTables()
+{
+    m_itemsA.resize(cellCount());
+    m_itemsB.resize(cellCount());
+}
+
+int TMJ::GetCellSensitivity(int row, int column) const
+{
+    if (row < 0 || row >= m_rows || column < 0 || column >= m_columns)
+        return -1;
+    const std::size_t i = static_cast<std::size_t>(row) * m_columns + column;
+    return i < m_itemsA.size() ? m_itemsA[i].Sensitivity : -1;
+}
+
+void TMJ::Paint(QPainter &painter) const
+{
+    painter.drawImage(QPoint(0, 0), m_workBitmap);
+}
+
+void TMJ::ScanFrame(const QImage &picture)
+{
+    prepareWorkBitmap();
+    if (picture.isNull() || m_columns < 1 || m_rows < 1)
+        return;
+    resizeTables();
+    m_matrix.assign(cellCount(), TScanCell{});
+    drawPicture(picture);
+    const bool edges = m_showItem.testFlag(shiEdges);
+    if (edges)
+        MotionRaster::makeEdgeMap(m_workBitmap, m_edgeBitmap, m_edgeSensitivity);
+    MotionRaster::accumulateCells(m_workBitmap, m_rows, m_columns, m_matrix);
+    TMotionItems &current = m_phase ? m_itemsB : m_itemsA;
+    TMotionItems &previous = m_phase ? m_itemsA : m_itemsB;
+    // The means are taken; from here on the view shows the edge map instead of the picture.
+    if (edges)
+        std::swap(m_workBitmap, m_edgeBitmap);
+    const bool motion = compareCells(current, previous);
+    if (m_showItem.testFlag(shiGrid))
+        MotionRaster::drawGrid(m_workBitmap, m_rows, m_columns);
+    m_phase = !m_phase;
+    if (m_repaint)
+        m_repaint();
+    raiseEvent(motion);
+}
+
+void TMJ::prepareWorkBitmap()
+{
+    MotionRaster::resizeKeeping(m_workBitmap, m_width, m_height);
+}
+
+void TMJ::drawPicture(const QImage &picture)
+{
+    const bool direct =
+        picture.format() == QImage::Format_BGR888 || picture.format() == QImage::Format_RGB888;
+    const QImage converted = direct ? QImage() : picture.convertToFormat(QImage::Format_BGR888);
+    const QImage &source = direct ? picture : converted;
+    if (m_windowScale == wscStretched)
+        MotionRaster::drawStretched(source, m_workBitmap);
+    else
+        MotionRaster::drawUnscaled(source, m_workBitmap);
+}
+
+bool TMJ::compareCells(TMotionItems &current, TMotionItems &previous)
+{
+    const int cellWidth = m_columns > 0 ? MotionRaster::scaledTrunc(m_width, m_columns, 1) : 0;
+    const int cellHeight = m_rows > 0 ? MotionRaster::scaledTrunc(m_height, m_rows, 1) : 0;
+    const bool showMarked = m_showItem.testFlag(shiDetectedCell);
+    bool motion = false;
+    for (int r = 0; r < m_rows; ++r) {
+        for (int c = 0; c < m_columns; ++c) {
+            const std::size_t i = static_cast<std::size_t>(r) * m_columns + c;
+            if (compareCell(i, current[i], previous[i]))
+                motion = true;
+            if (previous[i].Hold > 0 && showMarked)
+                markCell(r, c, cellWidth, cellHeight);
+        }
+    }
+    return motion;
+}
+
+// Takes the cell's new means, updates its hold and tells whether it moved in this picture.
+bool TMJ::compareCell(std::size_t i, TMotionItem &cur, TMotionItem &prev)
+{
+    TScanCell &cell = m_matrix[i];
+    if (cell.PixelCount > 0) {
+        cur.Red = roundedMean(cell.SumRed, cell.PixelCount);
+        cur.Green = roundedMean(cell.SumGreen, cell.PixelCount);
+        cur.Blue = roundedMean(cell.SumBlue, cell.PixelCount);
+    }
+    cell = TScanCell{};
+    const int measure = changeMeasure(cur, prev);
+    --prev.Hold;
+    --cur.Hold;
+    const int sensitivity = m_globalScan ? m_globalSensitivity : prev.Sensitivity;
+    const bool moved = reachesThreshold(measure, sensitivity);
+    if (moved)
+        prev.Hold = cur.Hold = m_falloff;
+    if (prev.Hold < 0)
+        prev.Hold = cur.Hold = 0;
+    return moved;
+}
+
+// The colour distance when greyscale scanning is chosen, the brightness difference otherwise.
+int TMJ::changeMeasure(const TMotionItem &cur, const TMotionItem &prev) const
+{
+    if (!m_scanType.testFlag(sctGrayscale))
+        return brightnessMeasures()[std::abs(brightness(prev) - brightness(cur))];
+    const int dr = m_scanType.testFlag(sctRed) ? cur.Red - prev.Red : 0;
+    const int dg = m_scanType.testFlag(sctGreen) ? cur.Green - prev.Green : 0;
+    const int db = m_scanType.testFlag(sctBlue) ? cur.Blue - prev.Blue : 0;
+    return roundedSqrt(dr * dr + dg * dg + db * db);
+}
+
+// measure >= 450 - 430 x log10(S + 1). Where S + 1 <= 0 the logarithm has no value and the cell
+// never moves.
+bool TMJ::reachesThreshold(int measure, int sensitivity)
+{
+    if (!m_thresholdValid || m_thresholdSensitivity != sensitivity) {
+        const long double s1 = static_cast<long double>(sensitivity) + 1;
+        m_threshold = s1 <= 0 ? std::numeric_limits<long double>::infinity()
+                              : 450.0L - 430.0L * std::log10(s1);
+        m_thresholdSensitivity = sensitivity;
+        m_thresholdValid = true;
+    }
+    return measure >= m_threshold;
+}
+
+void TMJ::markCell(int row, int column, int cellWidth, int cellHeight)
+{
+    const int y0 = MotionRaster::scaledTrunc(m_height, m_rows, row);
+    const int x0 = MotionRaster::scaledTrunc(m_width, m_columns, column);
+    MotionRaster::brightenRect(m_workBitmap, x0, y0, x0 + cellWidth, y0 + cellHeight,
+                               m_showItem.testFlag(shiEdges));
+}
+
+void TMJ::raiseEvent(bool motion)
+{
+    // A copy, so that a handler may replace itself while it runs.
+    const TNotifyEvent handler = motion ? m_onMotion : m_onNotMotion;
+    if (handler)
+        handler(*this);
+}
