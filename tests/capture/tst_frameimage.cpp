@@ -63,27 +63,18 @@ void TestFrameImage::headerBytes()
     QCOMPARE(image.pixelArea().size(), image.imageSize());
 }
 
+// Short frames are the frame bitmap test's subject; here: a longer buffer gives exactly the
+// image size and leaves the headers alone.
 void TestFrameImage::storesWholeFramesOnly()
 {
     FrameImage image(VideoHeader::make(81, 60, 24));
     const std::size_t size = image.imageSize();
-    std::vector<std::uint8_t> frame(size, 0x5a);
-    QVERIFY(image.storeFrame(frame));
-    QCOMPARE(image.pixelArea()[0], 0x5a);
-    QCOMPARE(image.pixelArea()[size - 1], 0x5a);
-
-    // One byte short: refused, and the last frame stays.
-    std::vector<std::uint8_t> shorter(size - 1, 0x11);
-    QVERIFY(!image.storeFrame(shorter));
-    QVERIFY(!image.storeFrame({}));
-    QCOMPARE(image.pixelArea()[0], 0x5a);
-
-    // A longer buffer: only the image size is taken, the header stays intact.
     std::vector<std::uint8_t> longer(size + 100, 0x22);
     QVERIFY(image.storeFrame(longer));
     QCOMPARE(image.pixelArea()[size - 1], 0x22);
     QCOMPARE(image.bytes().size(), 54 + size);
     QCOMPARE(image.bytes()[0], 'B');
+    QCOMPARE(image.bytes()[53], 0);
 }
 
 void TestFrameImage::rebuildClearsAndResizes()

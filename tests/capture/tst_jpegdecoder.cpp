@@ -102,25 +102,29 @@ void TestJpegDecoder::scalesDownForThumbnails()
 void TestJpegDecoder::damagedFilesAreErrors_data()
 {
     QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QString>("reason"); // libjpeg's own words
+    const QString truncated = "Premature end of JPEG file";
     const QByteArray jpeg = jpegOf(gradient(640, 480));
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("not a JPEG") << QByteArray("BM this is a bitmap, not a picture");
-    QTest::newRow("header only") << jpeg.left(300);
-    QTest::newRow("truncated in half") << jpeg.left(jpeg.size() / 2);
-    QTest::newRow("end marker missing") << jpeg.left(jpeg.size() - 2);
+    QTest::newRow("empty") << QByteArray() << "Empty input file";
+    QTest::newRow("not a JPEG") << QByteArray("BM this is a bitmap, not a picture")
+                                << "Not a JPEG file: starts with 0x42 0x4d";
+    QTest::newRow("header only") << jpeg.left(300) << truncated;
+    QTest::newRow("truncated in half") << jpeg.left(jpeg.size() / 2) << truncated;
+    QTest::newRow("end marker missing") << jpeg.left(jpeg.size() - 2) << truncated;
     QByteArray noFrame = jpeg;
     noFrame[2] = char(0xff);
     noFrame[3] = char(0xd9); // end of image where the first segment should be
-    QTest::newRow("end marker first") << noFrame;
+    QTest::newRow("end marker first") << noFrame << "JPEG datastream contains no image";
 }
 
 void TestJpegDecoder::damagedFilesAreErrors()
 {
     QFETCH(QByteArray, data);
+    QFETCH(QString, reason);
     writeFile("damaged.jpg", data);
     JpegDecoder decoder;
     QVERIFY(decoder.read("damaged.jpg").isNull());
-    QVERIFY(!decoder.errorString().isEmpty());
+    QCOMPARE(decoder.errorString(), reason);
     // The decoder is usable again afterwards.
     QCOMPARE(decoder.decode(m_colour).size(), QSize(640, 480));
     QVERIFY(decoder.errorString().isEmpty());
