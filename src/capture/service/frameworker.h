@@ -1,0 +1,66 @@
+#pragma once
+// The capture thread: reads frames from a source, keeps the newest one under a mutex and
+// tells the user-interface thread that there is something new. It takes no decisions.
+
+#include "capture/service/framesource.h"
+
+#include <QString>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class FrameWorker
+{
+public:
+    /// Called on the capture thread; it must only post to the user-interface thread.
+    using Notify = std::function<void()>;
+
+    FrameWorker(FrameSource &source, std::size_t frameBytes, Notify notify);
+    ~FrameWorker();
+    FrameWorker(const FrameWorker &) = delete;
+    FrameWorker &operator=(const FrameWorker &) = delete;
+
+    void start();
+    /// Ends the capture thread; returns within about one read of the source.
+    void stop();
+
+    /// The user-interface thread has seen the last notification; the next frame posts again.
+    void acknowledge();
+
+    /// Frames are numbered from 1 as they arrive; 0 means none yet.
+    std::uint64_t newestSequence() const;
+    /// Swaps the newest frame into `into` when it is newer than `sequence`, which is then set to
+    /// its number. `into` must hold a frame of this worker's size.
+    bool takeNewer(std::uint64_t &sequence, std::vector<std::uint8_t> &into);
+    /// Waits until a frame newer than `sequence` arrives; false on time-out or a lost source.
+    bool waitForNewer(std::uint64_t sequence, std::chrono::milliseconds timeout);
+
+    bool lost() const;
+    QString lostReason() const;
+
+private:
+    void run();
+    void publish(std::vector<std::uint8_t> &frame);
+    void markLost(const QString &reason);
+    void notifyOnce();
+
+    FrameSource &m_source;
+    std::size_t m_frameBytes;
+    Notify m_notify;
+    std::thread m_thread;
+    std::atomic<bool> m_stopping{false};
+    std::atomic<bool> m_notifyPending{false};
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::vector<std::uint8_t> m_newest;
+    std::uint64_t m_sequence = 0;
+    bool m_lost = false;
+    QString m_lostReason;
+};

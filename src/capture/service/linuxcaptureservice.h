@@ -1,0 +1,112 @@
+#pragma once
+// The capture service on Linux: V4L2 cameras through libv4l2, then the built-in test scene.
+// A capture thread keeps the newest frame; frames reach the program, and the capture window
+// is painted, only on the user-interface thread.
+
+#include "capture/captureservice.h"
+#include "capture/service/captureresult.h"
+
+#include <QPointer>
+#include <QTimer>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+class CaptureWidget;
+class DeviceIo;
+class FrameSource;
+class FrameWorker;
+class SourceDialog;
+struct TestSceneOptions;
+
+class LinuxCaptureService : public CaptureService
+{
+    Q_OBJECT
+public:
+    static const QString TestSceneName; // "Vardella test scene"
+    static constexpr int MaxDrivers = 10;
+
+    /// io reaches the devices (libv4l2 when null); tests pass a fake.
+    explicit LinuxCaptureService(std::shared_ptr<DeviceIo> io = nullptr, QObject *parent = nullptr);
+    ~LinuxCaptureService() override;
+
+    QStringList driverDescriptions() override;
+    bool createWindow(QWidget *parent, QSize size) override;
+    bool windowExists() const override;
+    QWidget *window() const override;
+    void destroyWindow() override;
+    bool connectDriver(int index) override;
+    bool disconnectDriver() override;
+    bool stop() override;
+    bool setVideoFormat(const VideoHeader &header) override;
+    bool setPreview(bool on) override;
+    bool setOverlay(bool on) override;
+    bool setScale(bool on) override;
+    bool setPreviewRate(int milliseconds) override;
+    bool setUserData(std::uintptr_t value) override;
+    std::uintptr_t userData() const override;
+    bool setFrameCallback(FrameCallback callback) override;
+    bool grabFrame() override;
+    bool showSourceDialog(QWidget *parent) override;
+    QString lastError() const override;
+
+    /// The source dialog of the connected source, not yet shown; nullptr without one.
+    std::unique_ptr<SourceDialog> createSourceDialog(QWidget *parent);
+    /// The test scene's options, kept across connections.
+    TestSceneOptions &testSceneOptions() { return *m_sceneOptions; }
+
+    bool isConnected() const { return m_source != nullptr; }
+    bool isPreviewing() const { return m_preview; }
+    bool isOverlaying() const { return m_overlay; }
+    int previewRate() const { return m_previewRate; }
+    VideoHeader videoFormat() const { return m_header; }
+    /// How long grabFrame waits for a fresh frame before it fails (2 s).
+    void setGrabTimeout(std::chrono::milliseconds timeout) { m_grabTimeout = timeout; }
+
+private:
+    struct Driver
+    {
+        QString description;
+        QString path; // empty for the test scene
+    };
+
+    std::vector<Driver> drivers();
+    bool fail(const QString &reason);
+    bool requireWindow();
+    bool requireDriver();
+    std::unique_ptr<FrameSource> makeSource(const Driver &driver) const;
+    CaptureResult startSource();
+    void stopWorker();
+    void teardown();
+    void onWorkerNotified();
+    void onPreviewTick();
+    void reportLost();
+    bool takeFreshFrame();
+    void showFront();
+    void deliverFront();
+
+    std::shared_ptr<DeviceIo> m_io;
+    std::shared_ptr<TestSceneOptions> m_sceneOptions;
+    std::vector<Driver> m_drivers; // as last listed
+    QPointer<CaptureWidget> m_window;
+    std::unique_ptr<FrameSource> m_source;
+    QString m_sourceName;
+    std::unique_ptr<FrameWorker> m_worker;
+    VideoHeader m_header;
+    std::vector<std::uint8_t> m_front; // the frame the program and the window see
+    std::uint64_t m_frontSequence = 0;
+    std::uint64_t m_givenSequence = 0; // the last frame handed to the callback
+    bool m_preview = false;
+    bool m_overlay = false;
+    bool m_scale = false;
+    bool m_delivering = false;
+    bool m_lostReported = false;
+    int m_previewRate = 66;
+    QTimer m_previewTimer;
+    std::uintptr_t m_userData = 0;
+    FrameCallback m_callback;
+    QString m_lastError;
+    QString m_sourceError; // why the connected source delivers no frames
+    std::chrono::milliseconds m_grabTimeout{2000};
+};

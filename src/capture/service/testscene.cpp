@@ -1,0 +1,153 @@
+#include "capture/service/testscene.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+// A 5 x 7 font for the clock: each row's five bits, most significant bit leftmost.
+struct Glyph
+{
+    char c;
+    std::uint8_t rows[7];
+};
+constexpr Glyph Font[] = {
+    {'0', {0x0e, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0e}},
+    {'1', {0x04, 0x0c, 0x04, 0x04, 0x04, 0x04, 0x0e}},
+    {'2', {0x0e, 0x11, 0x01, 0x02, 0x04, 0x08, 0x1f}},
+    {'3', {0x1f, 0x02, 0x04, 0x02, 0x01, 0x11, 0x0e}},
+    {'4', {0x02, 0x06, 0x0a, 0x12, 0x1f, 0x02, 0x02}},
+    {'5', {0x1f, 0x10, 0x1e, 0x01, 0x01, 0x11, 0x0e}},
+    {'6', {0x06, 0x08, 0x10, 0x1e, 0x11, 0x11, 0x0e}},
+    {'7', {0x1f, 0x01, 0x02, 0x04, 0x08, 0x08, 0x08}},
+    {'8', {0x0e, 0x11, 0x11, 0x0e, 0x11, 0x11, 0x0e}},
+    {'9', {0x0e, 0x11, 0x11, 0x0f, 0x01, 0x02, 0x0c}},
+    {':', {0x00, 0x0c, 0x0c, 0x00, 0x0c, 0x0c, 0x00}},
+    {'.', {0x00, 0x00, 0x00, 0x00, 0x00, 0x0c, 0x0c}},
+};
+
+const Glyph *glyphOf(char c)
+{
+    for (const Glyph &g : Font) {
+        if (g.c == c)
+            return &g;
+    }
+    return nullptr;
+}
+
+struct Canvas
+{
+    std::uint8_t *frame;
+    const VideoHeader &header;
+
+    // Row y counted from the top of the picture; frames are stored bottom-up.
+    std::uint8_t *row(int y) const
+    {
+        return frame + std::size_t(header.height - 1 - y) * header.rowStride();
+    }
+
+    void fill(int x0, int y0, int w, int h, const std::uint8_t bgr[3]) const
+    {
+        const int x1 = std::min(x0 + w, int(header.width));
+        const int y1 = std::min(y0 + h, int(header.height));
+        for (int y = std::max(y0, 0); y < y1; ++y) {
+            std::uint8_t *p = row(y);
+            for (int x = std::max(x0, 0); x < x1; ++x)
+                std::memcpy(p + 3 * x, bgr, 3);
+        }
+    }
+};
+
+// Position along a path of length range that goes back and forth, one way per periodMs.
+int bounce(std::int64_t elapsedMs, int range, int periodMs)
+{
+    if (range <= 0)
+        return 0;
+    const std::int64_t phase = elapsedMs % (2 * periodMs);
+    const std::int64_t along = phase < periodMs ? phase : 2 * periodMs - phase;
+    return int(along * range / periodMs);
+}
+
+void drawText(const Canvas &canvas, int x, int y, int scale, const char *text)
+{
+    static constexpr std::uint8_t black[3] = {0, 0, 0};
+    static constexpr std::uint8_t white[3] = {255, 255, 255};
+    const int length = int(std::strlen(text));
+    canvas.fill(x - scale, y - scale, (6 * length + 1) * scale, 9 * scale, black);
+    for (int i = 0; i < length; ++i) {
+        const Glyph *g = glyphOf(text[i]);
+        for (int r = 0; g && r < 7; ++r) {
+            for (int c = 0; c < 5; ++c) {
+                if (g->rows[r] & (0x10 >> c))
+                    canvas.fill(x + (6 * i + c) * scale, y + r * scale, scale, scale, white);
+            }
+        }
+    }
+}
+
+} // namespace
+
+void TestScene::prepareBackground(const VideoHeader &header)
+{
+    if (header == m_backgroundHeader && !m_background.empty())
+        return;
+    m_background.assign(header.imageSize(), 0);
+    const Canvas canvas{m_background.data(), header};
+    const int w = std::max(1, int(header.width) - 1);
+    const int h = std::max(1, int(header.height) - 1);
+    for (int y = 0; y < header.height; ++y) {
+        std::uint8_t *p = canvas.row(y);
+        for (int x = 0; x < header.width; ++x) {
+            p[3 * x] = std::uint8_t(64 + 191 * x / w);          // blue grows to the right
+            p[3 * x + 1] = std::uint8_t(32 + 160 * y / h);      // green grows downwards
+            p[3 * x + 2] = std::uint8_t(96 + 64 * (w - x) / w); // red fades to the right
+        }
+    }
+    m_backgroundHeader = header;
+}
+
+void TestScene::boxPosition(const VideoHeader &header, std::int64_t elapsedMs, bool motion, int &x,
+                            int &y)
+{
+    const int rangeX = header.width - std::max(4, int(header.width) / 6);
+    const int rangeY = header.height - std::max(4, int(header.height) / 6);
+    x = motion ? bounce(elapsedMs, rangeX, 2000) : rangeX / 2;
+    y = motion ? bounce(elapsedMs, rangeY, 1500) : rangeY / 2;
+}
+
+void TestScene::addNoise(std::uint8_t *frame, const VideoHeader &header)
+{
+    const Canvas canvas{frame, header};
+    std::uint32_t s = m_noiseState;
+    for (int y = 0; y < header.height; ++y) {
+        std::uint8_t *p = canvas.row(y);
+        for (int i = 0; i < 3 * header.width; ++i) {
+            s ^= s << 13; // xorshift: cheap and good enough for flicker
+            s ^= s >> 17;
+            s ^= s << 5;
+            const int v = p[i] + int(s & 31) - 16;
+            p[i] = std::uint8_t(std::clamp(v, 0, 255));
+        }
+    }
+    m_noiseState = s;
+}
+
+void TestScene::draw(std::uint8_t *frame, const VideoHeader &header, QTime clock,
+                     std::int64_t elapsedMs, Options options)
+{
+    prepareBackground(header);
+    std::memcpy(frame, m_background.data(), m_background.size());
+    const Canvas canvas{frame, header};
+    int x = 0;
+    int y = 0;
+    boxPosition(header, elapsedMs, options.motion, x, y);
+    static constexpr std::uint8_t yellow[3] = {40, 220, 250};
+    canvas.fill(x, y, std::max(4, int(header.width) / 6), std::max(4, int(header.height) / 6),
+                yellow);
+    const int scale = std::max(1, int(header.height) / 120);
+    const QByteArray text = clock.toString(QStringLiteral("hh:mm:ss.")).toLatin1() +
+                            QByteArray::number(clock.msec() / 10).rightJustified(2, '0');
+    drawText(canvas, 2 * scale, 2 * scale, scale, text.constData());
+    if (options.noise)
+        addNoise(frame, header);
+}

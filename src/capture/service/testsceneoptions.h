@@ -1,0 +1,11 @@
+#pragma once
+// The options of the built-in test scene. They outlive a connection, and the source dialog
+// (user-interface thread) changes them while the scene is drawn on the capture thread.
+
+#include <atomic>
+
+struct TestSceneOptions
+{
+    std::atomic<bool> motion{true}; // the box moves
+    std::atomic<bool> noise{false}; // every pixel flickers a little, as a camera's do
+};

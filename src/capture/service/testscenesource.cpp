@@ -1,0 +1,81 @@
+#include "capture/service/testscenesource.h"
+
+#include <QTime>
+
+TestSceneSource::TestSceneSource(std::shared_ptr<TestSceneOptions> options)
+    : m_options(std::move(options))
+{}
+
+CaptureResult TestSceneSource::open()
+{
+    return CaptureResult::success();
+}
+
+CaptureResult TestSceneSource::start(const VideoHeader &header)
+{
+    const std::lock_guard lock(m_mutex);
+    m_header = header;
+    m_started = Clock::now();
+    m_next = m_started;
+    m_interrupted = false;
+    return CaptureResult::success();
+}
+
+FrameSource::ReadResult TestSceneSource::readFrame(std::vector<std::uint8_t> &frame)
+{
+    {
+        std::unique_lock lock(m_mutex);
+        if (m_wake.wait_until(lock, m_next, [this] { return m_interrupted; }))
+            return {};
+        const auto now = Clock::now();
+        // Keep a steady rate, but do not race to catch up after a stall.
+        m_next = (now - m_next > FramePeriod) ? now + FramePeriod : m_next + FramePeriod;
+    }
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started);
+    const TestScene::Options options{m_options->motion.load(), m_options->noise.load()};
+    frame.resize(m_header.imageSize());
+    m_scene.draw(frame.data(), m_header, QTime::currentTime(), elapsed.count(), options);
+    return {Read::Frame, {}};
+}
+
+void TestSceneSource::interrupt()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_interrupted = true;
+    }
+    m_wake.notify_all();
+}
+
+void TestSceneSource::stop() {}
+
+void TestSceneSource::close() {}
+
+std::vector<SourceControl> TestSceneSource::controls()
+{
+    SourceControl motion;
+    motion.id = MotionControl;
+    motion.name = QStringLiteral("Motion");
+    motion.kind = SourceControl::Kind::Boolean;
+    motion.maximum = 1;
+    motion.defaultValue = 1;
+    motion.value = m_options->motion ? 1 : 0;
+    SourceControl noise = motion;
+    noise.id = NoiseControl;
+    noise.name = QStringLiteral("Noise");
+    noise.defaultValue = 0;
+    noise.value = m_options->noise ? 1 : 0;
+    return {motion, noise};
+}
+
+CaptureResult TestSceneSource::setControl(std::uint32_t id, int value)
+{
+    if (id == MotionControl)
+        m_options->motion = value != 0;
+    else if (id == NoiseControl)
+        m_options->noise = value != 0;
+    else
+        return CaptureResult::failure(QStringLiteral("The test scene has no setting %1").arg(id));
+    return CaptureResult::success();
+}

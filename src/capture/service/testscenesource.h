@@ -1,0 +1,45 @@
+#pragma once
+// The built-in source "Vardella test scene": draws the scene at a steady 25 frames a second.
+
+#include "capture/service/framesource.h"
+#include "capture/service/testscene.h"
+#include "capture/service/testsceneoptions.h"
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
+class TestSceneSource : public FrameSource
+{
+public:
+    static constexpr std::chrono::milliseconds FramePeriod{40};
+    enum ControlId : std::uint32_t
+    {
+        MotionControl = 1,
+        NoiseControl = 2,
+    };
+
+    explicit TestSceneSource(std::shared_ptr<TestSceneOptions> options);
+
+    CaptureResult open() override;
+    CaptureResult start(const VideoHeader &header) override;
+    ReadResult readFrame(std::vector<std::uint8_t> &frame) override;
+    void interrupt() override;
+    void stop() override;
+    void close() override;
+    std::vector<SourceControl> controls() override;
+    CaptureResult setControl(std::uint32_t id, int value) override;
+
+private:
+    using Clock = std::chrono::steady_clock;
+
+    std::shared_ptr<TestSceneOptions> m_options;
+    TestScene m_scene;
+    VideoHeader m_header;
+    Clock::time_point m_started;
+    Clock::time_point m_next;
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    bool m_interrupted = false;
+};

@@ -1,0 +1,177 @@
+// The capture service with a (fake) V4L2 camera: scaling, failures, an unplugged camera.
+#include "capture/service/linuxcaptureservice.h"
+#include "capture/service/v4l2camera.h"
+#include "fakedeviceio.h"
+
+#include <QElapsedTimer>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <thread>
+
+class TestCaptureCamera : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void frameOfBiggerCameraIsScaled();
+    void failingDeviceGivesReason();
+    void unpluggedCameraIsReportedOnce();
+    void unplugDuringGrabDoesNotHang();
+    void stalledCameraTimesOut();
+    void reconnectAfterLoss();
+
+private:
+    void connectCamera(int index = 0);
+
+    std::shared_ptr<FakeDeviceIo> m_io;
+    std::unique_ptr<QWidget> m_videoArea;
+    std::unique_ptr<LinuxCaptureService> m_service;
+    std::vector<QByteArray> m_frames;
+};
+
+namespace {
+const VideoHeader Qvga = VideoHeader::make(320, 240, 24);
+
+FakeNode camera(const QString &path)
+{
+    FakeNode node;
+    node.path = path;
+    node.sizes = {{640, 480}};
+    return node;
+}
+} // namespace
+
+void TestCaptureCamera::init()
+{
+    m_io = std::make_shared<FakeDeviceIo>();
+    m_videoArea = std::make_unique<QWidget>();
+    m_service = std::make_unique<LinuxCaptureService>(m_io);
+    m_frames.clear();
+}
+
+void TestCaptureCamera::cleanup()
+{
+    m_service.reset();
+    m_videoArea.reset();
+    QCOMPARE(m_io->openDescriptors(), 0);
+}
+
+void TestCaptureCamera::connectCamera(int index)
+{
+    QVERIFY(m_service->createWindow(m_videoArea.get(), QSize(320, 240)));
+    QVERIFY2(m_service->connectDriver(index), qPrintable(m_service->lastError()));
+    QVERIFY(m_service->setVideoFormat(Qvga));
+    QVERIFY(m_service->setFrameCallback([this](const CapturedFrame &f) {
+        m_frames.emplace_back(reinterpret_cast<const char *>(f.data), qsizetype(f.size));
+    }));
+}
+
+void TestCaptureCamera::frameOfBiggerCameraIsScaled()
+{
+    m_io->addNode(camera("/dev/video0"));
+    connectCamera();
+    QVERIFY2(m_service->grabFrame(), qPrintable(m_service->lastError()));
+    QCOMPARE(m_frames.size(), std::size_t(1));
+    const QByteArray &f = m_frames[0];
+    QCOMPARE(f.size(), qsizetype(Qvga.imageSize()));
+    // Frame pixel (x, y) from the top shows camera pixel (2x, 2y): green 2x, red 2y.
+    const auto at = [&](int x, int y) { return f.constData() + (239 - y) * 960 + 3 * x; };
+    QCOMPARE(std::uint8_t(at(50, 60)[1]), std::uint8_t(100));
+    QCOMPARE(std::uint8_t(at(50, 60)[2]), std::uint8_t(120));
+    QCOMPARE(std::uint8_t(at(100, 0)[1]), std::uint8_t(200));
+}
+
+void TestCaptureCamera::failingDeviceGivesReason()
+{
+    FakeNode &node = m_io->addNode(camera("/dev/video0"));
+    QVERIFY(m_service->createWindow(m_videoArea.get(), QSize(320, 240)));
+    QCOMPARE(m_service->driverDescriptions().size(), 2);
+    // Listed a moment ago, busy now: connect names the device and the reason.
+    node.openError = EBUSY;
+    QVERIFY(!m_service->connectDriver(0));
+    QVERIFY2(m_service->lastError().contains("/dev/video0") &&
+                 m_service->lastError().contains("busy"),
+             qPrintable(m_service->lastError()));
+    QVERIFY(!m_service->isConnected());
+    QVERIFY(m_service->windowExists());
+    QVERIFY(!m_service->grabFrame());
+    // A device that cannot be opened is not offered at all.
+    QCOMPARE(m_service->driverDescriptions(), QStringList{"Vardella test scene"});
+}
+
+void TestCaptureCamera::unpluggedCameraIsReportedOnce()
+{
+    FakeNode node = camera("/dev/video0");
+    node.loseAfterFrames = V4l2Camera::SettleFrames + 3;
+    m_io->addNode(node);
+    QSignalSpy lost(m_service.get(), &CaptureService::deviceLost);
+    connectCamera();
+    QVERIFY(m_service->setPreview(true));
+    QVERIFY(lost.wait(3000));
+    QTest::qWait(300);
+    QCOMPARE(lost.count(), 1);
+    QVERIFY(lost.at(0).at(0).toString().contains("No such device"));
+    QVERIFY(!m_service->isPreviewing());
+    QVERIFY(!m_service->grabFrame());
+    QVERIFY(m_service->lastError().contains("No such device"));
+    QVERIFY(!m_service->setVideoFormat(VideoHeader::make(160, 120, 24)));
+    QTest::qWait(100);
+    QCOMPARE(lost.count(), 1);
+    QVERIFY(m_service->disconnectDriver());
+}
+
+void TestCaptureCamera::unplugDuringGrabDoesNotHang()
+{
+    FakeNode node = camera("/dev/video0");
+    node.stalled = true;
+    m_io->addNode(node);
+    QSignalSpy lost(m_service.get(), &CaptureService::deviceLost);
+    connectCamera();
+    m_service->setGrabTimeout(std::chrono::seconds(20));
+    std::thread unplug([io = m_io] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        io->unplug("/dev/video0");
+    });
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(!m_service->grabFrame());
+    unplug.join();
+    QVERIFY2(clock.elapsed() < 5000, "the grab waited for the full time-out");
+    QVERIFY(lost.wait(3000));
+    QCOMPARE(lost.count(), 1);
+}
+
+void TestCaptureCamera::stalledCameraTimesOut()
+{
+    FakeNode node = camera("/dev/video0");
+    node.stalled = true;
+    m_io->addNode(node);
+    connectCamera();
+    m_service->setGrabTimeout(std::chrono::milliseconds(150));
+    QVERIFY(!m_service->grabFrame());
+    QVERIFY2(m_service->lastError().contains("No frame"), qPrintable(m_service->lastError()));
+    QVERIFY(m_frames.empty());
+}
+
+void TestCaptureCamera::reconnectAfterLoss()
+{
+    FakeNode node = camera("/dev/video0");
+    node.loseAfterFrames = V4l2Camera::SettleFrames + 1;
+    m_io->addNode(node);
+    m_io->addNode(camera("/dev/video1"));
+    QSignalSpy lost(m_service.get(), &CaptureService::deviceLost);
+    connectCamera(0);
+    QVERIFY(lost.wait(3000));
+    QVERIFY(!m_service->connectDriver(0));               // the list read before: the lost camera
+    QCOMPARE(m_service->driverDescriptions().size(), 2); // read again: video1 and the scene
+    QVERIFY(m_service->connectDriver(0));
+    QVERIFY(m_service->setVideoFormat(Qvga));
+    QVERIFY(m_service->grabFrame());
+    QCOMPARE(m_frames.back().size(), qsizetype(Qvga.imageSize()));
+    QCOMPARE(lost.count(), 1);
+}
+
+QTEST_MAIN(TestCaptureCamera)
+#include "tst_capturecamera.moc"
