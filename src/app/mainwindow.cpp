@@ -53,6 +53,12 @@ MainWindow::MainWindow(ApplicationState &state, Sound &click, ToolWindows &tools
     m_clockTimer.setInterval(1000);
     connect(&m_clockTimer, &QTimer::timeout, this, [this] { clockTick(QTime::currentTime()); });
     m_clockTimer.start();
+
+    // The capture timer runs from start; its ticks do nothing until capture is started.
+    m_captureTimer.setEnabled(true);
+    m_captureTimer.setInterval(5000);
+    m_captureTimer.setOnTimer([this] { emit captureTick(); });
+    m_captureTimer.setThreadPriority(ThreadPriority::Higher);
 }
 
 MainWindow::~MainWindow()

@@ -2,6 +2,8 @@
 // The main window: control panel, video area, status bar and the one-second clock. It owns the
 // application state; the subsystems reach it and its controls through this class.
 
+#include "app/timer/threadedtimer.h"
+
 #include <QMainWindow>
 #include <QTimer>
 
@@ -33,6 +35,8 @@ public:
     QLabel *pictureCaption() const { return m_pictureCaption; }
     QWidget *loadingPanel() const { return m_loadingPanel; }
     QTimer &clockTimer() { return m_clockTimer; }
+    /// The capture timer; its ticks arrive as captureTick().
+    ThreadedTimer &captureTimer() { return m_captureTimer; }
 
     QString statusPanel(int index) const;
     void setStatusPanel(int index, const QString &text);
@@ -56,6 +60,8 @@ public:
     void setFullScreenPictureVisible(bool visible) { m_fullScreenPictureVisible = visible; }
 
 signals:
+    /// A tick of the capture timer, on the user-interface thread.
+    void captureTick();
     /// Clock tick, first step: a confirmed clear of the store is pending.
     void pendingClearDue();
     /// Clock tick, last step: the timer program may start capture.
@@ -92,6 +98,7 @@ private:
     QWidget *m_loadingPanel = nullptr;
     std::array<QLabel *, 4> m_statusPanels{};
     QTimer m_clockTimer;
+    ThreadedTimer m_captureTimer;
     bool m_placed = false;
     bool m_fullScreenPictureVisible = false;
 };

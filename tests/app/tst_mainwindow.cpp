@@ -29,6 +29,7 @@ private slots:
     void startUpCreatesFirstDirectory();
     void clockTickShowsSystemTime();
     void clockTickRunsPendingClearFirst();
+    void captureTimerRunsFromStart();
     void statusBarClickTogglesPanel();
     void doubleClicks();
     void activationResetsMaxFrames();
@@ -181,6 +182,17 @@ void TestMainWindow::clockTickShowsSystemTime()
     QCOMPARE(m_state->ClockMinute, QString("05"));
     QVERIFY(m_window->clockTimer().isActive());
     QCOMPARE(m_window->clockTimer().interval(), 1000);
+}
+
+void TestMainWindow::captureTimerRunsFromStart()
+{
+    ThreadedTimer &timer = m_window->captureTimer();
+    QVERIFY(timer.isEnabled());
+    QCOMPARE(timer.interval(), 5000u);
+    QCOMPARE(timer.threadPriority(), ThreadPriority::Higher);
+    QSignalSpy ticks(m_window.get(), &MainWindow::captureTick);
+    timer.setInterval(20);
+    QTRY_VERIFY(ticks.count() >= 2);
 }
 
 void TestMainWindow::clockTickRunsPendingClearFirst()
