@@ -33,9 +33,11 @@ void channelSumFloor(benchmark::State &state)
     const QImage picture = scene(320, 240, 40);
     for (auto _ : state) {
         std::uint64_t sum = 0;
-        for (int y = 0; y < picture.height(); ++y) {
+        const int height = picture.height();
+        const int bytes = 3 * picture.width();
+        for (int y = 0; y < height; ++y) {
             const uchar *row = picture.constScanLine(y);
-            for (int i = 0; i < 3 * picture.width(); ++i)
+            for (int i = 0; i < bytes; ++i)
                 sum += row[i];
         }
         benchmark::DoNotOptimize(sum);

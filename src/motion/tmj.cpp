@@ -4,6 +4,7 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
@@ -23,13 +24,17 @@ long double roundHalfEven(long double v)
     return std::fmod(below, 2.0L) == 0 ? below : below + 1;
 }
 
-// Round(sum / count) for count > 0, exact in integers: halves go to the even neighbour.
-std::uint8_t roundedMean(std::uint64_t sum, std::int32_t count)
+// Round(sum / count) for count > 0, halves to the even neighbour. The quotient is estimated
+// with the reciprocal (one division per cell instead of three) and then made exact in integers.
+std::uint8_t roundedMean(std::uint64_t sum, std::uint64_t count, double reciprocal)
 {
-    const auto n = static_cast<std::uint64_t>(count);
-    std::uint64_t q = sum / n;
-    const std::uint64_t twiceRest = 2 * (sum % n);
-    if (twiceRest > n || (twiceRest == n && q % 2 != 0))
+    auto q = static_cast<std::uint64_t>(static_cast<double>(sum) * reciprocal);
+    while (q > 0 && q * count > sum)
+        --q;
+    while ((q + 1) * count <= sum)
+        ++q;
+    const std::uint64_t rest = sum - q * count;
+    if (rest > count - rest || (rest == count - rest && q % 2 != 0))
         ++q;
     return static_cast<std::uint8_t>(q);
 }
@@ -44,11 +49,7 @@ std::array<int, 256> makeBrightnessMeasures()
     return measures;
 }
 
-const std::array<int, 256> &brightnessMeasures()
-{
-    static const auto measures = makeBrightnessMeasures();
-    return measures;
-}
+const std::array<int, 256> brightnessMeasures = makeBrightnessMeasures();
 
 // Round(sqrt(n)): sqrt of an integer is never a half, so the result is k + 1 exactly when
 // n > k^2 + k with k = floor(sqrt(n)).
@@ -202,9 +203,11 @@ bool TMJ::compareCell(std::size_t i, TMotionItem &cur, TMotionItem &prev)
 {
     TScanCell &cell = m_matrix[i];
     if (cell.PixelCount > 0) {
-        cur.Red = roundedMean(cell.SumRed, cell.PixelCount);
-        cur.Green = roundedMean(cell.SumGreen, cell.PixelCount);
-        cur.Blue = roundedMean(cell.SumBlue, cell.PixelCount);
+        const auto count = static_cast<std::uint64_t>(cell.PixelCount);
+        const double reciprocal = 1.0 / cell.PixelCount;
+        cur.Red = roundedMean(cell.SumRed, count, reciprocal);
+        cur.Green = roundedMean(cell.SumGreen, count, reciprocal);
+        cur.Blue = roundedMean(cell.SumBlue, count, reciprocal);
     }
     cell = TScanCell{};
     const int measure = changeMeasure(cur, prev);
@@ -223,25 +226,26 @@ bool TMJ::compareCell(std::size_t i, TMotionItem &cur, TMotionItem &prev)
 int TMJ::changeMeasure(const TMotionItem &cur, const TMotionItem &prev) const
 {
     if (!m_scanType.testFlag(sctGrayscale))
-        return brightnessMeasures()[std::abs(brightness(prev) - brightness(cur))];
+        return brightnessMeasures[std::abs(brightness(prev) - brightness(cur))];
     const int dr = m_scanType.testFlag(sctRed) ? cur.Red - prev.Red : 0;
     const int dg = m_scanType.testFlag(sctGreen) ? cur.Green - prev.Green : 0;
     const int db = m_scanType.testFlag(sctBlue) ? cur.Blue - prev.Blue : 0;
     return roundedSqrt(dr * dr + dg * dg + db * db);
 }
 
-// measure >= 450 - 430 x log10(S + 1). Where S + 1 <= 0 the logarithm has no value and the cell
-// never moves.
+// measure >= T = 450 - 430 x log10(S + 1); for an integer measure that is measure >= ceil(T).
+// Where S + 1 <= 0 the logarithm has no value and the cell never moves.
 bool TMJ::reachesThreshold(int measure, int sensitivity)
 {
     if (!m_thresholdValid || m_thresholdSensitivity != sensitivity) {
         const long double s1 = static_cast<long double>(sensitivity) + 1;
-        m_threshold = s1 <= 0 ? std::numeric_limits<long double>::infinity()
-                              : 450.0L - 430.0L * std::log10(s1);
+        // The measures lie in 0..442, so clamping the bound to -1..1000 changes no decision.
+        const long double threshold = s1 <= 0 ? 1000 : 450.0L - 430.0L * std::log10(s1);
+        m_minimumMeasure = static_cast<int>(std::clamp(std::ceil(threshold), -1.0L, 1000.0L));
         m_thresholdSensitivity = sensitivity;
         m_thresholdValid = true;
     }
-    return measure >= m_threshold;
+    return measure >= m_minimumMeasure;
 }
 
 void TMJ::markCell(int row, int column, int cellWidth, int cellHeight)

@@ -104,6 +104,7 @@ public:
     /// Analyses one picture, renews the diagnostic view and raises exactly one of OnMotion and
     /// OnNotMotion. A null picture (or a grid without cells) only resizes the view: no event.
     /// Format_BGR888 and Format_RGB888 are read directly, other formats are converted first.
+    /// wscStretched scales by nearest neighbour onto exactly Width() x Height() pixels.
     void ScanFrame(const QImage &picture);
     /// Sensitivity of the cell, or -1 outside the grid.
     int GetCellSensitivity(int row, int column) const;
@@ -154,6 +155,6 @@ private:
 
     // The threshold of the last sensitivity asked for: the sensitivity rarely changes per cell.
     int m_thresholdSensitivity = 0;
-    long double m_threshold = 0;
+    int m_minimumMeasure = 0;
     bool m_thresholdValid = false;
 };
