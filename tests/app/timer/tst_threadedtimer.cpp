@@ -63,6 +63,7 @@ private slots:
     void changesStartAFullInterval_data();
     void changesStartAFullInterval();
     void mainWindowSettingsWaitTheNewInterval();
+    void shorterIntervalTakesEffectAtOnce();
     void tickOnItsWayIsDropped_data();
     void tickOnItsWayIsDropped();
     void slowHandlerDelaysTheNextTick();
@@ -154,6 +155,17 @@ void TestThreadedTimer::mainWindowSettingsWaitTheNewInterval()
     QVERIFY(log.at.isEmpty());
     QVERIFY(timer.isEnabled());
     QCOMPARE(timer.interval(), 5000u);
+}
+
+void TestThreadedTimer::shorterIntervalTakesEffectAtOnce()
+{
+    ThreadedTimer timer;
+    TickLog log(timer);
+    timer.setInterval(60000);
+    timer.setEnabled(true);
+    QTest::qWait(50);
+    timer.setInterval(100);
+    QTRY_VERIFY_WITH_TIMEOUT(!log.at.isEmpty(), longWait); // not after the minute has passed
 }
 
 void TestThreadedTimer::tickOnItsWayIsDropped_data()

@@ -12,10 +12,14 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
+#include <filesystem>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -220,6 +224,8 @@ void throwingDeliveryStillReleasesWorker()
         returned = true;
     });
     CHECK(queue.runUntil([&] { return returned.load(); }, 10s));
+    if (!returned)
+        dispatcher.release(); // fail rather than hang
     worker.join();
     CHECK(queue.exceptions() == 1);
 }
@@ -278,6 +284,17 @@ void everyResumeStartsAFreshInterval()
     const std::size_t before = h.ticks.size();
     CHECK(h.runUntilTicks(before + 1));
     CHECK(h.ticks.size() > before && msSince(changed, h.ticks[before]) >= 400);
+}
+
+void resumeCutsALongWaitShort()
+{
+    Harness h(60000);
+    h.thread->resume();
+    h.queue.runFor(50ms);
+    h.thread->suspend();
+    h.thread->setInterval(50);
+    h.thread->resume();
+    CHECK(h.runUntilTicks(1)); // not a minute later
 }
 
 void slowHandlerDelaysTheNextTick()
@@ -373,10 +390,19 @@ void handlerMayDestroyTheWorker()
 
 // ---- priorities
 
+// The kernel thread ids of this process.
+std::set<pid_t> threadIds()
+{
+    std::set<pid_t> ids;
+    for (const auto &entry : std::filesystem::directory_iterator("/proc/self/task"))
+        ids.insert(std::stoi(entry.path().filename().string()));
+    return ids;
+}
+
 void priorityChangesOnlyTheGivenThread()
 {
     const pid_t mainTid = gettid();
-    const int normal = threadNiceValue(mainTid);
+    const int mainNice = threadNiceValue(mainTid);
     std::atomic<pid_t> tid{0};
     AutoResetEvent done;
     std::thread other([&] {
@@ -386,23 +412,39 @@ void priorityChangesOnlyTheGivenThread()
     while (tid == 0)
         std::this_thread::sleep_for(1ms);
 
-    // Lowering is always allowed; raising may be refused without privilege.
+    // As in a program started with "nice -n 2": the levels count from there. Lowering is
+    // always allowed; raising may be refused without privilege.
+    constexpr int normal = 2;
     CHECK(applyThreadPriority(tid, ThreadPriority::Lower, normal));
-    CHECK(threadNiceValue(tid) == std::min(normal + 5, 19));
+    CHECK(threadNiceValue(tid) == 7);
+    CHECK(applyThreadPriority(tid, ThreadPriority::Lowest, normal));
+    CHECK(threadNiceValue(tid) == 12);
     CHECK(applyThreadPriority(tid, ThreadPriority::Idle, normal));
     CHECK(threadNiceValue(tid) == 19);
     if (applyThreadPriority(tid, ThreadPriority::Higher, normal))
-        CHECK(threadNiceValue(tid) == std::max(normal - 5, -20));
-    CHECK(threadNiceValue(mainTid) == normal);
+        CHECK(threadNiceValue(tid) == -3);
+    CHECK(threadNiceValue(mainTid) == mainNice);
     done.signal();
     other.join();
 }
 
-void workerKeepsTheRequestedPriority()
+void workerRunsAtTheRequestedPriority()
 {
+    const std::set<pid_t> before = threadIds();
     Harness h(1000);
-    h.thread->setPriority(ThreadPriority::Lowest);
-    CHECK(h.thread->priority() == ThreadPriority::Lowest);
+    std::vector<pid_t> added;
+    const std::set<pid_t> after = threadIds();
+    std::set_difference(after.begin(), after.end(), before.begin(), before.end(),
+                        std::back_inserter(added));
+    CHECK(added.size() == 1);
+    if (added.size() != 1)
+        return;
+    const pid_t worker = added.front();
+    const int normal = threadNiceValue(worker);
+
+    h.thread->setPriority(ThreadPriority::Lower);
+    CHECK(h.thread->priority() == ThreadPriority::Lower);
+    CHECK(threadNiceValue(worker) == std::min(normal + 5, 19));
     h.thread->setPriority(ThreadPriority::Higher); // may be refused, still remembered
     CHECK(h.thread->priority() == ThreadPriority::Higher);
 }
@@ -424,6 +466,7 @@ const TestCase tests[] = {
     {"ticksComeOneFullIntervalApart", ticksComeOneFullIntervalApart},
     {"suspendStopsTicks", suspendStopsTicks},
     {"everyResumeStartsAFreshInterval", everyResumeStartsAFreshInterval},
+    {"resumeCutsALongWaitShort", resumeCutsALongWaitShort},
     {"slowHandlerDelaysTheNextTick", slowHandlerDelaysTheNextTick},
     {"zeroIntervalTicksAsFastAsTheyAreTaken", zeroIntervalTicksAsFastAsTheyAreTaken},
     {"tickOnItsWayIsDroppedWhenSuspended", tickOnItsWayIsDroppedWhenSuspended},
@@ -433,7 +476,7 @@ const TestCase tests[] = {
     {"destroyWhileHandOverIsUnservedReturns", destroyWhileHandOverIsUnservedReturns},
     {"handlerMayDestroyTheWorker", handlerMayDestroyTheWorker},
     {"priorityChangesOnlyTheGivenThread", priorityChangesOnlyTheGivenThread},
-    {"workerKeepsTheRequestedPriority", workerKeepsTheRequestedPriority},
+    {"workerRunsAtTheRequestedPriority", workerRunsAtTheRequestedPriority},
 };
 
 } // namespace
