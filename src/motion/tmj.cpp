@@ -172,8 +172,8 @@ void TMJ::drawPicture(const QImage &picture)
 {
     const bool direct =
         picture.format() == QImage::Format_BGR888 || picture.format() == QImage::Format_RGB888;
-    const QImage converted = direct ? QImage() : picture.convertToFormat(QImage::Format_BGR888);
-    const QImage &source = direct ? picture : converted;
+    // A shallow copy: should the caller hand in WorkBitmap itself, drawing detaches it first.
+    const QImage source = direct ? picture : picture.convertToFormat(QImage::Format_BGR888);
     if (m_windowScale == wscStretched)
         MotionRaster::drawStretched(source, m_workBitmap);
     else
