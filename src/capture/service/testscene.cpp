@@ -85,6 +85,24 @@ void drawText(const Canvas &canvas, int x, int y, int scale, const char *text)
     }
 }
 
+// Adds b (each byte 0 .. 15) to the eight bytes of a, each byte stopping at 255.
+inline std::uint64_t addSaturated(std::uint64_t a, std::uint64_t b)
+{
+    constexpr std::uint64_t high = 0x8080808080808080ull;
+    const std::uint64_t low = (a & ~high) + b; // at most 0x8e a byte: no carry between bytes
+    const std::uint64_t overflow = a & low & high;
+    return (low ^ (a & high)) | ((overflow >> 7) * 0xff);
+}
+
+// Moves each of the eight bytes of v up by the low and down by the high four bits of its
+// byte of noise, stopping at 255 and 0.
+inline std::uint64_t addNoiseWord(std::uint64_t v, std::uint64_t noise)
+{
+    constexpr std::uint64_t nibbles = 0x0f0f0f0f0f0f0f0full;
+    v = addSaturated(v, noise & nibbles);
+    return ~addSaturated(~v, (noise >> 4) & nibbles);
+}
+
 } // namespace
 
 void TestScene::prepareBackground(const VideoHeader &header)
@@ -115,21 +133,44 @@ void TestScene::boxPosition(const VideoHeader &header, std::int64_t elapsedMs, b
     y = motion ? bounce(elapsedMs, rangeY, 1500) : rangeY / 2;
 }
 
+// Noise moves each byte by -15 .. 15, eight bytes at a time, with random numbers from a table
+// read at a new place for every row: per-byte random numbers would cost more than the scene.
 void TestScene::addNoise(std::uint8_t *frame, const VideoHeader &header)
 {
+    const std::size_t rowBytes = std::size_t(header.width) * 3;
+    const std::size_t rowWords = rowBytes / 8 + 1;
+    if (m_noise.size() < NoiseTableSize + rowWords) {
+        m_noise.resize(NoiseTableSize + rowWords);
+        for (std::uint64_t &n : m_noise)
+            n = (std::uint64_t(nextRandom()) << 32) | nextRandom();
+    }
     const Canvas canvas{frame, header};
-    std::uint32_t s = m_noiseState;
     for (int y = 0; y < header.height; ++y) {
+        const std::uint64_t *n = &m_noise[nextRandom() % NoiseTableSize];
         std::uint8_t *p = canvas.row(y);
-        for (int i = 0; i < 3 * header.width; ++i) {
-            s ^= s << 13; // xorshift: cheap and good enough for flicker
-            s ^= s >> 17;
-            s ^= s << 5;
-            const int v = p[i] + int(s & 31) - 16;
-            p[i] = std::uint8_t(std::clamp(v, 0, 255));
+        std::size_t i = 0;
+        for (; i + 8 <= rowBytes; i += 8, ++n) {
+            std::uint64_t v;
+            std::memcpy(&v, p + i, 8);
+            v = addNoiseWord(v, *n);
+            std::memcpy(p + i, &v, 8);
+        }
+        if (i < rowBytes) {
+            std::uint64_t v = 0;
+            std::memcpy(&v, p + i, rowBytes - i);
+            v = addNoiseWord(v, *n);
+            std::memcpy(p + i, &v, rowBytes - i);
         }
     }
-    m_noiseState = s;
+}
+
+std::uint32_t TestScene::nextRandom()
+{
+    std::uint32_t s = m_random; // xorshift: cheap and good enough for flicker
+    s ^= s << 13;
+    s ^= s >> 17;
+    s ^= s << 5;
+    return m_random = s;
 }
 
 void TestScene::draw(std::uint8_t *frame, const VideoHeader &header, QTime clock,

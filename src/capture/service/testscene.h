@@ -31,8 +31,12 @@ public:
 private:
     void prepareBackground(const VideoHeader &header);
     void addNoise(std::uint8_t *frame, const VideoHeader &header);
+    std::uint32_t nextRandom();
+
+    static constexpr std::size_t NoiseTableSize = 1024;
 
     std::vector<std::uint8_t> m_background;
     VideoHeader m_backgroundHeader{0, 0};
-    std::uint32_t m_noiseState = 0x9e3779b9u;
+    std::vector<std::uint64_t> m_noise; // random bits
+    std::uint32_t m_random = 0x9e3779b9u;
 };
