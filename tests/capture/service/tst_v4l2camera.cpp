@@ -1,9 +1,12 @@
 // A V4L2 camera as a frame source, against the fake device.
+#include "capture/service/libv4l2deviceio.h"
 #include "capture/service/v4l2camera.h"
 #include "fakedeviceio.h"
 
 #include <QElapsedTimer>
 #include <QTest>
+
+#include <cstring>
 
 class TestV4l2Camera : public QObject
 {
@@ -19,9 +22,17 @@ private slots:
     void unusableDevicesAreRefused();
     void vanishedDeviceIsLost();
     void formatChangeWhileOpen();
+    void libv4l2RefusesWhatIsNoCamera_data();
+    void libv4l2RefusesWhatIsNoCamera();
 };
 
 namespace {
+// The system's own words for an error, in the language the test runs in.
+QString errorText(int error)
+{
+    return QString::fromLocal8Bit(strerror(error));
+}
+
 using Frame = std::vector<std::uint8_t>;
 
 std::shared_ptr<FakeDeviceIo> fakeWith(FakeNode node)
@@ -152,7 +163,7 @@ void TestV4l2Camera::openFailureGivesReason()
     V4l2Camera camera(io, "/dev/video0");
     const CaptureResult r = camera.open();
     QVERIFY(!r.ok);
-    QVERIFY2(r.reason.contains("/dev/video0") && r.reason.contains("Permission denied"),
+    QVERIFY2(r.reason.contains("/dev/video0") && r.reason.contains(errorText(EACCES)),
              qPrintable(r.reason));
     QVERIFY(!camera.start(VideoHeader::make(320, 240, 24)).ok);
 }
@@ -207,7 +218,7 @@ void TestV4l2Camera::vanishedDeviceIsLost()
         QCOMPARE(readOne(camera, frame).status, FrameSource::Read::Frame);
         const FrameSource::ReadResult r = readOne(camera, frame);
         QCOMPARE(r.status, FrameSource::Read::Lost);
-        QVERIFY2(r.reason.contains("No such device"), qPrintable(r.reason));
+        QVERIFY2(r.reason.contains(errorText(ENODEV)), qPrintable(r.reason));
         camera.stop(); // every call on the vanished device fails: no crash, no hang
     }
     QCOMPARE(io->openDescriptors(), 0);
@@ -226,6 +237,25 @@ void TestV4l2Camera::formatChangeWhileOpen()
     QCOMPARE(camera.deliveredSize(), QSize(640, 480));
     QCOMPARE(readOne(camera, frame).status, FrameSource::Read::Frame);
     QCOMPARE(frame.size(), std::size_t(big.imageSize()));
+}
+
+void TestV4l2Camera::libv4l2RefusesWhatIsNoCamera_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("error");
+    QTest::newRow("not a video device") << QStringLiteral("/dev/null") << ENOTTY;
+    QTest::newRow("no such node") << QStringLiteral("/dev/video-none") << ENOENT;
+}
+
+// The real libv4l2 path, on nodes every machine has (or has not).
+void TestV4l2Camera::libv4l2RefusesWhatIsNoCamera()
+{
+    QFETCH(QString, path);
+    QFETCH(int, error);
+    V4l2Camera camera(std::make_shared<LibV4l2DeviceIo>(), path);
+    const CaptureResult r = camera.open();
+    QVERIFY(!r.ok);
+    QVERIFY2(r.reason.contains(path) && r.reason.contains(errorText(error)), qPrintable(r.reason));
 }
 
 QTEST_APPLESS_MAIN(TestV4l2Camera)
