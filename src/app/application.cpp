@@ -2,11 +2,16 @@
 
 #include "app/controlpanel.h"
 #include "app/mainwindow.h"
+#include "app/messages.h"
+#include "capture/capturecontroller.h"
+#include "capture/service/linuxcaptureservice.h"
 #include "settings/customsettingswindow.h"
 #include "settings/qtsoundbackend.h"
 #include "settings/skin.h"
 #include "settings/sound.h"
 #include "settings/wavefile.h"
+#include "store/captureloop.h"
+#include "store/intervalcontrols.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,7 +22,19 @@
 
 Application::Application(QApplication &app) : m_app(app) {}
 
-Application::~Application() = default;
+Application::~Application()
+{
+    // Windows go before the services and sounds they use.
+    m_captureLoop.reset();
+    m_captureController.reset();
+    m_intervalControls.reset();
+    m_mainWindow.reset();
+}
+
+void Application::setMessages(std::unique_ptr<Messages> messages)
+{
+    m_messages = std::move(messages);
+}
 
 QStringList Application::soundDirectories()
 {
@@ -61,6 +78,15 @@ void Application::buildWindows()
     // Start-up order: the main window first; the tool windows follow as their subsystems
     // provide them, each created hidden and parented to the main window.
     m_mainWindow = std::make_unique<MainWindow>(m_state, *m_click, m_tools);
+    MainWindow &main = *m_mainWindow;
+    if (!m_messages)
+        m_messages = std::make_unique<MessageBoxes>(&main);
+    m_captureService = std::make_unique<LinuxCaptureService>();
+    m_intervalControls = std::make_unique<IntervalControls>(main, m_captureSettings);
+    m_captureController = std::make_unique<CaptureController>(*m_captureService, m_captureSettings,
+                                                              main, m_tools, *m_messages);
+    m_captureLoop = std::make_unique<CaptureLoop>(main, m_captureController->session(),
+                                                  *m_intervalControls, *m_messages);
     m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, m_mainWindow.get());
     m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
 }

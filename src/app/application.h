@@ -4,14 +4,20 @@
 
 #include "app/applicationstate.h"
 #include "app/toolwindows.h"
+#include "capture/capturesettings.h"
 
 #include <QString>
 
 #include <memory>
 
 class QApplication;
+class CaptureController;
+class CaptureLoop;
+class CaptureService;
 class CustomSettingsWindow;
+class IntervalControls;
 class MainWindow;
+class Messages;
 class Skin;
 class Sound;
 
@@ -30,6 +36,14 @@ public:
     ApplicationState &state() { return m_state; }
     Sound &clickSound() { return *m_click; }
     Sound &alarmSound() { return *m_alarm; }
+    CaptureSettings &captureSettings() { return m_captureSettings; }
+    CaptureService &captureService() { return *m_captureService; }
+    CaptureController &captureController() { return *m_captureController; }
+    CaptureLoop &captureLoop() { return *m_captureLoop; }
+    IntervalControls &intervalControls() { return *m_intervalControls; }
+
+    /// Replaces the message boxes (tests record the messages instead); call before start().
+    void setMessages(std::unique_ptr<Messages> messages);
 
     /// Where the sounds are looked for: the working directory, then the installed data folder.
     static QStringList soundDirectories();
@@ -41,11 +55,17 @@ private:
 
     QApplication &m_app;
     ApplicationState m_state;
+    CaptureSettings m_captureSettings;
     ToolWindows m_tools;
     std::unique_ptr<Skin> m_skin;
     std::unique_ptr<Sound> m_click;
     std::unique_ptr<Sound> m_alarm;
-    // Destroyed first: the windows refer to the sounds and the state above.
+    std::unique_ptr<Messages> m_messages;
+    std::unique_ptr<CaptureService> m_captureService;
+    // Destroyed before the above, in reverse order: they refer to everything declared earlier.
     std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<IntervalControls> m_intervalControls;
+    std::unique_ptr<CaptureController> m_captureController;
+    std::unique_ptr<CaptureLoop> m_captureLoop;
     CustomSettingsWindow *m_customSettings = nullptr; // owned by the main window
 };

@@ -108,6 +108,23 @@ void MainWindow::buildStatusBar()
         bar->addWidget(panel);
         m_statusPanels[i] = panel;
     }
+    m_statusNote = new QLabel(bar);
+    m_statusNote->setObjectName("statusNote");
+    m_statusNote->setAccessibleName("status note");
+    m_statusNote->installEventFilter(this);
+    bar->addPermanentWidget(m_statusNote);
+    m_statusNote->hide();
+}
+
+void MainWindow::setStatusNote(const QString &text)
+{
+    m_statusNote->setText(text);
+    m_statusNote->setVisible(!text.isEmpty());
+}
+
+QString MainWindow::statusNote() const
+{
+    return m_statusNote->text();
 }
 
 void MainWindow::buildLoadingPanel(QWidget *central)
@@ -254,8 +271,9 @@ void MainWindow::mousePressEvent(QMouseEvent *event)
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::MouseButtonPress) {
-        if (watched == statusBar() || std::find(m_statusPanels.begin(), m_statusPanels.end(),
-                                                watched) != m_statusPanels.end()) {
+        if (watched == statusBar() || watched == m_statusNote ||
+            std::find(m_statusPanels.begin(), m_statusPanels.end(), watched) !=
+                m_statusPanels.end()) {
             statusBarClicked();
             return true;
         }

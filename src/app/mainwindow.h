@@ -41,6 +41,11 @@ public:
     QString statusPanel(int index) const;
     void setStatusPanel(int index, const QString &text);
 
+    /// A note at the right of the status bar, e.g. the time of the last failed grab; empty hides
+    /// it.
+    void setStatusNote(const QString &text);
+    QString statusNote() const;
+
     /// The caption and caption colour of "Start" ("Start", "stop!", "start"; colour value 1 or
     /// 235).
     void setStartCaption(const QString &caption, int colourValue);
@@ -97,6 +102,7 @@ private:
     QLabel *m_pictureCaption = nullptr;
     QWidget *m_loadingPanel = nullptr;
     std::array<QLabel *, 4> m_statusPanels{};
+    QLabel *m_statusNote = nullptr;
     QTimer m_clockTimer;
     ThreadedTimer m_captureTimer;
     bool m_placed = false;
