@@ -1,0 +1,65 @@
+#pragma once
+// "Delete !": asks before the whole picture store is cleared, and shows the clear's progress
+// directory by directory. Reacts to the main window's "Clear" button and to a clear left
+// pending at a clock tick. Parented to the main window, which owns it.
+
+#include <QDialog>
+
+#include <functional>
+
+class CaptureLoop;
+class MainWindow;
+class QLabel;
+class QPushButton;
+class ThumbnailPage;
+class ToolWindows;
+
+class DeleteDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    /// Pauses capture without stopping it ("Clear" while capture runs).
+    using PauseCapture = std::function<void()>;
+
+    DeleteDialog(MainWindow &main, CaptureLoop &loop, ToolWindows &tools,
+                 ThumbnailPage &thumbnails);
+    DeleteDialog(MainWindow &main, PauseCapture pauseCapture, ToolWindows &tools,
+                 ThumbnailPage &thumbnails);
+
+    /// The main window's "Clear" button: opens the dialog.
+    void clearClicked();
+    void okClicked();
+    void cancelClicked();
+    /// The clear routine, with its progress line. Deletes only while confirmed.
+    void ClearStore();
+    /// A confirmed clear that did not end (found by the clock tick) is run and completed.
+    void runPendingClear();
+
+    /// The dialog's own confirmation, "1" after OK and "0" after Cancel.
+    bool confirmation() const { return m_confirmation; }
+
+    /// Escape acts as "Cancel".
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    void buildLayout();
+    void showProgress(int directory);
+    void finishClear();
+    void enableStartAndAbout();
+
+    MainWindow &m_main;
+    PauseCapture m_pauseCapture;
+    ToolWindows &m_tools;
+    ThumbnailPage &m_thumbnails;
+    QLabel *m_firstLine;
+    QLabel *m_limitLabel;
+    QLabel *m_limitLine;
+    QLabel *m_progressLine;
+    QPushButton *m_ok;
+    QPushButton *m_cancel;
+    bool m_confirmation = true;
+};

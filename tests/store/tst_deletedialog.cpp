@@ -1,0 +1,370 @@
+// "Clear" and the "Delete !" dialog on the main window: what a confirmed clear deletes and
+// paints, what Cancel and the close box leave alone, and the state after each.
+#include "app/applicationstate.h"
+#include "app/controlpanel.h"
+#include "app/mainwindow.h"
+#include "app/toolwindows.h"
+#include "common/fakesound.h"
+#include "common/tempworkdir.h"
+#include "store/deletedialog.h"
+#include "store/picturestore.h"
+#include "store/thumbnailpage.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using PictureStore::PicturePath;
+
+namespace {
+struct CountingThumbnails : ThumbnailPage
+{
+    int clears = 0;
+    void clearThumbnails() override { ++clears; }
+};
+
+// Records what the progress line shows each time it is painted, and whether the controls are
+// locked at that moment.
+struct PaintRecorder : QObject
+{
+    QLabel *line;
+    ControlPanel *panel;
+    QStringList texts;
+    bool panelEnabledWhilePainting = false;
+    PaintRecorder(QLabel *l, ControlPanel *p) : line(l), panel(p)
+    {
+        line->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            texts << line->text();
+            panelEnabledWhilePainting |= panel->isEnabled();
+        }
+        return false;
+    }
+};
+
+void touch(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
+}
+
+QStringList existing(const QStringList &paths)
+{
+    QStringList found;
+    for (const QString &p : paths) {
+        if (QFileInfo::exists(p))
+            found << p;
+    }
+    return found;
+}
+} // namespace
+
+class TestDeleteDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void clearOpensDialog();
+    void clearDuringCapturePausesIt();
+    void okClears_data();
+    void okClears();
+    void okRefreshesLiveBoxes();
+    void cancelDeletesNothing();
+    void closeBoxOnlyEnablesStartAndAbout();
+    void hiddenByAnotherWindowEnablesStartAndAbout();
+    void pendingClearRunsOnClockTick();
+    void pendingClearAfterCancelDeletesNothing();
+
+private:
+    QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
+    QLabel *label(const char *name) const { return m_dialog->findChild<QLabel *>(name); }
+    ControlPanel *panel() const { return m_window->panel(); }
+    void openWithMaxFrames(int maxFrames);
+    // A click on a button; the fake click sound has ended by then.
+    void press(QPushButton *b)
+    {
+        m_click->backend->playing = false;
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+
+    std::unique_ptr<TempWorkDir> m_dir;
+    std::unique_ptr<ApplicationState> m_state;
+    std::unique_ptr<FakeSound> m_click;
+    std::unique_ptr<ToolWindows> m_tools;
+    std::unique_ptr<MainWindow> m_window;
+    CountingThumbnails m_thumbnails;
+    int m_pauses = 0;
+    DeleteDialog *m_dialog = nullptr;
+};
+
+void TestDeleteDialog::init()
+{
+    m_dir = std::make_unique<TempWorkDir>();
+    m_state = std::make_unique<ApplicationState>();
+    m_click = std::make_unique<FakeSound>();
+    m_tools = std::make_unique<ToolWindows>();
+    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound, *m_tools);
+    m_thumbnails = {};
+    m_pauses = 0;
+    m_dialog = new DeleteDialog(
+        *m_window, [this] { ++m_pauses; }, *m_tools, m_thumbnails);
+    m_tools->add(ToolWindows::Role::Delete, m_dialog);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestDeleteDialog::cleanup()
+{
+    m_window.reset();
+    m_dir.reset();
+}
+
+void TestDeleteDialog::openWithMaxFrames(int maxFrames)
+{
+    // What activating the main window would set, so that activation cannot change it.
+    panel()->maxArrows->setPosition(maxFrames / 10);
+    m_state->MaxFrames = maxFrames;
+    press(panel()->clear);
+    QVERIFY(QTest::qWaitForWindowExposed(m_dialog));
+}
+
+void TestDeleteDialog::clearOpensDialog()
+{
+    using Role = ToolWindows::Role;
+    std::map<Role, QWidget *> others;
+    for (Role role :
+         {Role::Driver, Role::CapturePreferences, Role::ProgramInfo, Role::CustomSettings,
+          Role::About, Role::TimerMotionMenu, Role::Reset, Role::MotionDetection}) {
+        others[role] = new QWidget(m_window.get(), Qt::Tool);
+        m_tools->add(role, others[role]);
+        others[role]->show();
+    }
+    m_state->UserMaxFrames = 1230;
+    QCOMPARE(label("limitLine")->text(), QString(" picture 0  - max. frms"));
+
+    press(panel()->clear);
+
+    QCOMPARE(m_click->backend->plays, 1);
+    QVERIFY(m_dialog->isVisible());
+    QCOMPARE(m_dialog->windowTitle(), QString("Delete !"));
+    QVERIFY(m_dialog->windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint));
+    QVERIFY(!m_dialog->isModal());
+    QCOMPARE(label("firstLine")->text(), QString("This will delete pictures from disk"));
+    QCOMPARE(label("limitLabel")->text(), QString("userlimit set on:"));
+    QCOMPARE(label("limitLine")->text(), QString("max. 1230 frms"));
+    QCOMPARE(label("progressLine")->text(), QString("          processing dir:"));
+    QVERIFY(button("ok")->isDefault());
+    QCOMPARE(button("cancel")->text(), QString("Cancel"));
+    QVERIFY(!panel()->start->isEnabled());
+    QVERIFY(!panel()->about->isEnabled());
+    QVERIFY(panel()->isEnabled());
+    for (const auto &[role, window] : others)
+        QCOMPARE(window->isVisible(), role == Role::MotionDetection);
+    QCOMPARE(m_pauses, 0);
+}
+
+void TestDeleteDialog::clearDuringCapturePausesIt()
+{
+    m_state->CaptureRunning = true;
+    press(panel()->clear);
+    QCOMPARE(m_pauses, 1);
+}
+
+void TestDeleteDialog::okClears_data()
+{
+    QTest::addColumn<int>("maxFrames");
+    QTest::addColumn<QStringList>("created");
+    QTest::addColumn<QStringList>("kept");
+    QTest::addColumn<int>("lastDirectory");
+
+    QTest::newRow("250") << 250
+                         << QStringList{PicturePath(1, 0), PicturePath(1, 250), PicturePath(1, 251)}
+                         << QStringList{PicturePath(1, 251)} << 1;
+    QTest::newRow("5000") << 5000
+                          << QStringList{PicturePath(1, 17), PicturePath(2, 9999),
+                                         PicturePath(3, 10000)}
+                          << QStringList{PicturePath(3, 10000)} << 2;
+    QTest::newRow("320000") << 320000
+                            << QStringList{PicturePath(1, 0), PicturePath(40, 195000),
+                                           PicturePath(64, 319999)}
+                            << QStringList{} << 64;
+}
+
+void TestDeleteDialog::okClears()
+{
+    QFETCH(int, maxFrames);
+    QFETCH(QStringList, created);
+    QFETCH(QStringList, kept);
+    QFETCH(int, lastDirectory);
+    for (const QString &p : created)
+        touch(p);
+    m_state->UserMaxFrames = 777;
+    m_state->PictureCounter = 123;
+    m_state->CurrentDirectory = 1;
+    openWithMaxFrames(maxFrames);
+    PaintRecorder paints(label("progressLine"), panel());
+
+    press(button("ok"));
+
+    QCOMPARE(existing(created), kept);
+    QStringList expected;
+    for (int d = 1; d <= lastDirectory; ++d)
+        expected << "          processing dir " + QString::number(d);
+    if (lastDirectory == 64)
+        expected << expected.last(); // painted once more after the last directory
+    QCOMPARE(paints.texts, expected);
+    QVERIFY(!paints.panelEnabledWhilePainting);
+
+    QCOMPARE(m_click->backend->plays, 2);
+    QVERIFY(m_dialog->confirmation());
+    QCOMPARE(m_state->PictureCounter, 0);
+    QCOMPARE(m_state->CurrentDirectory, 1);
+    QCOMPARE(m_state->DirectoryBase, 0);
+    QCOMPARE(m_state->MaxFrames, 777);
+    QVERIFY(!m_state->ClearConfirmed);
+    QVERIFY(label("progressLine")->isHidden());
+    QVERIFY(!label("limitLine")->isHidden());
+    QVERIFY(!m_dialog->isVisible());
+    QCOMPARE(m_thumbnails.clears, 1);
+    for (QWidget *w :
+         {static_cast<QWidget *>(panel()), static_cast<QWidget *>(panel()->start),
+          static_cast<QWidget *>(panel()->about), static_cast<QWidget *>(panel()->input),
+          static_cast<QWidget *>(panel()->driver), static_cast<QWidget *>(panel()->format),
+          static_cast<QWidget *>(button("ok")), static_cast<QWidget *>(button("cancel"))})
+        QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
+}
+
+void TestDeleteDialog::okRefreshesLiveBoxes()
+{
+    // The overlay box is set again (off, then on) and the preview box follows it.
+    panel()->preview->setChecked(false);
+    QSignalSpy overlay(panel()->overlay, &QCheckBox::toggled);
+    openWithMaxFrames(250);
+    press(button("ok"));
+    QCOMPARE(overlay.count(), 1);
+    QCOMPARE(overlay.at(0).at(0).toBool(), true);
+    QVERIFY(panel()->overlay->isChecked());
+    QVERIFY(panel()->preview->isChecked());
+
+    overlay.clear();
+    openWithMaxFrames(250);
+    press(button("ok"));
+    QCOMPARE(overlay.count(), 2);
+    QCOMPARE(overlay.at(0).at(0).toBool(), false);
+    QCOMPARE(overlay.at(1).at(0).toBool(), true);
+}
+
+void TestDeleteDialog::cancelDeletesNothing()
+{
+    const QStringList created{PicturePath(1, 0), PicturePath(1, 42)};
+    for (const QString &p : created)
+        touch(p);
+    m_state->PictureCounter = 42;
+    m_state->UserMaxFrames = 500;
+    openWithMaxFrames(250);
+
+    press(button("cancel"));
+
+    QCOMPARE(existing(created), created);
+    QCOMPARE(m_click->backend->plays, 2);
+    QVERIFY(!m_dialog->confirmation());
+    QVERIFY(!m_state->ClearConfirmed);
+    QCOMPARE(m_state->PictureCounter, 42);
+    QCOMPARE(m_state->CurrentDirectory, 1);
+    QCOMPARE(m_state->MaxFrames, 500);
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(panel()->start->isEnabled());
+    QVERIFY(panel()->about->isEnabled());
+    QVERIFY(m_window->videoArea()->isVisible());
+    QCOMPARE(m_thumbnails.clears, 0);
+
+    // Escape is the dialog's cancel button.
+    openWithMaxFrames(250);
+    m_click->backend->playing = false;
+    QTest::keyClick(m_dialog, Qt::Key_Escape);
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(panel()->start->isEnabled());
+    QCOMPARE(m_click->backend->plays, 4);
+    QCOMPARE(existing(created), created);
+}
+
+void TestDeleteDialog::closeBoxOnlyEnablesStartAndAbout()
+{
+    touch(PicturePath(1, 0));
+    m_state->UserMaxFrames = 500;
+    openWithMaxFrames(250);
+    QVERIFY(!panel()->start->isEnabled());
+
+    QVERIFY(m_dialog->close());
+
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(panel()->start->isEnabled());
+    QVERIFY(panel()->about->isEnabled());
+    QCOMPARE(m_click->backend->plays, 1);
+    QCOMPARE(m_state->MaxFrames, 250);
+    QVERIFY(m_dialog->confirmation());
+    QVERIFY(QFileInfo::exists(PicturePath(1, 0)));
+}
+
+void TestDeleteDialog::hiddenByAnotherWindowEnablesStartAndAbout()
+{
+    openWithMaxFrames(250);
+    m_tools->hide({ToolWindows::Role::Delete});
+    QVERIFY(panel()->start->isEnabled());
+    QVERIFY(panel()->about->isEnabled());
+}
+
+void TestDeleteDialog::pendingClearRunsOnClockTick()
+{
+    // A confirmed clear that never ended is done, and completed, by the next clock tick.
+    touch(PicturePath(1, 0));
+    touch(PicturePath(2, 5000));
+    m_state->MaxFrames = 250;
+    m_state->UserMaxFrames = 250;
+    m_state->PictureCounter = 300;
+    m_state->CurrentDirectory = 2;
+    m_state->DirectoryBase = 5000;
+    m_state->ClearConfirmed = true;
+    panel()->start->setEnabled(false);
+
+    m_window->clockTick(QTime(10, 0, 0));
+
+    QVERIFY(!QFileInfo::exists(PicturePath(1, 0)));
+    QVERIFY(QFileInfo::exists(PicturePath(2, 5000)));
+    QVERIFY(!m_state->ClearConfirmed);
+    QCOMPARE(m_state->PictureCounter, 0);
+    QCOMPARE(m_state->CurrentDirectory, 1);
+    QCOMPARE(m_state->DirectoryBase, 0);
+    QVERIFY(panel()->start->isEnabled());
+    QCOMPARE(m_thumbnails.clears, 1);
+
+    // Nothing is pending any more: the next tick deletes nothing.
+    touch(PicturePath(1, 0));
+    m_window->clockTick(QTime(10, 0, 1));
+    QVERIFY(QFileInfo::exists(PicturePath(1, 0)));
+}
+
+void TestDeleteDialog::pendingClearAfterCancelDeletesNothing()
+{
+    // The dialog's own confirmation decides: after Cancel it is "0".
+    touch(PicturePath(1, 0));
+    openWithMaxFrames(250);
+    press(button("cancel"));
+    m_state->ClearConfirmed = true;
+    m_state->PictureCounter = 12;
+    m_window->clockTick(QTime(10, 0, 0));
+    QVERIFY(QFileInfo::exists(PicturePath(1, 0)));
+    QVERIFY(!m_state->ClearConfirmed);
+    QCOMPARE(m_state->PictureCounter, 12);
+}
+
+QTEST_MAIN(TestDeleteDialog)
+#include "tst_deletedialog.moc"

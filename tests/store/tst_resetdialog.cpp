@@ -1,0 +1,254 @@
+// "Reset" and its dialog: the restart number the arrows set, where OK points the numbering,
+// and what Cancel and the close box leave alone.
+#include "app/applicationstate.h"
+#include "app/controlpanel.h"
+#include "app/mainwindow.h"
+#include "app/toolwindows.h"
+#include "common/fakesound.h"
+#include "common/tempworkdir.h"
+#include "store/resetdialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using Direction = UpDownControl::Direction;
+
+class TestResetDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void resetOpensDialog();
+    void firstPressMovesOnePositionThenTheStep();
+    void okSelectsDirectory_data();
+    void okSelectsDirectory();
+    void typingDoesNotChangeTheNumber();
+    void cancelKeepsNumbering();
+    void closeBoxOnlyEnablesStartAndAbout();
+
+private:
+    QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
+    QLineEdit *numberBox() const { return m_dialog->findChild<QLineEdit *>("numberBox"); }
+    ControlPanel *panel() const { return m_window->panel(); }
+    void openDialog();
+    // A click on a button; the fake click sound has ended by then.
+    void press(QPushButton *b)
+    {
+        m_click->backend->playing = false;
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    void disableStartAndAbout();
+
+    std::unique_ptr<TempWorkDir> m_dir;
+    std::unique_ptr<ApplicationState> m_state;
+    std::unique_ptr<FakeSound> m_click;
+    std::unique_ptr<ToolWindows> m_tools;
+    std::unique_ptr<MainWindow> m_window;
+    ResetDialog *m_dialog = nullptr;
+};
+
+void TestResetDialog::init()
+{
+    m_dir = std::make_unique<TempWorkDir>();
+    m_state = std::make_unique<ApplicationState>();
+    m_click = std::make_unique<FakeSound>();
+    m_tools = std::make_unique<ToolWindows>();
+    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound, *m_tools);
+    m_dialog = new ResetDialog(*m_window, *m_tools);
+    m_tools->add(ToolWindows::Role::Reset, m_dialog);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void TestResetDialog::cleanup()
+{
+    m_window.reset();
+    m_dir.reset();
+}
+
+void TestResetDialog::openDialog()
+{
+    press(panel()->reset);
+    QVERIFY(m_dialog->isVisible());
+}
+
+void TestResetDialog::disableStartAndAbout()
+{
+    // As the Delete dialog leaves them when the Reset dialog hides it.
+    panel()->start->setEnabled(false);
+    panel()->about->setEnabled(false);
+}
+
+void TestResetDialog::resetOpensDialog()
+{
+    using Role = ToolWindows::Role;
+    std::map<Role, QWidget *> others;
+    for (Role role :
+         {Role::Delete, Role::CapturePreferences, Role::TimerMotionMenu, Role::CustomSettings,
+          Role::Driver, Role::ProgramInfo, Role::About, Role::Viewer}) {
+        others[role] = new QWidget(m_window.get(), Qt::Tool);
+        m_tools->add(role, others[role]);
+        others[role]->show();
+    }
+
+    openDialog();
+
+    QCOMPARE(m_click->backend->plays, 1);
+    QCOMPARE(m_dialog->windowTitle(), QString("Reset"));
+    QVERIFY(m_dialog->windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint));
+    QVERIFY(!m_dialog->isModal());
+    QCOMPARE(m_dialog->findChild<QLabel *>("warning")->text(),
+             QString("This will overwrite earlier captured pictures !"));
+    QCOMPARE(m_dialog->findChild<QLabel *>("numberLabel")->text(),
+             QString("start with picture  no. :"));
+    QCOMPARE(numberBox()->text(), QString("0"));
+    QVERIFY(button("ok")->isDefault());
+    for (const auto &[role, window] : others)
+        QCOMPARE(window->isVisible(), role == Role::Viewer);
+}
+
+void TestResetDialog::firstPressMovesOnePositionThenTheStep()
+{
+    openDialog();
+    QCOMPARE(panel()->maxArrows->increment(), 25); // step size 250
+    QStringList shown;
+    auto *up = m_dialog->arrows()->findChild<QToolButton *>("up");
+    QVERIFY(up);
+    for (int i = 0; i < 3; ++i) {
+        QTest::mouseClick(up, Qt::LeftButton);
+        shown << numberBox()->text();
+    }
+    QCOMPARE(shown, (QStringList{"10", "260", "510"}));
+
+    // A new step size is taken over by a move, and used from the move after it.
+    panel()->maxArrows->setIncrement(35);
+    m_dialog->arrows()->press(Direction::Up);
+    QCOMPARE(numberBox()->text(), QString("760"));
+    m_dialog->arrows()->press(Direction::Up);
+    QCOMPARE(numberBox()->text(), QString("1110"));
+    m_dialog->arrows()->press(Direction::Down);
+    m_dialog->arrows()->press(Direction::Down);
+    m_dialog->arrows()->press(Direction::Down);
+    QCOMPARE(numberBox()->text(), QString("60"));
+    QCOMPARE(m_dialog->restartNumber(), 60);
+}
+
+void TestResetDialog::okSelectsDirectory_data()
+{
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("upPresses");
+    QTest::addColumn<int>("downPresses");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("counter");
+    QTest::addColumn<int>("directory");
+    QTest::addColumn<QString>("created");
+
+    QTest::newRow("510 with step 250") << 25 << 3 << 0 << "510" << 510 << 1 << "";
+    QTest::newRow("0 by the arrows") << 1 << 1 << 1 << "00" << 0 << 1 << "";
+    QTest::newRow("4990 stays in 1") << 498 << 2 << 0 << "4990" << 4990 << 1 << "";
+    QTest::newRow("5000 opens 2") << 499 << 2 << 0 << "5000" << 5000 << 2 << "2";
+    QTest::newRow("12510 opens 3") << 1250 << 2 << 0 << "12510" << 12510 << 3 << "3";
+    QTest::newRow("319990 in 64") << 31998 << 2 << 0 << "319990" << 319990 << 64 << "64";
+    QTest::newRow("320000 starts again at 0") << 31999 << 2 << 0 << "320000" << 0 << 1 << "";
+    QTest::newRow("arrows stop at 32000") << 20000 << 3 << 0 << "320000" << 0 << 1 << "";
+}
+
+void TestResetDialog::okSelectsDirectory()
+{
+    QFETCH(int, step);
+    QFETCH(int, upPresses);
+    QFETCH(int, downPresses);
+    QFETCH(QString, shown);
+    QFETCH(int, counter);
+    QFETCH(int, directory);
+    QFETCH(QString, created);
+    m_state->PictureCounter = 20400;
+    m_state->CurrentDirectory = 5;
+    m_state->DirectoryBase = 20000;
+    m_state->UserMaxFrames = 1500;
+    m_state->MaxFrames = 999;
+    panel()->maxArrows->setIncrement(step);
+    openDialog();
+    disableStartAndAbout();
+    for (int i = 0; i < upPresses; ++i)
+        m_dialog->arrows()->press(Direction::Up);
+    for (int i = 0; i < downPresses; ++i)
+        m_dialog->arrows()->press(Direction::Down);
+    QCOMPARE(numberBox()->text(), shown);
+
+    press(button("ok"));
+
+    QCOMPARE(m_state->PictureCounter, counter);
+    QCOMPARE(m_state->CurrentDirectory, directory);
+    QCOMPARE(m_state->DirectoryBase, (directory - 1) * 5000);
+    QCOMPARE(m_state->MaxFrames, 1500);
+    if (!created.isEmpty())
+        QVERIFY(m_dir->exists(created));
+    const QStringList dirs = QDir().entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QCOMPARE(dirs.size(), created.isEmpty() ? 1 : 2); // "1" is made at start
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(panel()->start->isEnabled());
+    QVERIFY(panel()->about->isEnabled());
+    QCOMPARE(m_click->backend->plays, 2);
+}
+
+void TestResetDialog::typingDoesNotChangeTheNumber()
+{
+    openDialog();
+    m_dialog->arrows()->press(Direction::Up);
+    numberBox()->setFocus();
+    QTest::keyClicks(numberBox(), "999");
+    QCOMPARE(numberBox()->text(), QString("10"));
+    press(button("ok"));
+    QCOMPARE(m_state->PictureCounter, 10);
+}
+
+void TestResetDialog::cancelKeepsNumbering()
+{
+    m_state->PictureCounter = 7000;
+    m_state->CurrentDirectory = 2;
+    m_state->DirectoryBase = 5000;
+    m_state->UserMaxFrames = 8000;
+    m_state->MaxFrames = 250;
+    openDialog();
+    disableStartAndAbout();
+    m_dialog->arrows()->press(Direction::Up);
+
+    press(button("cancel"));
+
+    QCOMPARE(m_state->PictureCounter, 7000);
+    QCOMPARE(m_state->CurrentDirectory, 2);
+    QCOMPARE(m_state->DirectoryBase, 5000);
+    QCOMPARE(m_state->MaxFrames, 8000);
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(panel()->start->isEnabled());
+    QVERIFY(panel()->about->isEnabled());
+    QCOMPARE(m_click->backend->plays, 2);
+}
+
+void TestResetDialog::closeBoxOnlyEnablesStartAndAbout()
+{
+    m_state->PictureCounter = 7000;
+    m_state->MaxFrames = 250;
+    m_state->UserMaxFrames = 8000;
+    openDialog();
+    disableStartAndAbout();
+    m_dialog->arrows()->press(Direction::Up);
+
+    QVERIFY(m_dialog->close());
+
+    QVERIFY(!m_dialog->isVisible());
+    QVERIFY(panel()->start->isEnabled());
+    QVERIFY(panel()->about->isEnabled());
+    QCOMPARE(m_state->PictureCounter, 7000);
+    QCOMPARE(m_state->MaxFrames, 250);
+    QCOMPARE(m_click->backend->plays, 1);
+}
+
+QTEST_MAIN(TestResetDialog)
+#include "tst_resetdialog.moc"
