@@ -93,9 +93,8 @@ void DeleteDialog::okClicked()
     m_main.clickSound().play();
     m_confirmation = true;
     m_main.state().ClearConfirmed = true;
-    for (QWidget *w : {static_cast<QWidget *>(m_ok), static_cast<QWidget *>(m_cancel),
-                       static_cast<QWidget *>(panel->input), static_cast<QWidget *>(panel->driver),
-                       static_cast<QWidget *>(panel->format), static_cast<QWidget *>(panel)})
+    using Widgets = std::initializer_list<QWidget *>;
+    for (QWidget *w : Widgets{m_ok, m_cancel, panel->input, panel->driver, panel->format, panel})
         w->setEnabled(false);
     m_limitLine->show();
     ClearStore();
@@ -105,9 +104,9 @@ void DeleteDialog::okClicked()
 void DeleteDialog::finishClear()
 {
     ControlPanel *panel = m_main.panel();
-    for (QWidget *w : {static_cast<QWidget *>(panel), static_cast<QWidget *>(panel->input),
-                       static_cast<QWidget *>(panel->driver), static_cast<QWidget *>(panel->format),
-                       static_cast<QWidget *>(panel->start), static_cast<QWidget *>(panel->about)})
+    using Widgets = std::initializer_list<QWidget *>;
+    for (QWidget *w :
+         Widgets{panel, panel->input, panel->driver, panel->format, panel->start, panel->about})
         w->setEnabled(true);
     hide();
     m_ok->setEnabled(true);

@@ -234,11 +234,9 @@ void TestDeleteDialog::okClears()
     QVERIFY(!label("limitLine")->isHidden());
     QVERIFY(!m_dialog->isVisible());
     QCOMPARE(m_thumbnails.clears, 1);
-    for (QWidget *w :
-         {static_cast<QWidget *>(panel()), static_cast<QWidget *>(panel()->start),
-          static_cast<QWidget *>(panel()->about), static_cast<QWidget *>(panel()->input),
-          static_cast<QWidget *>(panel()->driver), static_cast<QWidget *>(panel()->format),
-          static_cast<QWidget *>(button("ok")), static_cast<QWidget *>(button("cancel"))})
+    ControlPanel *p = panel();
+    for (QWidget *w : std::initializer_list<QWidget *>{p, p->start, p->about, p->input, p->driver,
+                                                       p->format, button("ok"), button("cancel")})
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
 }
 
