@@ -4,6 +4,8 @@
 #include "app/mainwindow.h"
 #include "app/messages.h"
 #include "capture/capturecontroller.h"
+#include "capture/capturepreferenceswindow.h"
+#include "capture/driverdialog.h"
 #include "capture/service/linuxcaptureservice.h"
 #include "settings/customsettingswindow.h"
 #include "settings/qtsoundbackend.h"
@@ -11,7 +13,9 @@
 #include "settings/sound.h"
 #include "settings/wavefile.h"
 #include "store/captureloop.h"
+#include "store/deletedialog.h"
 #include "store/intervalcontrols.h"
+#include "store/resetdialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,6 +91,15 @@ void Application::buildWindows()
                                                               main, m_tools, *m_messages);
     m_captureLoop = std::make_unique<CaptureLoop>(main, m_captureController->session(),
                                                   *m_intervalControls, *m_messages);
+    // The tool windows are children of the main window, which owns them; each registers itself
+    // or is registered here, and connects its own button on the main window.
+    new DriverDialog(main, *m_captureController, *m_captureLoop, m_tools, *m_messages,
+                     m_capturePeers);
+    m_tools.add(ToolWindows::Role::Delete,
+                new DeleteDialog(main, *m_captureLoop, m_tools, m_thumbnails));
+    m_tools.add(ToolWindows::Role::Reset, new ResetDialog(main, m_tools));
+    new CapturePreferencesWindow(main, *m_captureController, *m_captureLoop, m_captureSettings,
+                                 m_tools, *m_messages, m_capturePeers);
     m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, m_mainWindow.get());
     m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
 }

@@ -4,7 +4,9 @@
 
 #include "app/applicationstate.h"
 #include "app/toolwindows.h"
+#include "capture/capturepeers.h"
 #include "capture/capturesettings.h"
+#include "store/thumbnailpage.h"
 
 #include <QString>
 
@@ -61,6 +63,9 @@ private:
     std::unique_ptr<Sound> m_click;
     std::unique_ptr<Sound> m_alarm;
     std::unique_ptr<Messages> m_messages;
+    // Until motion detection and the viewer are built, their parts in capture do nothing.
+    CapturePeers m_capturePeers;
+    ThumbnailPage m_thumbnails;
     std::unique_ptr<CaptureService> m_captureService;
     // Destroyed before the above, in reverse order: they refer to everything declared earlier.
     std::unique_ptr<MainWindow> m_mainWindow;
