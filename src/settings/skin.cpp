@@ -15,7 +15,9 @@ const char *Skin::deepBlueSea()
     // Deep blues for the frames, light text; the video area and the font colours that carry
     // meaning (green buttons, the red "stop!") are left to the windows.
     return R"(
-QMainWindow, QDialog, QWidget#controlPanel { background-color: #0b2545; }
+QMainWindow, QDialog, CaptureToolWindow, CustomSettingsWindow, QWidget#controlPanel {
+    background-color: #0b2545;
+}
 QGroupBox {
     color: #d6e4f0; border: 1px solid #3a6ea5; border-radius: 3px;
     margin-top: 7px; background-color: #13315c;
