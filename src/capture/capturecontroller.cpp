@@ -21,6 +21,8 @@ CaptureController::CaptureController(CaptureService &service, CaptureSettings &s
             &CaptureController::PreviewModeChanged);
     connect(&m_main, &MainWindow::overlayReactionNeeded, this,
             &CaptureController::OverlayModeChanged);
+    connect(&m_session, &CaptureSession::sessionMissing, this,
+            [this] { m_main.panel()->timeBox->setText(QStringLiteral("foutcode 1")); });
 }
 
 CaptureController::~CaptureController()

@@ -1,0 +1,248 @@
+// The live picture follows the "Preview", "Overlay" and "Fit " boxes, and the frame handler
+// stores or analyses each grabbed frame, over the test scene.
+#include "capture/framescanner.h"
+#include "capture/jpegdecoder.h"
+#include "capturewindowsrig.h"
+
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTest>
+
+namespace {
+struct RecordingScanner : FrameScanner
+{
+    bool armed = true;
+    QList<QSize> scanned;
+    bool scanArmed() const override { return armed; }
+    void scanFrame(const QImage &bitmap) override { scanned << bitmap.size(); }
+};
+} // namespace
+
+class TestCaptureController : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void overlayAndPreviewExcludeEachOther();
+    void uncheckingPreviewLeavesNoLivePicture();
+    void settingABoxToItsStateRunsNothing();
+    void previewDuringCaptureRestoresPreview();
+    void fitOffScalesOffAndKeepsPreview();
+    void previewRateSwitchesPreviewOnRegardless();
+    void hiddenPanelRestartsPreview();
+    void inputRefusesBeforeDriver();
+    void inputShowsSourceDialogAndKeepsOverlay();
+    void grabStoresPictureAtCurrentNumber();
+    void armedScanStoresNothing();
+    void greyscalePictureHasOneComponent();
+    void missingSessionShowsErrorCode();
+    void failedConnectLeavesNoWindow();
+
+private:
+    CaptureSession &session() { return m_rig->controller->session(); }
+    void connectScene();
+    std::unique_ptr<CaptureWindowsRig> m_rig;
+};
+
+void TestCaptureController::init()
+{
+    m_rig = std::make_unique<CaptureWindowsRig>();
+}
+
+void TestCaptureController::cleanup()
+{
+    m_rig.reset();
+}
+
+void TestCaptureController::connectScene()
+{
+    const QStringList drivers = m_rig->service.driverDescriptions();
+    m_rig->state.DriverIndex = int(drivers.indexOf(LinuxCaptureService::TestSceneName));
+    QVERIFY(m_rig->state.DriverIndex >= 0);
+    ControlPanel *panel = m_rig->panel();
+    QVERIFY(session().ConnectDriver(panel->overlay->isChecked(), panel->preview->isChecked(),
+                                    panel->fit->isChecked()));
+    m_rig->state.DriverChosen = true;
+    QVERIFY(m_rig->service.isPreviewing());
+}
+
+void TestCaptureController::overlayAndPreviewExcludeEachOther()
+{
+    connectScene();
+    ControlPanel *panel = m_rig->panel();
+    panel->overlay->setChecked(true);
+    QVERIFY(!panel->preview->isChecked());
+    QVERIFY(m_rig->service.isOverlaying());
+    QVERIFY(!m_rig->service.isPreviewing());
+    QCOMPARE(m_rig->main->videoArea()->palette().color(QPalette::Window), QColor(Qt::black));
+
+    panel->overlay->setChecked(false);
+    QVERIFY(panel->preview->isChecked());
+    QVERIFY(m_rig->service.isPreviewing());
+    QVERIFY(!m_rig->service.isOverlaying());
+}
+
+void TestCaptureController::uncheckingPreviewLeavesNoLivePicture()
+{
+    connectScene();
+    m_rig->panel()->preview->setChecked(false);
+    QVERIFY(!m_rig->service.isPreviewing());
+    QVERIFY(!m_rig->service.isOverlaying());
+    QVERIFY(!m_rig->panel()->overlay->isChecked());
+}
+
+void TestCaptureController::settingABoxToItsStateRunsNothing()
+{
+    connectScene();
+    m_rig->state.OverlayWasOn = true;
+    m_rig->panel()->preview->setChecked(true); // already checked: no reaction
+    QVERIFY(m_rig->state.OverlayWasOn);
+    m_rig->panel()->preview->setChecked(false);
+    m_rig->panel()->preview->setChecked(true); // a real change clears the flag
+    QVERIFY(!m_rig->state.OverlayWasOn);
+}
+
+void TestCaptureController::previewDuringCaptureRestoresPreview()
+{
+    connectScene();
+    ControlPanel *panel = m_rig->panel();
+    panel->overlay->setChecked(true);
+    panel->fit->setEnabled(false);
+    m_rig->state.CaptureRunning = true;
+    panel->preview->setChecked(true);
+    QVERIFY(panel->preview->isChecked());
+    QVERIFY(!panel->overlay->isChecked());
+    QVERIFY(panel->fit->isEnabled());
+    QVERIFY(m_rig->service.isPreviewing());
+    QCOMPARE(m_rig->service.previewRate(), m_rig->settings.PreviewRateMs);
+}
+
+void TestCaptureController::fitOffScalesOffAndKeepsPreview()
+{
+    connectScene();
+    m_rig->panel()->fit->setChecked(false);
+    QVERIFY(m_rig->service.isPreviewing());
+    m_rig->panel()->fit->setChecked(true);
+    QVERIFY(m_rig->service.isPreviewing());
+}
+
+void TestCaptureController::previewRateSwitchesPreviewOnRegardless()
+{
+    connectScene();
+    m_rig->panel()->preview->setChecked(false);
+    session().ApplyPreviewRate();
+    QVERIFY(m_rig->service.isPreviewing());
+    QVERIFY(!m_rig->panel()->preview->isChecked()); // the box no longer matches the window
+}
+
+void TestCaptureController::hiddenPanelRestartsPreview()
+{
+    connectScene();
+    session().PreviewOff(); // as a grab leaves it
+    m_rig->main->hideControlPanel();
+    QVERIFY(m_rig->service.isPreviewing());
+}
+
+void TestCaptureController::inputRefusesBeforeDriver()
+{
+    m_rig->panel()->driver->setEnabled(false);
+    m_rig->panel()->input->click();
+    QCOMPARE(m_rig->messages.informations,
+             QStringList{"Select a driver and/or videoformat first !"});
+    QVERIFY(!m_rig->panel()->driver->isEnabled());
+    QCOMPARE(m_rig->click.backend->plays, 1);
+}
+
+void TestCaptureController::inputShowsSourceDialogAndKeepsOverlay()
+{
+    connectScene();
+    ControlPanel *panel = m_rig->panel();
+    panel->overlay->setChecked(true);
+    panel->driver->setEnabled(false);
+    // The source dialog is modal: close it as soon as it shows.
+    QTimer::singleShot(0, this, [] {
+        if (QWidget *dialog = QApplication::activeModalWidget())
+            dialog->close();
+    });
+    panel->input->click();
+    QVERIFY(m_rig->messages.informations.isEmpty());
+    QVERIFY(panel->overlay->isChecked());
+    QVERIFY(m_rig->service.isOverlaying());
+    QVERIFY(panel->driver->isEnabled());
+}
+
+void TestCaptureController::grabStoresPictureAtCurrentNumber()
+{
+    connectScene();
+    m_rig->state.PictureCounter = 7;
+    session().SetFrameCallback();
+    QVERIFY(session().GrabFrame().ok());
+    session().ClearFrameCallback();
+    JpegDecoder decoder;
+    const QImage first = decoder.read("1/capture7.jpg");
+    QCOMPARE(first.size(), QSize(320, 240));
+    QCOMPARE(first.format(), QImage::Format_RGB888);
+    QVERIFY(!m_rig->service.isPreviewing()); // a grab stops the live picture
+
+    // The same number again replaces the picture with a fresh frame.
+    session().SetFrameCallback();
+    QVERIFY(session().GrabFrame().ok());
+    QVERIFY(decoder.read("1/capture7.jpg") != first);
+    QCOMPARE(QDir("1").entryList(QDir::Files), QStringList{"capture7.jpg"});
+}
+
+void TestCaptureController::armedScanStoresNothing()
+{
+    connectScene();
+    RecordingScanner scanner;
+    session().setScanner(&scanner);
+    session().SetFrameCallback();
+    const CaptureSession::Grab grab = session().GrabFrame();
+    QCOMPARE(grab.status, CaptureSession::Grab::Status::Scanned);
+    QCOMPARE(scanner.scanned.value(0), QSize(320, 240));
+    QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
+
+    scanner.armed = false;
+    QVERIFY(session().GrabFrame().ok());
+    QVERIFY(QFileInfo::exists("1/capture0.jpg"));
+    session().setScanner(nullptr);
+}
+
+void TestCaptureController::greyscalePictureHasOneComponent()
+{
+    m_rig->settings.Greyscale = true;
+    m_rig->settings.FrameWidth = 640;
+    m_rig->settings.FrameHeight = 480;
+    connectScene();
+    session().SetFrameCallback();
+    QVERIFY(session().GrabFrame().ok());
+    const QImage picture = JpegDecoder().read("1/capture0.jpg");
+    QCOMPARE(picture.format(), QImage::Format_Grayscale8);
+    QCOMPARE(picture.size(), QSize(640, 480));
+}
+
+void TestCaptureController::missingSessionShowsErrorCode()
+{
+    connectScene();
+    m_rig->service.setUserData(0);
+    session().SetFrameCallback();
+    QVERIFY(!session().GrabFrame().ok());
+    QCOMPARE(m_rig->panel()->timeBox->text(), QString("foutcode 1"));
+    QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
+}
+
+void TestCaptureController::failedConnectLeavesNoWindow()
+{
+    m_rig->state.DriverIndex = 9; // no driver there
+    QVERIFY(!session().ConnectDriver(false, true, true));
+    QVERIFY(!session().lastError().isEmpty());
+    QVERIFY(!session().hasWindow());
+    session().SetFrameCallback();
+    QCOMPARE(session().GrabFrame().status, CaptureSession::Grab::Status::NoFrame);
+    QCOMPARE(session().buffers().header().imageSize(), 320u * 3 * 240);
+}
+
+QTEST_MAIN(TestCaptureController)
+#include "tst_capturecontroller.moc"
