@@ -147,6 +147,7 @@ void ControlPanel::buildTimer(QGroupBox *group)
                              "Shows the intervaltime between each videoframe", "intervalBox", 106);
     intervalArrows = new UpDownControl(1, 999, 1, 5, group);
     intervalArrows->setObjectName("intervalArrows");
+    intervalArrows->setAccessibleName("interval arrows");
     intervalArrows->setGeometry(112, BoxTop, 16, BoxHeight);
 }
 
@@ -159,9 +160,11 @@ void ControlPanel::buildHarddisk(QGroupBox *group)
                             "Shows stepsize or max. frames to capture", "maxStepBox", 106);
     maxArrows = new UpDownControl(1, 32000, 25, 25, group);
     maxArrows->setObjectName("maxArrows");
+    maxArrows->setAccessibleName("max. frames arrows");
     maxArrows->setGeometry(112, BoxTop, 16, BoxHeight);
     stepArrows = new UpDownControl(1, 10000, 10, 25, group);
     stepArrows->setObjectName("stepArrows");
+    stepArrows->setAccessibleName("stepsize arrows");
     stepArrows->setGeometry(112, BoxTop, 16, BoxHeight);
     stepArrows->hide();
 }

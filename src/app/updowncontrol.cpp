@@ -14,6 +14,8 @@ UpDownControl::UpDownControl(int minimum, int maximum, int increment, int positi
     m_down->setArrowType(Qt::DownArrow);
     m_up->setObjectName("up");
     m_down->setObjectName("down");
+    m_up->setAccessibleName("up");
+    m_down->setAccessibleName("down");
     m_up->setAutoRepeat(true);
     m_down->setAutoRepeat(true);
     for (QToolButton *b : {m_up, m_down})
