@@ -1,0 +1,245 @@
+// Start/stop and the capture tick in the whole program: the refusal without a format, the
+// caption and clock while running and after, "Clear" pausing a run, ticks while stopped, and
+// what a run does when a picture cannot be written or the grab brings no frame.
+#include "captureapp.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+QColor captionColour(QPushButton *start)
+{
+    return start->palette().color(QPalette::ButtonText);
+}
+} // namespace
+
+class TestCaptureLoop : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void startRefusedWithoutFormat_data();
+    void startRefusedWithoutFormat();
+    void startShowsRunningAndSecondPressStops();
+    void clearDuringCaptureNeedsTwoPresses();
+    void tickWhileStoppedStoresNothing();
+    void unwritablePictureStopsCapture_data();
+    void unwritablePictureStopsCapture();
+    void missingFrameAdvancesAndIsShown();
+    void threeMissingFramesInARowStopCapture();
+
+private:
+    /// Started, with the test scene connected and the format confirmed.
+    void makeReady();
+
+    std::unique_ptr<CaptureApp> m_app;
+};
+
+void TestCaptureLoop::init()
+{
+    m_app = std::make_unique<CaptureApp>();
+    QVERIFY(m_app->dir.isValid());
+}
+
+void TestCaptureLoop::cleanup()
+{
+    m_app.reset();
+}
+
+void TestCaptureLoop::makeReady()
+{
+    QString error;
+    QVERIFY2(m_app->ready(&error), qPrintable(error));
+}
+
+void TestCaptureLoop::startRefusedWithoutFormat_data()
+{
+    QTest::addColumn<bool>("driverChosen");
+    QTest::newRow("no driver") << false;
+    QTest::newRow("driver but no format") << true;
+}
+
+void TestCaptureLoop::startRefusedWithoutFormat()
+{
+    QFETCH(bool, driverChosen);
+    CaptureApp &a = *m_app;
+    QString error;
+    QVERIFY2(a.start(&error), qPrintable(error));
+    if (driverChosen)
+        QVERIFY(a.chooseTestScene());
+    QDir("1").removeRecursively();
+
+    a.panel()->start->click();
+    QCOMPARE(a.messages->informations, QStringList{"Select a videoformat first!"});
+    QCOMPARE(a.panel()->start->text(), QStringLiteral("Start"));
+    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.loop().toggledOn());
+    QVERIFY(a.main().clockTimer().isActive());
+    QVERIFY(QFileInfo("1").isDir()); // created before the format is checked
+}
+
+void TestCaptureLoop::startShowsRunningAndSecondPressStops()
+{
+    makeReady();
+    CaptureApp &a = *m_app;
+    QPushButton *start = a.panel()->start;
+    a.main().clockTick(QTime(9, 5, 7));
+
+    start->click();
+    QCOMPARE(start->text(), QStringLiteral("stop!"));
+    QCOMPARE(captionColour(start), QColor(235, 0, 0));
+    QCOMPARE(a.panel()->timeBox->text(), QStringLiteral("Start time =  9:05:07"));
+    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.captureTimer().isEnabled());
+    QVERIFY(!a.main().clockTimer().isActive());
+
+    start->click();
+    QCOMPARE(start->text(), QStringLiteral("start"));
+    QCOMPARE(captionColour(start), QColor(1, 0, 0));
+    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.captureTimer().isEnabled());
+    QVERIFY(a.main().clockTimer().isActive());
+    QVERIFY(a.messages->informations.isEmpty());
+}
+
+void TestCaptureLoop::clearDuringCaptureNeedsTwoPresses()
+{
+    makeReady();
+    CaptureApp &a = *m_app;
+    QPushButton *start = a.panel()->start;
+    a.startHeld();
+    a.ticks(2);
+
+    a.panel()->clear->click();
+    QWidget *dialog = a.app->toolWindows().window(ToolWindows::Role::Delete);
+    QVERIFY(dialog && dialog->isVisible());
+    QVERIFY(!start->isEnabled());
+    QCOMPARE(start->text(), QStringLiteral("Start"));
+    a.ticks(1); // paused: nothing stored
+    QCOMPARE(a.state().PictureCounter, 2);
+    CaptureApp::button(dialog, "cancel")->click();
+    QVERIFY(start->isEnabled());
+
+    start->click(); // completes the stop
+    QCOMPARE(start->text(), QStringLiteral("start"));
+    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(a.main().clockTimer().isActive());
+    a.ticks(1);
+    QCOMPARE(a.state().PictureCounter, 2);
+
+    a.startHeld();
+    QCOMPARE(start->text(), QStringLiteral("stop!"));
+    a.ticks(1);
+    QCOMPARE(a.state().PictureCounter, 3);
+    QVERIFY(QFileInfo::exists("1/capture2.jpg"));
+}
+
+void TestCaptureLoop::tickWhileStoppedStoresNothing()
+{
+    makeReady();
+    CaptureApp &a = *m_app;
+    QVERIFY(QFile::remove("1/capture0.jpg")); // the test picture
+    const QString framesShown = a.panel()->framesBox->text();
+
+    a.ticks(3);
+    QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
+    QCOMPARE(a.state().PictureCounter, 0);
+    QCOMPARE(a.panel()->framesBox->text(), framesShown);
+    QCOMPARE(a.panel()->picturePathBox->text(), QStringLiteral("1/capture.jpg"));
+
+    // Stopped after a run, too.
+    a.startHeld();
+    a.panel()->start->click();
+    a.ticks(1);
+    QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
+    QCOMPARE(a.state().PictureCounter, 0);
+}
+
+void TestCaptureLoop::unwritablePictureStopsCapture_data()
+{
+    // Permissions do not stop root, so the store is blocked by what stands in its way.
+    QTest::addColumn<bool>("directoryIsFile");
+    QTest::newRow("picture path is a directory") << false;
+    QTest::newRow("directory 1 is a file") << true;
+}
+
+void TestCaptureLoop::unwritablePictureStopsCapture()
+{
+    QFETCH(bool, directoryIsFile);
+    makeReady();
+    CaptureApp &a = *m_app;
+    a.startHeld();
+    a.ticks(1);
+    if (directoryIsFile) {
+        QVERIFY(QDir("1").removeRecursively());
+        QFile file("1");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    } else {
+        QVERIFY(QDir().mkdir("1/capture1.jpg"));
+    }
+
+    a.ticks(1);
+    QCOMPARE(a.panel()->start->text(), QStringLiteral("start"));
+    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.captureTimer().isEnabled());
+    QTRY_COMPARE(a.messages->errors.size(), 1);
+    const QString message = a.messages->errors.first();
+    QVERIFY2(message.contains(QRegularExpression("1/capture1\\.jpg: \\w")), qPrintable(message));
+    // Nothing was stored under that number, so the next run tries it again.
+    QCOMPARE(a.state().PictureCounter, 1);
+}
+
+void TestCaptureLoop::missingFrameAdvancesAndIsShown()
+{
+    makeReady();
+    CaptureApp &a = *m_app;
+    a.startHeld();
+    a.app->captureController().session().DisconnectDriver();
+
+    a.ticks(1);
+    QCOMPARE(a.state().PictureCounter, 1);
+    QCOMPARE(a.panel()->framesBox->text(), QStringLiteral("1 frms captured"));
+    QVERIFY2(QRegularExpression("^No frame at \\d{1,2}:\\d\\d:\\d\\d")
+                 .match(a.main().statusNote())
+                 .hasMatch(),
+             qPrintable(a.main().statusNote()));
+    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(!QFileInfo::exists("1/capture1.jpg"));
+
+    // The note goes with the next Start.
+    a.panel()->start->click();
+    a.startHeld();
+    QVERIFY(a.main().statusNote().isEmpty());
+    QVERIFY(a.messages->errors.isEmpty());
+}
+
+void TestCaptureLoop::threeMissingFramesInARowStopCapture()
+{
+    makeReady();
+    CaptureApp &a = *m_app;
+    CaptureSession &session = a.app->captureController().session();
+    a.startHeld();
+    session.DisconnectDriver();
+    a.ticks(2);
+    // A frame in between starts the count again.
+    QVERIFY(session.ConnectDriver(false, true, false));
+    a.ticks(1);
+    QVERIFY(QFileInfo::exists("1/capture2.jpg"));
+    session.DisconnectDriver();
+    a.ticks(2);
+    QVERIFY(a.state().CaptureRunning);
+    QCOMPARE(a.state().PictureCounter, 5);
+
+    a.ticks(1);
+    QVERIFY(!a.state().CaptureRunning);
+    QCOMPARE(a.panel()->start->text(), QStringLiteral("start"));
+    QTRY_COMPARE(a.messages->errors.size(), 1);
+    QVERIFY2(a.messages->errors.first().contains("3 grabs in a row"),
+             qPrintable(a.messages->errors.first()));
+}
+
+QTEST_MAIN(TestCaptureLoop)
+#include "tst_captureloop.moc"
