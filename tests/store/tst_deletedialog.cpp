@@ -5,6 +5,7 @@
 #include "app/mainwindow.h"
 #include "app/toolwindows.h"
 #include "common/fakesound.h"
+#include "common/storefiles.h"
 #include "common/tempworkdir.h"
 #include "store/deletedialog.h"
 #include "store/picturestore.h"
@@ -47,22 +48,6 @@ struct PaintRecorder : QObject
     }
 };
 
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
-QStringList existing(const QStringList &paths)
-{
-    QStringList found;
-    for (const QString &p : paths) {
-        if (QFileInfo::exists(p))
-            found << p;
-    }
-    return found;
-}
 } // namespace
 
 class TestDeleteDialog : public QObject

@@ -1,6 +1,7 @@
 // The clear routine on real files: which names go, which stay, the progress per directory, and
 // the state it leaves behind.
 #include "app/applicationstate.h"
+#include "common/storefiles.h"
 #include "common/tempworkdir.h"
 #include "store/picturestore.h"
 #include "store/storeclearer.h"
@@ -18,23 +19,6 @@ struct Name
     int n;
     QString path() const { return PicturePath(directory, n); }
 };
-
-void touch(const QString &path)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
-}
-
-QStringList existing(const QStringList &paths)
-{
-    QStringList found;
-    for (const QString &p : paths) {
-        if (QFileInfo::exists(p))
-            found << p;
-    }
-    return found;
-}
 
 QStringList paths(std::initializer_list<Name> names)
 {
