@@ -205,10 +205,14 @@ void CaptureLoop::grabtimePause()
 
 void CaptureLoop::stopWithError(const QString &message)
 {
-    if (m_toggle)
-        startStop();
-    else
+    // The stop half of Start/stop, without its format check: a run that was paused by "Driver"
+    // must still end here rather than answer with a refusal.
+    if (m_toggle) {
+        m_main.clickSound().play();
+        stop();
+    } else {
         m_main.state().CaptureRunning = false;
+    }
     // Shown once the current handler has returned, never from inside a frame delivery.
     QTimer::singleShot(0, this, [this, message] { m_messages.error(message); });
 }
