@@ -5,25 +5,10 @@
 // deviation of one period from the request, and the drift after 50 ticks (time of tick 50
 // minus 50 x the request). 5000 ms takes over four minutes; pick one interval with
 // --benchmark_filter=BM_CapturePeriod/1000 and the like.
-#include "app/application.h"
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/messages.h"
-#include "app/toolwindows.h"
-#include "capture/captureformatcontrols.h"
-#include "capture/capturepreferenceswindow.h"
-#include "capture/driverdialog.h"
-#include "capture/service/linuxcaptureservice.h"
+#include "benchprogram.h"
 #include "store/intervalcontrols.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QDir>
 #include <QEventLoop>
-#include <QFile>
-#include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 
@@ -37,78 +22,7 @@
 #include <vector>
 
 namespace {
-struct CountedMessages : Messages
-{
-    int errors = 0;
-    void information(const QString &text) override { report(text); }
-    void error(const QString &text) override
-    {
-        ++errors;
-        report(text);
-    }
-    static void report(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
-};
-
-void pick(QComboBox *list, int index)
-{
-    list->setCurrentIndex(index);
-    emit list->activated(index);
-}
-
-// The program in a fresh working directory with its sounds, the test scene connected and the
-// format confirmed with "320 x 240" picked in the size list; capture not yet started.
-class Program
-{
-public:
-    Program() : m_previous(QDir::currentPath())
-    {
-        QDir::setCurrent(m_dir.path());
-        for (const char *name : {"click.wav", "alarm.wav"})
-            QFile::copy(QStringLiteral(VARDELLA_SOURCE_DIR "/data/") + name, name);
-        m_app = std::make_unique<Application>(*qApp);
-        auto messages = std::make_unique<CountedMessages>();
-        m_messages = messages.get();
-        m_app->setMessages(std::move(messages));
-        QString error;
-        if (!m_app->start(&error) || !connect())
-            m_failure = error.isEmpty() ? "could not connect the test scene" : qPrintable(error);
-    }
-    ~Program()
-    {
-        m_app.reset();
-        QDir::setCurrent(m_previous);
-    }
-
-    const std::string &failure() const { return m_failure; }
-    int errors() const { return m_messages->errors; }
-    Application &app() { return *m_app; }
-
-private:
-    bool connect()
-    {
-        ControlPanel *panel = m_app->mainWindow().panel();
-        panel->driver->click();
-        auto *driver =
-            qobject_cast<DriverDialog *>(m_app->toolWindows().window(ToolWindows::Role::Driver));
-        const int entry = driver->driverList()->findText(LinuxCaptureService::TestSceneName);
-        if (entry < 0)
-            return false;
-        pick(driver->driverList(), entry);
-        driver->findChild<QPushButton *>("ok")->click();
-        panel->format->click();
-        auto *preferences = qobject_cast<CapturePreferencesWindow *>(
-            m_app->toolWindows().window(ToolWindows::Role::CapturePreferences));
-        pick(preferences->controls().sizeList, 1); // "320 x 240"
-        preferences->findChild<QPushButton *>("ok")->click();
-        return m_app->state().FormatChosen && m_messages->errors == 0;
-    }
-
-    QString m_previous;
-    QTemporaryDir m_dir;
-    std::unique_ptr<Application> m_app;
-    CountedMessages *m_messages = nullptr;
-    std::string m_failure;
-};
+using namespace benchprogram;
 
 using Clock = std::chrono::steady_clock;
 constexpr int Ticks = 50;
@@ -162,7 +76,7 @@ std::vector<Clock::time_point> captureRun(Application &app, int requestMs)
 void BM_CapturePeriod(benchmark::State &run)
 {
     const int request = int(run.range(0));
-    Program program;
+    Program program(Size320x240);
     if (!program.failure().empty()) {
         run.SkipWithError(program.failure().c_str());
         return;

@@ -8,15 +8,15 @@
 
 namespace {
 // The colour the frame shows at (x, y), y counted from the top of the picture.
-QRgb colourAt(int x, int y, int seed)
+QRgb colourAt(int x, int y, int variant)
 {
     if (y == 0)
         return qRgb(255, 0, 0); // a pure red top row: any channel swap shows
-    return qRgb((x * 7 + seed) & 0xff, (y * 13) & 0xff, (x + y + seed) & 0xff);
+    return qRgb((x * 7 + variant) & 0xff, (y * 13) & 0xff, (x + y + variant) & 0xff);
 }
 
 // A frame as the capture service delivers it: bottom row first, rows padded with junk.
-std::vector<std::uint8_t> makeFrame(const VideoHeader &header, int seed)
+std::vector<std::uint8_t> makeFrame(const VideoHeader &header, int variant)
 {
     std::vector<std::uint8_t> frame(header.imageSize(), 0xee);
     const int w = header.width;
@@ -24,7 +24,7 @@ std::vector<std::uint8_t> makeFrame(const VideoHeader &header, int seed)
     for (int y = 0; y < h; ++y) {
         std::uint8_t *row = frame.data() + std::size_t(h - 1 - y) * header.rowStride();
         for (int x = 0; x < w; ++x) {
-            const QRgb c = colourAt(x, y, seed);
+            const QRgb c = colourAt(x, y, variant);
             row[3 * x] = std::uint8_t(qBlue(c));
             row[3 * x + 1] = std::uint8_t(qGreen(c));
             row[3 * x + 2] = std::uint8_t(qRed(c));
@@ -33,11 +33,11 @@ std::vector<std::uint8_t> makeFrame(const VideoHeader &header, int seed)
     return frame;
 }
 
-bool showsFrame(const QImage &image, int seed)
+bool showsFrame(const QImage &image, int variant)
 {
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != colourAt(x, y, seed))
+            if (image.pixel(x, y) != colourAt(x, y, variant))
                 return false;
     return true;
 }

@@ -134,11 +134,11 @@ void TestJpegDecoder::damagedFilesAreErrors()
 // a picture that is returned has the size the header promises.
 void TestJpegDecoder::scrambledScanDoesNotCrash()
 {
-    for (int seed = 0; seed < 20; ++seed) {
+    for (int variant = 0; variant < 20; ++variant) {
         QByteArray data = m_colour;
         for (int i = 0; i < 50; ++i) {
-            const int at = 700 + (seed * 7919 + i * 104729) % (data.size() - 800);
-            data[at] = char(seed * 31 + i);
+            const int at = 700 + (variant * 7919 + i * 104729) % (data.size() - 800);
+            data[at] = char(variant * 31 + i);
         }
         JpegDecoder decoder;
         const QImage image = decoder.decode(data);
