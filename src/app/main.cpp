@@ -1,5 +1,7 @@
 // Vardella: an interval photo grabber for one video capture device.
 #include "app/application.h"
+#include "app/mainwindow.h"
+#include "app/terminationsignals.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -31,5 +33,6 @@ int main(int argc, char *argv[])
         reportStartFailure(error);
         return 1;
     }
+    TerminationSignals endOnSignal([&vardella] { vardella.mainWindow().exitRoutine(); });
     return app.exec();
 }

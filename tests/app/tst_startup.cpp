@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 QString program()
 {
@@ -54,6 +56,8 @@ private slots:
     void refusesWithoutSounds_data();
     void refusesWithoutSounds();
     void startsWithBothSounds();
+    void terminationSignalEndsThroughExitRoutine_data();
+    void terminationSignalEndsThroughExitRoutine();
 };
 
 void TestStartup::refusesWithoutSounds_data()
@@ -97,6 +101,38 @@ void TestStartup::startsWithBothSounds()
     const Outcome outcome = runFor(3000);
     QVERIFY2(!outcome.finished, qPrintable(outcome.errors));
     QVERIFY(dir.exists("1"));
+}
+
+void TestStartup::terminationSignalEndsThroughExitRoutine_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGTERM") << int(SIGTERM);
+    QTest::newRow("SIGINT") << int(SIGINT);
+}
+
+void TestStartup::terminationSignalEndsThroughExitRoutine()
+{
+    QFETCH(int, signal);
+    TempWorkDir dir;
+    copySound("click.wav");
+    copySound("alarm.wav");
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(program(), {});
+    QVERIFY(process.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(dir.exists("1"), 20000);
+    QFile placeholder("1/capture.jpg");
+    QVERIFY(placeholder.open(QIODevice::WriteOnly));
+    placeholder.close();
+    QTest::qWait(500); // the event loop runs by now
+    ::kill(pid_t(process.processId()), signal);
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 0);
+    // Closing deleted the placeholder, and the end removed the emptied directory.
+    QVERIFY(!dir.exists("1"));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)
