@@ -1,9 +1,9 @@
 // Vardella: an interval photo grabber for one video capture device.
 #include "app/application.h"
+#include "app/guardedapplication.h"
 #include "app/mainwindow.h"
 #include "app/terminationsignals.h"
 
-#include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -26,7 +26,7 @@ void reportStartFailure(const QString &message)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    GuardedApplication app(argc, argv);
     Application vardella(app);
     QString error;
     if (!vardella.start(&error)) {

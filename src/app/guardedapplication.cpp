@@ -1,0 +1,37 @@
+#include "app/guardedapplication.h"
+
+#include <QMessageBox>
+#include <QTimer>
+
+#include <cstdio>
+#include <exception>
+
+GuardedApplication::GuardedApplication(int &argc, char **argv) : QApplication(argc, argv)
+{
+    m_report = [this](const QString &reason) { showError(reason); };
+}
+
+bool GuardedApplication::notify(QObject *receiver, QEvent *event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (const std::exception &e) {
+        m_report(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        m_report(QStringLiteral("an unknown error"));
+    }
+    return false;
+}
+
+void GuardedApplication::showError(const QString &reason)
+{
+    std::fprintf(stderr, "vardella: error: %s\n", qPrintable(reason));
+    if (m_boxShown)
+        return;
+    m_boxShown = true;
+    QTimer::singleShot(0, this, [this, reason] {
+        QMessageBox::critical(activeWindow(), QStringLiteral("Vardella 1.3"),
+                              QStringLiteral("An error occurred: %1").arg(reason));
+        m_boxShown = false;
+    });
+}
