@@ -21,7 +21,6 @@
 #include <sys/resource.h>
 
 namespace {
-CaptureRunHooks noHooks;
 constexpr int IdleColour = 1;
 constexpr int RunningColour = 235;
 constexpr int MaxFailedGrabs = 3;
@@ -38,7 +37,7 @@ void raiseProcessPriority()
 CaptureLoop::CaptureLoop(MainWindow &mainWindow, CaptureSession &session,
                          IntervalControls &interval, Messages &messages)
     : m_main(mainWindow), m_session(session), m_interval(interval), m_messages(messages),
-      m_hooks(&noHooks)
+      m_hooks(&CaptureRunHooks::none())
 {
     connect(m_main.panel()->start, &QPushButton::clicked, this, &CaptureLoop::startStop);
     connect(&m_main, &MainWindow::captureTick, this, &CaptureLoop::captureTick);
@@ -55,7 +54,7 @@ CaptureLoop::CaptureLoop(MainWindow &mainWindow, CaptureSession &session,
 
 void CaptureLoop::setHooks(CaptureRunHooks *hooks)
 {
-    m_hooks = hooks ? hooks : &noHooks;
+    m_hooks = hooks ? hooks : &CaptureRunHooks::none();
 }
 
 void CaptureLoop::startStop()

@@ -7,6 +7,12 @@ class CaptureRunHooks
 {
 public:
     virtual ~CaptureRunHooks() = default;
+    /// Hooks that do nothing, for as long as no subsystem provides its own.
+    static CaptureRunHooks &none()
+    {
+        static CaptureRunHooks nothing;
+        return nothing;
+    }
     /// Start: the motion scan timer stops, so that grabs store pictures.
     virtual void disableScanTimer() {}
     /// Stop: the count of motion events starts again.

@@ -15,13 +15,12 @@
 #include <cmath>
 
 namespace {
-CaptureRunHooks noHooks;
 constexpr double FineStep = 0.05;
 constexpr double ShortestInterval = 0.1;
 } // namespace
 
 IntervalControls::IntervalControls(MainWindow &mainWindow, const CaptureSettings &settings)
-    : m_main(mainWindow), m_settings(settings), m_hooks(&noHooks)
+    : m_main(mainWindow), m_settings(settings), m_hooks(&CaptureRunHooks::none())
 {
     ControlPanel *panel = m_main.panel();
     connect(panel->intervalArrows, &UpDownControl::clicked, this,
@@ -41,7 +40,7 @@ IntervalControls::IntervalControls(MainWindow &mainWindow, const CaptureSettings
 
 void IntervalControls::setHooks(CaptureRunHooks *hooks)
 {
-    m_hooks = hooks ? hooks : &noHooks;
+    m_hooks = hooks ? hooks : &CaptureRunHooks::none();
 }
 
 void IntervalControls::setPeriod(int milliseconds)
