@@ -3,7 +3,7 @@
 # first the threaded timer's core under ThreadSanitizer, then the whole suite headless.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/deps.sh" clang-format pulseaudio poppler-utils xvfb xauth
+"$root/scripts/deps.sh" clang-format pulseaudio poppler-utils xvfb xauth desktop-file-utils appstream
 jobs=$(nproc)
 
 cmake -S "$root" -B "$root/build-tsan" -DVARDELLA_SANITIZE=thread -DCMAKE_BUILD_TYPE=Debug >/dev/null

@@ -1,14 +1,16 @@
-// The cost of storing one picture (frame copy, bitmap, JPEG encoding, write and rename) against
-// plain libjpeg compressing the same frame into memory with the same settings (float DCT,
-// quality 100), and with the integer DCT for comparison. Goal: storing costs at most 1.2 x the
-// plain float-DCT encoding.
+// The cost of storing one picture (JPEG encoding of the frame as it is, write and rename)
+// against plain libjpeg compressing the same frame into memory with the same settings (float
+// DCT, quality 100), and with the integer DCT for comparison. Goal: storing a 640 x 480 picture,
+// new or replacing one, in colour or greyscale, costs at most 1.1 x the plain float-DCT encoding.
 #include "capture/jpegencoder.h"
 #include "capture/picturewriter.h"
 
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -18,10 +20,10 @@
 #include <vector>
 
 namespace {
-// A camera-like frame: smooth gradients plus sensor noise, bottom-up padded BGR rows.
-std::vector<std::uint8_t> cameraFrame(const VideoHeader &header)
+// A camera-like frame: smooth gradients plus sensor noise, as the capture service delivers it.
+QImage cameraFrame(const VideoHeader &header)
 {
-    std::vector<std::uint8_t> frame(header.imageSize(), 0);
+    QImage frame(header.size(), QImage::Format_BGR888);
     std::mt19937 random(7);
     std::normal_distribution<float> noise(0.0f, 6.0f);
     const int w = header.width;
@@ -30,7 +32,7 @@ std::vector<std::uint8_t> cameraFrame(const VideoHeader &header)
         return static_cast<std::uint8_t>(std::clamp(value + noise(random), 0.0f, 255.0f));
     };
     for (int y = 0; y < h; ++y) {
-        std::uint8_t *row = frame.data() + std::size_t(h - 1 - y) * header.rowStride();
+        std::uint8_t *row = frame.scanLine(y);
         for (int x = 0; x < w; ++x) {
             row[3 * x] = level(60.0f + 150.0f * float(y) / float(h));
             row[3 * x + 1] = level(40.0f + 120.0f * float(x + y) / float(w + h));
@@ -71,14 +73,13 @@ std::size_t bareEncode(const std::vector<std::uint8_t> &rgb, int w, int h, bool 
     return size;
 }
 
-std::vector<std::uint8_t> topDownRgb(const std::vector<std::uint8_t> &frame,
-                                     const VideoHeader &header)
+std::vector<std::uint8_t> topDownRgb(const QImage &frame)
 {
-    const int w = header.width;
-    const int h = header.height;
+    const int w = frame.width();
+    const int h = frame.height();
     std::vector<std::uint8_t> rgb(std::size_t(w) * h * 3);
     for (int y = 0; y < h; ++y) {
-        const std::uint8_t *src = frame.data() + std::size_t(h - 1 - y) * header.rowStride();
+        const std::uint8_t *src = frame.constScanLine(y);
         std::uint8_t *dst = rgb.data() + std::size_t(y) * w * 3;
         for (int x = 0; x < w; ++x) {
             dst[3 * x] = src[3 * x + 2];
@@ -98,19 +99,18 @@ VideoHeader headerOf(const benchmark::State &state)
 void storePicture(benchmark::State &state)
 {
     const VideoHeader header = headerOf(state);
-    const auto frame = cameraFrame(header);
+    const QImage frame = cameraFrame(header);
     const bool grey = state.range(2) != 0;
     const bool replace = state.range(3) != 0;
     QTemporaryDir dir;
-    FrameBuffers buffers(header);
     PictureWriter writer;
     int number = 0;
     for (auto _ : state) {
         const QString path =
             dir.filePath(QStringLiteral("capture%1.jpg").arg(replace ? 0 : number++));
-        const WriteResult result = writer.store(frame, buffers, 100, grey, path);
-        if (!result.ok()) {
-            state.SkipWithError(qPrintable(result.message()));
+        const Result<> result = writer.store(frame, header, 100, grey, path);
+        if (!result) {
+            state.SkipWithError(qPrintable(result.error()));
             break;
         }
     }
@@ -119,7 +119,7 @@ void storePicture(benchmark::State &state)
 void bareEncoding(benchmark::State &state, J_DCT_METHOD dct)
 {
     const VideoHeader header = headerOf(state);
-    const auto rgb = topDownRgb(cameraFrame(header), header);
+    const auto rgb = topDownRgb(cameraFrame(header));
     const bool grey = state.range(2) != 0;
     std::size_t size = 0;
     for (auto _ : state)
@@ -157,30 +157,28 @@ private:
 
 // Storing and both references on the same frame, alternating, so that a busy machine slows
 // them alike; the fastest of many runs is each one's undisturbed cost. The parts of the store
-// step (frame copy, encoding, file write) are timed as well, to show where any excess goes.
+// step (encoding, file write) are timed as well, to show where any excess goes.
 void storeVsBare(benchmark::State &state)
 {
     const VideoHeader header = headerOf(state);
-    const auto frame = cameraFrame(header);
-    const auto rgb = topDownRgb(frame, header);
+    const QImage frame = cameraFrame(header);
+    const auto rgb = topDownRgb(frame);
     const bool grey = state.range(2) != 0;
     const bool replace = state.range(3) != 0;
     QTemporaryDir dir;
-    FrameBuffers buffers(header);
     PictureWriter writer;
     std::vector<std::uint8_t> jpeg;
     const AtomicFileWriter fileWriter;
-    Fastest store, bare, islow, copy, encode, write;
+    Fastest store, bare, islow, encode, write;
     int number = 0;
     for (auto _ : state) {
         const int n = replace ? 0 : number++;
         const QString path = dir.filePath(QStringLiteral("capture%1.jpg").arg(n));
         const QString part = dir.filePath(QStringLiteral("part%1.jpg").arg(n));
-        store.time([&] { writer.store(frame, buffers, 100, grey, path); });
+        store.time([&] { writer.store(frame, header, 100, grey, path); });
         bare.time([&] { bareEncode(rgb, header.width, header.height, grey, JDCT_FLOAT); });
         islow.time([&] { bareEncode(rgb, header.width, header.height, grey, JDCT_ISLOW); });
-        copy.time([&] { buffers.copyFrame(frame); });
-        encode.time([&] { JpegEncoder(100, grey).encode(buffers.bitmap(), jpeg); });
+        encode.time([&] { JpegEncoder(100, grey).encode(frame, jpeg); });
         write.time([&] { fileWriter.write(part, jpeg); });
     }
     state.counters["store_us"] = store.us();
@@ -188,7 +186,6 @@ void storeVsBare(benchmark::State &state)
     state.counters["islow_us"] = islow.us();
     state.counters["store/float"] = store.us() / bare.us();
     state.counters["islow/float"] = islow.us() / bare.us();
-    state.counters["copy_us"] = copy.us();
     state.counters["encode_us"] = encode.us();
     state.counters["write_us"] = write.us();
 }

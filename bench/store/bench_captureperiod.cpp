@@ -6,6 +6,7 @@
 // minus 50 x the request). 5000 ms takes over four minutes; pick one interval with
 // --benchmark_filter=BM_CapturePeriod/1000 and the like.
 #include "benchprogram.h"
+#include "shell/updowncontrol.h"
 #include "store/intervalcontrols.h"
 
 #include <QEventLoop>
@@ -40,35 +41,35 @@ void pressArrow(UpDownControl *arrows, const char *which)
 // Whole seconds through the interval arrows; below a second, "Fine -" from 1 s in 50 ms steps.
 bool requestInterval(Application &app, int requestMs)
 {
-    ControlPanel *panel = app.mainWindow().panel();
+    auto *arrows = control<UpDownControl>(app, "intervalArrows");
     const int seconds = std::max(1, requestMs / 1000);
-    while (panel->intervalArrows->position() > seconds)
-        pressArrow(panel->intervalArrows, "down");
-    while (panel->intervalArrows->position() < seconds)
-        pressArrow(panel->intervalArrows, "up");
+    while (arrows->position() > seconds)
+        pressArrow(arrows, "down");
+    while (arrows->position() < seconds)
+        pressArrow(arrows, "up");
     for (int ms = 1000; ms > requestMs; ms -= 50)
-        panel->fineMinus->click();
+        control<QPushButton>(app, "fineMinus")->click();
     return app.intervalControls().requestedIntervalMs() == requestMs;
 }
 
 // Runs capture until tick 50 and returns the start and the time of every tick.
 std::vector<Clock::time_point> captureRun(Application &app, int requestMs)
 {
-    ControlPanel *panel = app.mainWindow().panel();
+    auto *start = control<QPushButton>(app, "start");
     std::vector<Clock::time_point> times;
     times.reserve(Ticks + 1);
     QEventLoop loop;
-    const QMetaObject::Connection seen =
-        QObject::connect(panel->picturePathBox, &QLineEdit::textChanged, &loop, [&] {
-            times.push_back(Clock::now());
-            if (int(times.size()) == Ticks + 1)
-                loop.quit();
-        });
+    const QMetaObject::Connection seen = QObject::connect(control<QLineEdit>(app, "picturePathBox"),
+                                                          &QLineEdit::textChanged, &loop, [&] {
+                                                              times.push_back(Clock::now());
+                                                              if (int(times.size()) == Ticks + 1)
+                                                                  loop.quit();
+                                                          });
     QTimer::singleShot(2 * Ticks * requestMs + 20000, &loop, &QEventLoop::quit);
-    panel->start->click();
+    start->click();
     times.insert(times.begin(), Clock::now());
     loop.exec();
-    panel->start->click();
+    start->click();
     QObject::disconnect(seen);
     return times;
 }
@@ -99,7 +100,7 @@ void BM_CapturePeriod(benchmark::State &run)
         run.counters["mean_period_ms"] = total / Ticks;
         run.counters["worst_deviation_ms"] = worst;
         run.counters["drift_ms"] = total - double(Ticks) * request;
-        run.counters["timer_period_ms"] = program.app().mainWindow().captureTimer().interval();
+        run.counters["timer_period_ms"] = program.app().captureTimer().interval();
     }
 }
 BENCHMARK(BM_CapturePeriod)

@@ -25,8 +25,8 @@ using namespace benchprogram;
 // Capture started, its timer held still: the benchmark delivers the ticks.
 void startHeld(Program &program)
 {
-    program.app().mainWindow().panel()->start->click();
-    program.app().mainWindow().captureTimer().setEnabled(false);
+    control<QPushButton>(program.app(), "start")->click();
+    program.app().captureTimer().setEnabled(false);
 }
 
 void BM_CaptureTick(benchmark::State &run)

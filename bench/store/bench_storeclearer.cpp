@@ -1,6 +1,6 @@
 // The clear routine: the whole store (320000 delete-by-name calls, nearly all of missing
 // files) and one full directory of 5000 pictures, recreated outside the timed region.
-#include "app/applicationstate.h"
+#include "shell/applicationstate.h"
 #include "store/picturestore.h"
 #include "store/storeclearer.h"
 

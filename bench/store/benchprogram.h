@@ -3,21 +3,21 @@
 // test scene, its messages counted instead of shown.
 
 #include "app/application.h"
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/messages.h"
-#include "app/toolwindows.h"
 #include "capture/captureformatcontrols.h"
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
 #include "capture/service/linuxcaptureservice.h"
+#include "shell/applicationstate.h"
+#include "shell/mainwindow.h"
+#include "shell/messages.h"
+#include "shell/toolwindows.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -28,6 +28,12 @@
 #include <string>
 
 namespace benchprogram {
+
+/// A control of the main window, found by its name as a user's tools find it.
+template <class W> W *control(Application &app, const char *name)
+{
+    return app.mainWindow().findChild<W *>(QString::fromLatin1(name));
+}
 
 struct CountedMessages : Messages
 {
@@ -86,8 +92,7 @@ public:
 private:
     bool connect(int sizeEntry)
     {
-        ControlPanel *panel = m_app->mainWindow().panel();
-        panel->driver->click();
+        control<QPushButton>(*m_app, "driver")->click();
         auto *driver =
             qobject_cast<DriverDialog *>(m_app->toolWindows().window(ToolWindows::Role::Driver));
         const int entry = driver->driverList()->findText(LinuxCaptureService::TestSceneName);
@@ -95,7 +100,7 @@ private:
             return false;
         pick(driver->driverList(), entry);
         driver->findChild<QPushButton *>("ok")->click();
-        panel->format->click();
+        control<QPushButton>(*m_app, "format")->click();
         auto *preferences = qobject_cast<CapturePreferencesWindow *>(
             m_app->toolWindows().window(ToolWindows::Role::CapturePreferences));
         pick(preferences->controls().sizeList, sizeEntry);

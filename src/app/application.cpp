@@ -1,8 +1,5 @@
 #include "app/application.h"
 
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/messages.h"
 #include "capture/capturecontroller.h"
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
@@ -10,17 +7,18 @@
 #include "settings/customsettingswindow.h"
 #include "settings/qtsoundbackend.h"
 #include "settings/skin.h"
-#include "settings/sound.h"
 #include "settings/wavefile.h"
+#include "shell/mainwindow.h"
+#include "shell/messages.h"
+#include "shell/sound.h"
 #include "store/captureloop.h"
 #include "store/deletedialog.h"
 #include "store/intervalcontrols.h"
 #include "store/resetdialog.h"
+#include "vardella_version.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QLabel>
-#include <QPushButton>
 
 #include <cstdio>
 
@@ -28,6 +26,9 @@ Application::Application(QApplication &app) : m_app(app) {}
 
 Application::~Application()
 {
+    // No tick may reach the loop once it is gone.
+    m_captureTimer.setEnabled(false);
+    m_captureTimer.setOnTimer({});
     // Windows go before the services and sounds they use.
     m_captureLoop.reset();
     m_captureController.reset();
@@ -40,24 +41,45 @@ void Application::setMessages(std::unique_ptr<Messages> messages)
     m_messages = std::move(messages);
 }
 
+void Application::setCaptureService(std::unique_ptr<CaptureService> service)
+{
+    m_captureService = std::move(service);
+}
+
+void Application::setSounds(std::unique_ptr<Sound> click, std::unique_ptr<Sound> alarm)
+{
+    m_click = std::move(click);
+    m_alarm = std::move(alarm);
+}
+
 QStringList Application::soundDirectories()
 {
-    return {QDir::currentPath(), QCoreApplication::applicationDirPath() + "/../share/vardella"};
+    // The installed folder is found relative to the program, so that any install prefix works.
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath() + '/' +
+                                              QLatin1String(Product::dataDirFromBinary));
+    return {QDir::currentPath(), installed};
 }
 
 bool Application::start(QString *error)
 {
-    if (!loadSounds(error))
-        return false;
+    if (!(m_click && m_alarm)) {
+        if (const Result<> loaded = loadSounds(); !loaded) {
+            *error = loaded.error();
+            return false;
+        }
+    }
     m_skin = std::make_unique<Skin>(m_app);
     m_skin->setActive(true);
     buildWindows();
+    wireMainWindow();
+    wireCaptureWindows();
+    wireStore();
     wirePreferences();
     m_mainWindow->show();
     return true;
 }
 
-bool Application::loadSounds(QString *error)
+Result<> Application::loadSounds()
 {
     const bool audio = audioOutputAvailable();
     if (!audio)
@@ -66,49 +88,111 @@ bool Application::loadSounds(QString *error)
     const std::array<const char *, 2> names{"click.wav", "alarm.wav"};
     for (std::size_t i = 0; i < names.size(); ++i) {
         const QString path = WaveFile::locate(names[i], soundDirectories());
-        const WaveCheck check = WaveFile::check(path);
-        if (!check.ok) {
-            *error = QStringLiteral("Cannot open the sound file \"%1\": %2.")
-                         .arg(QString::fromLatin1(names[i]), check.reason);
-            return false;
+        const Result<> check = WaveFile::check(path);
+        if (!check) {
+            return failure(QStringLiteral("Cannot open the sound file \"%1\": %2.")
+                               .arg(QString::fromLatin1(names[i]), check.error()));
         }
         *sounds[i] = std::make_unique<Sound>(makeSoundBackend(path, audio));
     }
-    return true;
+    return {};
 }
 
 void Application::buildWindows()
 {
     // Start-up order: the main window first; the tool windows follow as their subsystems
-    // provide them, each created hidden and parented to the main window.
-    m_mainWindow = std::make_unique<MainWindow>(m_state, *m_click, m_tools);
+    // provide them, each created hidden and parented to the main window, which owns them.
+    m_mainWindow = std::make_unique<MainWindow>(m_state, *m_click);
     MainWindow &main = *m_mainWindow;
     if (!m_messages)
         m_messages = std::make_unique<MessageBoxes>(&main);
-    m_captureService = std::make_unique<LinuxCaptureService>();
-    m_intervalControls = std::make_unique<IntervalControls>(main, m_captureSettings);
-    m_captureController = std::make_unique<CaptureController>(*m_captureService, m_captureSettings,
-                                                              main, m_tools, *m_messages);
-    m_captureLoop = std::make_unique<CaptureLoop>(main, m_captureController->session(),
+    if (!m_captureService)
+        m_captureService = std::make_unique<LinuxCaptureService>();
+    m_intervalControls = std::make_unique<IntervalControls>(main, m_state, *m_click, m_captureTimer,
+                                                            m_captureSettings);
+    m_captureController =
+        std::make_unique<CaptureController>(*m_captureService, m_captureSettings, m_state, main,
+                                            main, &main, *m_click, m_tools, *m_messages);
+    m_captureLoop = std::make_unique<CaptureLoop>(main, m_state, *m_click, m_captureTimer,
+                                                  m_captureController->session(),
                                                   *m_intervalControls, *m_messages);
-    // The tool windows are children of the main window, which owns them; each registers itself
-    // or is registered here, and connects its own button on the main window.
-    new DriverDialog(main, *m_captureController, *m_captureLoop, m_tools, *m_messages,
-                     m_capturePeers);
-    m_tools.add(ToolWindows::Role::Delete,
-                new DeleteDialog(main, *m_captureLoop, m_tools, m_thumbnails));
-    m_tools.add(ToolWindows::Role::Reset, new ResetDialog(main, m_tools));
-    new CapturePreferencesWindow(main, *m_captureController, *m_captureLoop, m_captureSettings,
-                                 m_tools, *m_messages, m_capturePeers);
-    m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, m_mainWindow.get());
+    m_driverDialog = new DriverDialog(&main, main, m_state, *m_click, *m_captureController,
+                                      *m_captureLoop, m_tools, *m_messages);
+    CaptureLoop *loop = m_captureLoop.get();
+    m_deleteDialog = new DeleteDialog(
+        &main, main, m_state, *m_click, [loop] { loop->pause(true); }, m_tools);
+    m_tools.add(ToolWindows::Role::Delete, m_deleteDialog);
+    m_resetDialog = new ResetDialog(&main, main, m_state, *m_click, m_tools);
+    m_tools.add(ToolWindows::Role::Reset, m_resetDialog);
+    m_preferences =
+        new CapturePreferencesWindow(&main, main, m_state, *m_click, *m_captureController,
+                                     *m_captureLoop, m_captureSettings, m_tools, *m_messages);
+    m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, &main);
     m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
+
+    // The capture timer runs from start; its ticks do nothing until capture is started.
+    m_captureTimer.setEnabled(true);
+    m_captureTimer.setInterval(5000);
+    m_captureTimer.setThreadPriority(ThreadPriority::Higher);
+    m_captureTimer.setOnTimer([loop] { loop->captureTick(); });
+}
+
+void Application::wireMainWindow()
+{
+    MainWindow *main = m_mainWindow.get();
+    CaptureLoop *loop = m_captureLoop.get();
+    QObject::connect(main, &MainWindow::startPressed, loop, &CaptureLoop::startStop);
+    QObject::connect(main, &MainWindow::startStopRequested, loop, &CaptureLoop::startStop);
+}
+
+void Application::wireCaptureWindows()
+{
+    MainWindow *main = m_mainWindow.get();
+    CaptureController *controller = m_captureController.get();
+    QObject::connect(main, &MainWindow::previewToggled, controller,
+                     &CaptureController::PreviewModeChanged);
+    QObject::connect(main, &MainWindow::overlayToggled, controller,
+                     &CaptureController::OverlayModeChanged);
+    QObject::connect(main, &MainWindow::fitToggled, controller, &CaptureController::FitModeChanged);
+    QObject::connect(main, &MainWindow::previewReactionNeeded, controller,
+                     &CaptureController::PreviewModeChanged);
+    QObject::connect(main, &MainWindow::overlayReactionNeeded, controller,
+                     &CaptureController::OverlayModeChanged);
+    QObject::connect(main, &MainWindow::inputPressed, controller,
+                     &CaptureController::showInputDialog);
+    QObject::connect(main, &MainWindow::driverPressed, m_driverDialog, &DriverDialog::open);
+    QObject::connect(main, &MainWindow::formatPressed, m_preferences,
+                     &CapturePreferencesWindow::open);
+}
+
+void Application::wireStore()
+{
+    MainWindow *main = m_mainWindow.get();
+    IntervalControls *interval = m_intervalControls.get();
+    QObject::connect(main, &MainWindow::intervalArrowsClicked, interval,
+                     &IntervalControls::intervalArrowMoved);
+    QObject::connect(main, &MainWindow::finePlusPressed, interval, &IntervalControls::finePlus);
+    QObject::connect(main, &MainWindow::fineMinusPressed, interval, &IntervalControls::fineMinus);
+    QObject::connect(main, &MainWindow::stepPressed, interval, &IntervalControls::toggleStepMode);
+    QObject::connect(main, &MainWindow::maxArrowsChanging, interval,
+                     [interval](int position) { interval->maxArrowsMoved(position, false); });
+    QObject::connect(main, &MainWindow::maxArrowsClicked, interval,
+                     [interval](int position) { interval->maxArrowsMoved(position, true); });
+    QObject::connect(main, &MainWindow::stepArrowsChanging, interval,
+                     [interval](int position) { interval->stepArrowsMoved(position, false); });
+    QObject::connect(main, &MainWindow::stepArrowsClicked, interval,
+                     [interval](int position) { interval->stepArrowsMoved(position, true); });
+    QObject::connect(main, &MainWindow::clearPressed, m_deleteDialog, &DeleteDialog::clearClicked);
+    QObject::connect(main, &MainWindow::pendingClearDue, m_deleteDialog,
+                     &DeleteDialog::runPendingClear);
+    QObject::connect(main, &MainWindow::resetPressed, m_resetDialog, &ResetDialog::resetClicked);
 }
 
 void Application::wirePreferences()
 {
     using Role = ToolWindows::Role;
     MainWindow *main = m_mainWindow.get();
-    QObject::connect(main->panel()->pref, &QPushButton::clicked, main, [this, main] {
+    QObject::connect(main, &MainWindow::prefPressed, main, [this, main] {
         m_tools.hide({Role::Delete, Role::Reset, Role::CapturePreferences, Role::TimerMotionMenu,
                       Role::Driver, Role::ProgramInfo, Role::About});
         m_click->play();
@@ -120,7 +204,7 @@ void Application::wirePreferences()
     QObject::connect(m_customSettings, &CustomSettingsWindow::skinSwitched, main,
                      [main](bool active) {
                          if (!active)
-                             main->pictureCaption()->hide();
+                             main->hidePictureCaption();
                          main->update();
                      });
 }

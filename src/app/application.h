@@ -2,11 +2,11 @@
 // The composition root: creates every window once, in the fixed start-up order, wires them
 // together and owns what no window owns. Nothing else creates windows or shared services.
 
-#include "app/applicationstate.h"
-#include "app/toolwindows.h"
-#include "capture/capturepeers.h"
 #include "capture/capturesettings.h"
-#include "store/thumbnailpage.h"
+#include "shell/applicationstate.h"
+#include "shell/result.h"
+#include "shell/timer/threadedtimer.h"
+#include "shell/toolwindows.h"
 
 #include <QString>
 
@@ -16,10 +16,14 @@ class QApplication;
 class CaptureController;
 class CaptureLoop;
 class CaptureService;
+class CapturePreferencesWindow;
 class CustomSettingsWindow;
+class DeleteDialog;
+class DriverDialog;
 class IntervalControls;
 class MainWindow;
 class Messages;
+class ResetDialog;
 class Skin;
 class Sound;
 
@@ -43,16 +47,25 @@ public:
     CaptureController &captureController() { return *m_captureController; }
     CaptureLoop &captureLoop() { return *m_captureLoop; }
     IntervalControls &intervalControls() { return *m_intervalControls; }
+    /// The capture timer: its ticks are the capture loop's; it runs from start.
+    ThreadedTimer &captureTimer() { return m_captureTimer; }
 
     /// Replaces the message boxes (tests record the messages instead); call before start().
     void setMessages(std::unique_ptr<Messages> messages);
+    /// Replaces the V4L2 and test scene service (tests use a probe of it); call before start().
+    void setCaptureService(std::unique_ptr<CaptureService> service);
+    /// Replaces the two wave sounds (tests count the plays); call before start().
+    void setSounds(std::unique_ptr<Sound> click, std::unique_ptr<Sound> alarm);
 
     /// Where the sounds are looked for: the working directory, then the installed data folder.
     static QStringList soundDirectories();
 
 private:
-    bool loadSounds(QString *error);
+    Result<> loadSounds();
     void buildWindows();
+    void wireMainWindow();
+    void wireCaptureWindows();
+    void wireStore();
     void wirePreferences();
 
     QApplication &m_app;
@@ -63,14 +76,17 @@ private:
     std::unique_ptr<Sound> m_click;
     std::unique_ptr<Sound> m_alarm;
     std::unique_ptr<Messages> m_messages;
-    // Until motion detection and the viewer are built, their parts in capture do nothing.
-    CapturePeers m_capturePeers;
-    ThumbnailPage m_thumbnails;
     std::unique_ptr<CaptureService> m_captureService;
+    ThreadedTimer m_captureTimer;
     // Destroyed before the above, in reverse order: they refer to everything declared earlier.
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<IntervalControls> m_intervalControls;
     std::unique_ptr<CaptureController> m_captureController;
     std::unique_ptr<CaptureLoop> m_captureLoop;
-    CustomSettingsWindow *m_customSettings = nullptr; // owned by the main window
+    // Tool windows, owned by the main window.
+    DriverDialog *m_driverDialog = nullptr;
+    CapturePreferencesWindow *m_preferences = nullptr;
+    DeleteDialog *m_deleteDialog = nullptr;
+    ResetDialog *m_resetDialog = nullptr;
+    CustomSettingsWindow *m_customSettings = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "app/guardedapplication.h"
 
+#include "vardella_version.h"
+
 #include <QMessageBox>
 #include <QTimer>
 
@@ -30,7 +32,7 @@ void GuardedApplication::showError(const QString &reason)
         return;
     m_boxShown = true;
     QTimer::singleShot(0, this, [this, reason] {
-        QMessageBox::critical(activeWindow(), QStringLiteral("Vardella 1.3"),
+        QMessageBox::critical(activeWindow(), QString::fromLatin1(Product::caption),
                               QStringLiteral("An error occurred: %1").arg(reason));
         m_boxShown = false;
     });

@@ -1,13 +1,20 @@
 // Vardella: an interval photo grabber for one video capture device.
 #include "app/application.h"
 #include "app/guardedapplication.h"
-#include "app/mainwindow.h"
 #include "app/terminationsignals.h"
+#include "shell/mainwindow.h"
+#include "shell/result.h"
+#include "vardella_version.h"
 
+#include <QCommandLineParser>
+#include <QFile>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 // Says why the program cannot start: on standard error, and in a box where there is a screen.
@@ -18,15 +25,84 @@ void reportStartFailure(const QString &message)
     if (QGuiApplication::platformName() == QLatin1String("offscreen") ||
         QGuiApplication::platformName() == QLatin1String("minimal"))
         return;
-    QMessageBox box(QMessageBox::Critical, "Vardella 1.3", message, QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, Product::caption, message, QMessageBox::Ok);
     QTimer::singleShot(15000, &box, &QMessageBox::accept);
     box.exec();
+}
+
+// The store directory asked for on the command line, or an empty text for the working
+// directory. --help and --version end the program here; Qt's own options (-platform ...) are
+// gone from the arguments by now.
+Result<QString> storeDirectoryArgument(const QCoreApplication &app)
+{
+    const QString folder = QLatin1String(Product::name);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Interval photo grabber: stores one picture per interval in the folders "
+                       "\"1\" to \"64\" below the store directory."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption pictures(
+        QStringLiteral("pictures"),
+        QStringLiteral("Use the folder \"%1\" of the Pictures folder as the store directory.")
+            .arg(folder));
+    parser.addOption(pictures);
+    parser.addPositionalArgument(
+        QStringLiteral("directory"),
+        QStringLiteral("The store directory, created when missing (default: the working "
+                       "directory)."),
+        QStringLiteral("[DIRECTORY]"));
+    parser.process(app);
+
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() > 1)
+        return failure(QStringLiteral("Give one store directory at most."));
+    if (!parser.isSet(pictures))
+        return positional.value(0);
+    if (!positional.isEmpty())
+        return failure(QStringLiteral("Give either a store directory or --pictures, not both."));
+    const QString root = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    if (root.isEmpty())
+        return failure(QStringLiteral("The Pictures folder is unknown."));
+    return root + '/' + folder;
+}
+
+// Every picture path is relative to the working directory ("1/capture0.jpg"), so the store
+// directory becomes the working directory, made first when missing. std::filesystem rather
+// than QDir: it says why a directory cannot be made or entered.
+Result<> enterStoreDirectory(const QString &directory)
+{
+    if (directory.isEmpty())
+        return {};
+    const std::filesystem::path path(QFile::encodeName(directory).toStdString());
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    if (!error)
+        std::filesystem::current_path(path, error);
+    if (!error)
+        return {};
+    QString reason = QString::fromLocal8Bit(error.message());
+    if (!reason.isEmpty())
+        reason[0] = reason[0].toLower();
+    return failure(
+        QStringLiteral("Cannot use the store directory \"%1\": %2.").arg(directory, reason));
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
     GuardedApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QLatin1String(Product::name));
+    QCoreApplication::setApplicationVersion(QLatin1String(Product::version));
+    QGuiApplication::setDesktopFileName(QLatin1String(Product::desktopId));
+
+    const Result<QString> store = storeDirectoryArgument(app);
+    const Result<> entered = store ? enterStoreDirectory(*store) : Result<>(failure(store.error()));
+    if (!entered) {
+        reportStartFailure(entered.error());
+        return 1;
+    }
+
     Application vardella(app);
     QString error;
     if (!vardella.start(&error)) {

@@ -10,6 +10,12 @@
 #include <unistd.h>
 
 namespace {
+Result<> failed(const QString &path, int error)
+{
+    return failure(QDir::fromNativeSeparators(path) + QStringLiteral(": ") +
+                   qt_error_string(error));
+}
+
 // A hidden name beside the target, so a viewer of the directory never lists a half-written file.
 QByteArray temporaryName(const QFileInfo &target)
 {
@@ -54,16 +60,13 @@ bool AtomicFileWriter::writeAll(int fd, std::span<const std::uint8_t> bytes) con
 
 // No fsync: it would cost more than the encoding itself, and the rename alone already
 // guarantees that readers see either the old picture or the complete new one.
-WriteResult AtomicFileWriter::write(const QString &path, std::span<const std::uint8_t> bytes) const
+Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8_t> bytes) const
 {
-    WriteResult result{QDir::fromNativeSeparators(path), {}};
     const QFileInfo target(path);
     QByteArray temporary;
     const int fd = createTemporary(target, temporary);
-    if (fd < 0) {
-        result.reason = qt_error_string(errno);
-        return result;
-    }
+    if (fd < 0)
+        return failed(path, errno);
     bool ok = writeAll(fd, bytes);
     int error = errno;
     if (::close(fd) != 0 && ok) {
@@ -76,7 +79,7 @@ WriteResult AtomicFileWriter::write(const QString &path, std::span<const std::ui
     }
     if (!ok) {
         ::unlink(temporary.constData());
-        result.reason = qt_error_string(error);
+        return failed(path, error);
     }
-    return result;
+    return {};
 }

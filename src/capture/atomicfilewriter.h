@@ -3,7 +3,7 @@
 // the target only when complete. A failed write leaves the earlier file untouched and no
 // temporary file behind.
 
-#include "capture/writeresult.h"
+#include "shell/result.h"
 
 #include <sys/types.h>
 
@@ -21,8 +21,9 @@ public:
     /// Without a function, ::write is used.
     explicit AtomicFileWriter(WriteFunction write = {});
 
-    /// Creates or replaces path with bytes. The directory must exist.
-    WriteResult write(const QString &path, std::span<const std::uint8_t> bytes) const;
+    /// Creates or replaces path with bytes. The directory must exist. A failure names the file
+    /// as given, with "/" separators, and the reason: "1/capture0.jpg: No space left on device".
+    Result<> write(const QString &path, std::span<const std::uint8_t> bytes) const;
 
 private:
     bool writeAll(int fd, std::span<const std::uint8_t> bytes) const;

@@ -1,28 +1,20 @@
 #include "capture/capturecontroller.h"
 
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/messages.h"
-#include "app/toolwindows.h"
-#include "settings/sound.h"
+#include "shell/applicationstate.h"
+#include "shell/captureview.h"
+#include "shell/messages.h"
+#include "shell/sound.h"
+#include "shell/toolwindows.h"
 
 CaptureController::CaptureController(CaptureService &service, CaptureSettings &settings,
-                                     MainWindow &mainWindow, ToolWindows &tools, Messages &messages)
-    : m_main(mainWindow), m_tools(tools), m_messages(messages),
-      m_session(service, mainWindow.state(), settings, &mainWindow, mainWindow.videoArea())
+                                     ApplicationState &state, CaptureView &view, VideoHost &host,
+                                     QWidget *dialogParent, Sound &click, ToolWindows &tools,
+                                     Messages &messages)
+    : m_view(view), m_state(state), m_dialogParent(dialogParent), m_click(click), m_tools(tools),
+      m_messages(messages), m_session(service, state, settings, host)
 {
-    ControlPanel *panel = m_main.panel();
-    connect(panel->preview, &QCheckBox::toggled, this, &CaptureController::PreviewModeChanged);
-    connect(panel->overlay, &QCheckBox::toggled, this, &CaptureController::OverlayModeChanged);
-    connect(panel->fit, &QCheckBox::toggled, this, &CaptureController::FitModeChanged);
-    connect(panel->input, &QPushButton::clicked, this, &CaptureController::showInputDialog);
-    connect(&m_main, &MainWindow::previewReactionNeeded, this,
-            &CaptureController::PreviewModeChanged);
-    connect(&m_main, &MainWindow::overlayReactionNeeded, this,
-            &CaptureController::OverlayModeChanged);
     connect(&m_session, &CaptureSession::sessionMissing, this,
-            [this] { m_main.panel()->timeBox->setText(QStringLiteral("foutcode 1")); });
+            [this] { m_view.showTimeText(QStringLiteral("foutcode 1")); });
 }
 
 CaptureController::~CaptureController()
@@ -30,87 +22,73 @@ CaptureController::~CaptureController()
     m_session.DisconnectDriver();
 }
 
-void CaptureController::repaintVideoArea()
-{
-    m_main.videoArea()->repaint();
-    m_main.update();
-}
-
 void CaptureController::PreviewModeChanged()
 {
-    ControlPanel *panel = m_main.panel();
-    if (!panel->preview->isChecked()) {
+    if (!m_view.isPreviewChecked()) {
         m_session.PreviewOff();
         return;
     }
-    m_main.state().OverlayWasOn = false;
-    if (panel->overlay->isChecked())
-        panel->overlay->setChecked(false);
-    QWidget *video = m_main.videoArea();
-    if (m_main.state().CaptureRunning) {
-        video->hide();
+    m_state.OverlayWasOn = false;
+    if (m_view.isOverlayChecked())
+        m_view.setOverlayChecked(false);
+    if (m_state.CaptureRunning) {
+        m_view.setVideoAreaVisible(false);
         m_session.OverlayOff();
         m_session.PreviewOff();
-        panel->fit->setEnabled(true);
-        panel->overlay->setChecked(false);
+        m_view.setFitEnabled(true);
+        m_view.setOverlayChecked(false);
         m_session.PreviewOn();
         m_session.ApplyPreviewRate();
-        repaintVideoArea();
-        video->show();
-        panel->preview->setChecked(true);
+        m_view.repaintVideoArea();
+        m_view.setVideoAreaVisible(true);
+        m_view.setPreviewChecked(true);
     } else {
         m_session.PreviewOn();
-        repaintVideoArea();
-        video->show();
-        panel->overlay->setChecked(false);
-        panel->preview->setChecked(true);
+        m_view.repaintVideoArea();
+        m_view.setVideoAreaVisible(true);
+        m_view.setOverlayChecked(false);
+        m_view.setPreviewChecked(true);
     }
 }
 
 void CaptureController::OverlayModeChanged()
 {
-    ControlPanel *panel = m_main.panel();
-    QWidget *video = m_main.videoArea();
-    if (panel->overlay->isChecked()) {
+    if (m_view.isOverlayChecked()) {
         BlackVideoArea();
-        if (m_main.isMaximized())
-            m_main.fillVideoArea();
-        video->hide();
+        if (m_view.isMaximized())
+            m_view.fillVideoArea();
+        m_view.setVideoAreaVisible(false);
         m_session.OverlayOff();
         m_session.PreviewOff();
-        repaintVideoArea();
-        video->show();
+        m_view.repaintVideoArea();
+        m_view.setVideoAreaVisible(true);
         m_session.OverlayOn();
-        panel->preview->setChecked(false);
+        m_view.setPreviewChecked(false);
         return;
     }
     m_session.OverlayOff();
-    panel->preview->setChecked(true);
-    if (m_main.state().CaptureRunning) {
-        panel->preview->setChecked(false);
+    m_view.setPreviewChecked(true);
+    if (m_state.CaptureRunning) {
+        m_view.setPreviewChecked(false);
         LivePicture();
     }
 }
 
 void CaptureController::FitModeChanged()
 {
-    if (m_main.panel()->fit->isChecked()) {
+    if (m_view.isFitChecked()) {
         m_session.SetScale(true);
-        m_main.update();
+        m_view.repaintVideoArea();
         return;
     }
-    m_main.update();
+    m_view.repaintVideoArea();
     PreviewModeChanged();
     m_session.SetScale(false);
 }
 
 void CaptureController::BlackVideoArea()
 {
-    QWidget *video = m_main.videoArea();
-    QPalette black = video->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    video->setPalette(black);
-    repaintVideoArea();
+    m_view.blackVideoArea();
 }
 
 void CaptureController::LivePicture()
@@ -122,20 +100,19 @@ void CaptureController::LivePicture()
 void CaptureController::showInputDialog()
 {
     using Role = ToolWindows::Role;
-    m_main.clickSound().play();
-    if (!m_main.state().DriverChosen) {
+    m_click.play();
+    if (!m_state.DriverChosen) {
         m_messages.information("Select a driver and/or videoformat first !");
         return;
     }
     m_tools.hide({Role::Delete, Role::Reset, Role::CapturePreferences, Role::ProgramInfo,
                   Role::CustomSettings, Role::About, Role::TimerMotionMenu, Role::Driver});
-    ControlPanel *panel = m_main.panel();
-    const bool overlayWasChecked = panel->overlay->isChecked();
+    const bool overlayWasChecked = m_view.isOverlayChecked();
     m_session.PreviewOn();
-    m_session.ShowSourceDialog(&m_main);
+    m_session.ShowSourceDialog(m_dialogParent);
     OverlayModeChanged();
-    m_main.update();
+    m_view.repaintVideoArea();
     if (overlayWasChecked)
-        panel->overlay->setChecked(true);
-    panel->driver->setEnabled(true);
+        m_view.setOverlayChecked(true);
+    m_view.setDriverEnabled(true);
 }

@@ -7,15 +7,20 @@
 
 #include <QObject>
 
-class MainWindow;
+class CaptureView;
 class Messages;
+class QWidget;
+class Sound;
 class ToolWindows;
+class VideoHost;
 
 class CaptureController : public QObject
 {
     Q_OBJECT
 public:
-    CaptureController(CaptureService &service, CaptureSettings &settings, MainWindow &mainWindow,
+    /// dialogParent is the window the video source dialog opens over.
+    CaptureController(CaptureService &service, CaptureSettings &settings, ApplicationState &state,
+                      CaptureView &view, VideoHost &host, QWidget *dialogParent, Sound &click,
                       ToolWindows &tools, Messages &messages);
     ~CaptureController() override;
 
@@ -30,9 +35,10 @@ public:
     void showInputDialog();
 
 private:
-    void repaintVideoArea();
-
-    MainWindow &m_main;
+    CaptureView &m_view;
+    ApplicationState &m_state;
+    QWidget *m_dialogParent;
+    Sound &m_click;
     ToolWindows &m_tools;
     Messages &m_messages;
     CaptureSession m_session;

@@ -1,10 +1,13 @@
 #include "capture/captureformatcontrols.h"
 
-#include "app/updowncontrol.h"
 #include "capture/capturesettings.h"
+#include "shell/boxfit.h"
+#include "shell/updowncontrol.h"
 
 #include <QComboBox>
 #include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -26,12 +29,36 @@ constexpr std::array<SizeEntry, 5> SizeEntries{{{"640 x 480", 640, 480},
                                                 {"  80   x 60", 80, 60},
                                                 {"", 0, 0}}};
 
-QLabel *label(const QString &text, QWidget *window, const QRect &geometry)
+// The grid the controls stand in, label left, controls right: the window's own layout, made on
+// first use, so that the window can add its buttons below.
+QGridLayout *gridOf(QWidget *window)
+{
+    if (auto *grid = qobject_cast<QGridLayout *>(window->layout()))
+        return grid;
+    auto *grid = new QGridLayout(window);
+    grid->setContentsMargins(16, 12, 12, 12);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(12);
+    grid->setColumnStretch(3, 1);
+    return grid;
+}
+
+QLabel *label(const QString &text, QWidget *window, int row)
 {
     auto *l = new QLabel(text, window);
-    l->setGeometry(geometry);
+    gridOf(window)->addWidget(l, row, 0);
     return l;
 }
+
+// A row of controls in the grid's middle columns, kept to the left.
+QHBoxLayout *controlRow(QWidget *window, int row, int columnSpan = 1)
+{
+    auto *controls = new QHBoxLayout;
+    controls->setSpacing(0);
+    gridOf(window)->addLayout(controls, row, 1, 1, columnSpan, Qt::AlignLeft);
+    return controls;
+}
+
 } // namespace
 
 CaptureFormatControls::CaptureFormatControls(CaptureSettings &settings, QWidget *window)
@@ -45,11 +72,10 @@ CaptureFormatControls::CaptureFormatControls(CaptureSettings &settings, QWidget 
 
 void CaptureFormatControls::buildSizeControls(QWidget *window)
 {
-    label("Capture window size :", window, QRect(16, 18, 136, 18));
+    label("Capture window size :", window, 0);
     sizeList = new QComboBox(window);
     sizeList->setObjectName("sizeList");
     sizeList->setAccessibleName("Capture window size");
-    sizeList->setGeometry(160, 14, 110, 24);
     // Editable so that it can show a size no entry has; the text itself is never typed.
     sizeList->setEditable(true);
     sizeList->lineEdit()->setReadOnly(true);
@@ -63,35 +89,46 @@ void CaptureFormatControls::buildSizeControls(QWidget *window)
     connect(sizeList, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_settings.SizeListIndex = index; });
     connect(sizeList, &QComboBox::activated, this, &CaptureFormatControls::sizePicked);
+    // Room for any size the list may show, custom ones included.
+    sizeList->setMinimumWidth(BoxFit::editableListWidth(sizeList, QStringLiteral("768 x 568")));
+    // The list and the custom width and height take turns in the same place.
+    controlRow(window, 0)->addWidget(sizeList);
 
     custom = new QPushButton("custom", window);
     custom->setObjectName("custom");
-    custom->setGeometry(290, 14, 58, 24);
+    gridOf(window)->addWidget(custom, 0, 2);
     connect(custom, &QPushButton::clicked, this, &CaptureFormatControls::toggleCustomSize);
 }
 
 void CaptureFormatControls::buildCustomControls(QWidget *window)
 {
-    xLabel = label("X", window, QRect(150, 18, 10, 18));
-    yLabel = label("Y", window, QRect(220, 18, 10, 18));
+    xLabel = new QLabel("X", window);
+    yLabel = new QLabel("Y", window);
     widthBox = new QLineEdit("640", window);
     widthBox->setObjectName("widthBox");
     widthBox->setAccessibleName("Custom width");
-    widthBox->setGeometry(160, 14, 40, 24);
     widthBox->setReadOnly(true);
     heightBox = new QLineEdit("480", window);
     heightBox->setObjectName("heightBox");
     heightBox->setAccessibleName("Custom height");
-    heightBox->setGeometry(230, 14, 40, 24);
     heightBox->setReadOnly(true);
     widthArrows = new UpDownControl(80, 768, 10, 640, window);
     widthArrows->setObjectName("widthArrows");
     widthArrows->setAccessibleName("Custom width arrows");
-    widthArrows->setGeometry(200, 14, 16, 24);
     heightArrows = new UpDownControl(60, 568, 10, 480, window);
     heightArrows->setObjectName("heightArrows");
     heightArrows->setAccessibleName("Custom height arrows");
-    heightArrows->setGeometry(270, 14, 16, 24);
+    QHBoxLayout *row = qobject_cast<QHBoxLayout *>(gridOf(window)->itemAtPosition(0, 1)->layout());
+    for (QLineEdit *box : {widthBox, heightBox})
+        box->setFixedWidth(BoxFit::lineEditWidth(box, QStringLiteral("0000")));
+    for (UpDownControl *arrows : {widthArrows, heightArrows})
+        BoxFit::arrowsBesideBox(arrows);
+    for (QWidget *w : std::initializer_list<QWidget *>{xLabel, widthBox, widthArrows, yLabel,
+                                                       heightBox, heightArrows})
+        row->addWidget(w);
+    // Apart from the boxes by their own margins, which hide with them.
+    xLabel->setContentsMargins(0, 0, 3, 0);
+    yLabel->setContentsMargins(6, 0, 3, 0);
     connect(widthArrows, &UpDownControl::clicked, this, [this](int position) {
         widthBox->setText(QString::number(position));
         m_settings.FrameWidth = position;
@@ -105,18 +142,21 @@ void CaptureFormatControls::buildCustomControls(QWidget *window)
 
 void CaptureFormatControls::buildQualityControls(QWidget *window)
 {
-    label("Jpeg Compression quality :", window, QRect(16, 62, 170, 18));
+    label("Jpeg Compression quality :", window, 1);
     qualityBox = new QLineEdit(m_settings.JpegQuality, window);
     qualityBox->setObjectName("qualityBox");
     qualityBox->setAccessibleName("Jpeg Compression quality");
-    qualityBox->setGeometry(200, 58, 40, 24);
+    qualityBox->setFixedWidth(BoxFit::lineEditWidth(qualityBox, QStringLiteral("0000")));
     // Digits only: a stored picture never meets a quality that is not a number.
     qualityBox->setValidator(
         new QRegularExpressionValidator(QRegularExpression("[0-9]{1,3}"), qualityBox));
     qualityArrows = new UpDownControl(50, 100, 1, 100, window);
     qualityArrows->setObjectName("qualityArrows");
     qualityArrows->setAccessibleName("Jpeg Compression quality arrows");
-    qualityArrows->setGeometry(240, 58, 16, 24);
+    BoxFit::arrowsBesideBox(qualityArrows);
+    QHBoxLayout *row = controlRow(window, 1);
+    row->addWidget(qualityBox);
+    row->addWidget(qualityArrows);
     connect(qualityArrows, &UpDownControl::clicked, this,
             [this](int position) { qualityBox->setText(QString::number(position)); });
     connect(qualityBox, &QLineEdit::textChanged, this, &CaptureFormatControls::qualityTyped);
@@ -124,13 +164,13 @@ void CaptureFormatControls::buildQualityControls(QWidget *window)
 
 void CaptureFormatControls::buildColourControls(QWidget *window)
 {
-    label("Jpeg color or greyscale :", window, QRect(16, 106, 170, 18));
+    label("Jpeg color or greyscale :", window, 2);
     colourList = new QComboBox(window);
     colourList->setObjectName("colourList");
     colourList->setAccessibleName("Jpeg color or greyscale");
-    colourList->setGeometry(200, 102, 110, 24);
     colourList->addItems({QStringLiteral("24 bit color"), QStringLiteral("grey scale ")});
     colourList->setCurrentIndex(0);
+    controlRow(window, 2, 2)->addWidget(colourList);
     connect(colourList, &QComboBox::currentIndexChanged, this,
             [this](int index) { m_settings.Greyscale = index == 1; });
 }

@@ -1,50 +1,54 @@
 #include "capture/capturepreferenceswindow.h"
 
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/messages.h"
-#include "app/toolwindows.h"
 #include "capture/capturecontroller.h"
 #include "capture/captureformatcontrols.h"
-#include "capture/capturepeers.h"
+#include "capture/captureruncontrol.h"
 #include "capture/capturesettings.h"
 #include "capture/capturestatustexts.h"
-#include "settings/sound.h"
-#include "store/captureloop.h"
-#include "store/picturestore.h"
+#include "shell/applicationstate.h"
+#include "shell/captureview.h"
+#include "shell/messages.h"
+#include "shell/picturenames.h"
+#include "shell/sound.h"
+#include "shell/toolwindows.h"
 
 #include <QCloseEvent>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QGridLayout>
 #include <QPushButton>
 
-CapturePreferencesWindow::CapturePreferencesWindow(MainWindow &mainWindow,
-                                                   CaptureController &controller, CaptureLoop &loop,
+CapturePreferencesWindow::CapturePreferencesWindow(QWidget *parent, CaptureView &view,
+                                                   ApplicationState &state, Sound &click,
+                                                   CaptureController &controller,
+                                                   CaptureRunControl &run,
                                                    CaptureSettings &settings, ToolWindows &tools,
-                                                   Messages &messages, CapturePeers &peers)
-    : CaptureToolWindow(mainWindow, QStringLiteral(" Capture  preferences"), QSize(356, 211)),
-      m_controller(controller), m_loop(loop), m_settings(settings), m_tools(tools),
-      m_messages(messages), m_peers(peers)
+                                                   Messages &messages)
+    : CaptureToolWindow(parent, view, QStringLiteral(" Capture  preferences"), QSize(356, 211)),
+      m_state(state), m_click(click), m_controller(controller), m_run(run), m_settings(settings),
+      m_tools(tools), m_messages(messages)
 {
     setObjectName("capturePreferences");
     m_controls = new CaptureFormatControls(settings, this);
-    m_ok = new QPushButton("OK", this);
+    auto *buttons = new QDialogButtonBox(this);
+    m_ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     m_ok->setObjectName("ok");
-    m_ok->setGeometry(176, 172, 80, 26);
-    m_cancel = new QPushButton("Cancel", this);
+    m_cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
     m_cancel->setObjectName("cancel");
-    m_cancel->setGeometry(264, 172, 80, 26);
+    // Below the controls, in the grid they stand in, after the room left over.
+    auto *grid = qobject_cast<QGridLayout *>(layout());
+    grid->setRowStretch(grid->rowCount(), 1);
+    grid->addWidget(buttons, grid->rowCount(), 0, 1, -1);
     connect(m_ok, &QPushButton::clicked, this, &CapturePreferencesWindow::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &CapturePreferencesWindow::cancel);
-    connect(m_main.panel()->format, &QPushButton::clicked, this, &CapturePreferencesWindow::open);
     tools.add(ToolWindows::Role::CapturePreferences, this);
 }
 
 void CapturePreferencesWindow::open()
 {
     using Role = ToolWindows::Role;
-    m_main.clickSound().play();
-    const ApplicationState &state = m_main.state();
+    m_click.play();
+    const ApplicationState &state = m_state;
     if (state.FormatChosen)
         m_controls->showSize(m_settings.FrameWidth, m_settings.FrameHeight);
     if (!state.DriverChosen) {
@@ -54,15 +58,15 @@ void CapturePreferencesWindow::open()
     m_tools.hide({Role::Reset, Role::Delete, Role::TimerMotionMenu, Role::ProgramInfo,
                   Role::CustomSettings, Role::About, Role::Driver});
     showCentred();
-    m_loop.pause(true);
+    m_run.pause(true);
 }
 
 void CapturePreferencesWindow::confirm()
 {
-    m_main.clickSound().play();
+    m_click.play();
     hide();
     m_controls->settleQuality();
-    if (m_main.state().FormatApplied)
+    if (m_state.FormatApplied)
         reapply();
     else
         firstTimeSetUp();
@@ -72,12 +76,11 @@ void CapturePreferencesWindow::confirm()
 void CapturePreferencesWindow::reapply()
 {
     CaptureSession &session = m_controller.session();
-    m_peers.resetMotionEventCount();
+    emit formatApplied();
     session.ApplyVideoFormat();
     session.ApplyPreviewRate();
     session.ClearFrameCallback();
-    m_peers.clearActivationHints();
-    m_main.panel()->overlay->setChecked(false);
+    m_view.setOverlayChecked(false);
     showStatusTexts();
 }
 
@@ -86,13 +89,12 @@ void CapturePreferencesWindow::reapply()
 void CapturePreferencesWindow::firstTimeSetUp()
 {
     CaptureSession &session = m_controller.session();
-    ApplicationState &state = m_main.state();
+    ApplicationState &state = m_state;
     showStatusTexts();
-    m_peers.resetMotionEventCount();
+    emit formatApplied();
     session.ApplyVideoFormat();
     session.ApplyPreviewRate();
-    m_peers.clearActivationHints();
-    m_main.panel()->overlay->setChecked(false);
+    m_view.setOverlayChecked(false);
     state.FormatChosen = true;
     state.FormatApplied = true;
     const QString grabError = testGrab();
@@ -101,7 +103,7 @@ void CapturePreferencesWindow::firstTimeSetUp()
     session.ClearFrameCallback();
     state.PictureCounter = 0;
     const QString directory = QString::number(state.CurrentDirectory);
-    m_main.panel()->picturePathBox->setText(directory + QStringLiteral("/capture.jpg"));
+    m_view.showPicturePath(directory + QStringLiteral("/capture.jpg"));
     QFile::remove(directory + QStringLiteral("/capture-1.jpg"));
     if (!grabError.isEmpty())
         m_messages.error(grabError);
@@ -111,32 +113,36 @@ void CapturePreferencesWindow::firstTimeSetUp()
 QString CapturePreferencesWindow::testGrab()
 {
     CaptureSession &session = m_controller.session();
-    const ApplicationState &state = m_main.state();
+    const ApplicationState &state = m_state;
     const QString path = PictureStore::PicturePath(state.CurrentDirectory, state.PictureCounter);
+    QString storeFailure; // names its file already
+    const QMetaObject::Connection watch =
+        connect(&session, &CaptureSession::pictureFailed, this,
+                [&storeFailure](const QString &message) { storeFailure = message; });
     session.SetFrameCallback();
-    const CaptureSession::Grab grab = session.GrabFrame();
+    const Result<QImage> grab = session.GrabFrame();
     session.ClearFrameCallback();
-    if (grab.ok())
-        return {};
-    // A failed store names its file already; a grab that brought no frame does not.
-    const QString detail = grab.status == CaptureSession::Grab::Status::Failed
-                               ? grab.message
-                               : path + QStringLiteral(": ") + grab.message;
-    return QStringLiteral("Could not store the test picture ") + detail;
+    disconnect(watch);
+    if (!grab)
+        return QStringLiteral("Could not store the test picture ") + path + QStringLiteral(": ") +
+               grab.error();
+    if (!storeFailure.isEmpty())
+        return QStringLiteral("Could not store the test picture ") + storeFailure;
+    return {};
 }
 
 void CapturePreferencesWindow::showStatusTexts()
 {
-    m_main.setStatusPanel(
+    m_view.showStatusPanel(
         1, CaptureStatusTexts::resolution(m_settings.FrameWidth, m_settings.FrameHeight));
-    m_main.setStatusPanel(2, CaptureStatusTexts::quality(m_controls->qualityText()));
-    m_main.setStatusPanel(3, CaptureStatusTexts::colourScale(m_controls->greyscaleSelected()));
+    m_view.showStatusPanel(2, CaptureStatusTexts::quality(m_controls->qualityText()));
+    m_view.showStatusPanel(3, CaptureStatusTexts::colourScale(m_controls->greyscaleSelected()));
 }
 
 void CapturePreferencesWindow::cancel()
 {
-    m_main.clickSound().play();
-    m_main.panel()->driver->setEnabled(true);
+    m_click.play();
+    m_view.setDriverEnabled(true);
     if (m_settings.CustomSize)
         m_controls->toggleCustomSize();
     hide();

@@ -1,29 +1,29 @@
 #pragma once
 // " Capture  preferences": frame size, JPEG quality and colour mode. "OK" applies them to the
 // connected driver; the first "OK" after a driver choice also grabs a test picture and starts
-// the numbering again at 0. Opened by the main window's "Format" button, which it connects
-// itself.
+// the numbering again at 0. Opened by the main window's "Format" button.
 
 #include "capture/capturetoolwindow.h"
 
 class CaptureController;
 class CaptureFormatControls;
-class CaptureLoop;
-class CapturePeers;
+class CaptureRunControl;
 class Messages;
 class QPushButton;
+class Sound;
 class ToolWindows;
+struct ApplicationState;
 struct CaptureSettings;
 
 class CapturePreferencesWindow : public CaptureToolWindow
 {
     Q_OBJECT
 public:
-    /// The window is a child of mainWindow and registers itself with tools as the capture
-    /// preferences; settings must be the ones the controller's session uses.
-    CapturePreferencesWindow(MainWindow &mainWindow, CaptureController &controller,
-                             CaptureLoop &loop, CaptureSettings &settings, ToolWindows &tools,
-                             Messages &messages, CapturePeers &peers);
+    /// The window is a child of parent, the main window, and registers itself with tools as
+    /// the capture preferences; settings must be the ones the controller's session uses.
+    CapturePreferencesWindow(QWidget *parent, CaptureView &view, ApplicationState &state,
+                             Sound &click, CaptureController &controller, CaptureRunControl &run,
+                             CaptureSettings &settings, ToolWindows &tools, Messages &messages);
 
     /// The main window's "Format" button; refuses while no driver was chosen.
     void open();
@@ -34,6 +34,11 @@ public:
 
     CaptureFormatControls &controls() const { return *m_controls; }
 
+signals:
+    /// The format is being applied to the driver: motion detection counts from 0 again and
+    /// its activation boxes lose their hints.
+    void formatApplied();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -43,12 +48,13 @@ private:
     QString testGrab();
     void showStatusTexts();
 
+    ApplicationState &m_state;
+    Sound &m_click;
     CaptureController &m_controller;
-    CaptureLoop &m_loop;
+    CaptureRunControl &m_run;
     CaptureSettings &m_settings;
     ToolWindows &m_tools;
     Messages &m_messages;
-    CapturePeers &m_peers;
     CaptureFormatControls *m_controls = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;

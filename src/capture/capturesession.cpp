@@ -1,16 +1,16 @@
 #include "capture/capturesession.h"
 
-#include "app/applicationstate.h"
 #include "capture/capturesettings.h"
 #include "capture/framescanner.h"
-#include "store/picturestore.h"
+#include "shell/applicationstate.h"
+#include "shell/picturenames.h"
+#include "shell/videohost.h"
 
 #include <QWidget>
 
 CaptureSession::CaptureSession(CaptureService &service, ApplicationState &state,
-                               CaptureSettings &settings, QWidget *mainWindow, QWidget *videoArea)
-    : m_service(service), m_state(state), m_settings(settings), m_mainWindow(mainWindow),
-      m_videoArea(videoArea)
+                               CaptureSettings &settings, VideoHost &host)
+    : m_service(service), m_state(state), m_settings(settings), m_host(host)
 {}
 
 VideoHeader CaptureSession::videoHeader() const
@@ -18,29 +18,34 @@ VideoHeader CaptureSession::videoHeader() const
     return VideoHeader::make(m_settings.FrameWidth, m_settings.FrameHeight, m_settings.BitCount);
 }
 
-bool CaptureSession::ConnectDriver(bool overlay, bool preview, bool scale)
+bool CaptureSession::ownsWindow() const
 {
-    m_settings.CreationWidth = m_mainWindow->frameGeometry().width();
-    m_settings.CreationHeight = m_mainWindow->frameGeometry().height();
-    bool connected = false;
-    m_lastError.clear();
-    if (m_service.createWindow(m_videoArea,
-                               QSize(m_settings.CreationWidth, m_settings.CreationHeight))) {
+    return m_service.userData() == reinterpret_cast<std::uintptr_t>(this);
+}
+
+Result<> CaptureSession::ConnectDriver(bool overlay, bool preview, bool scale)
+{
+    const QSize size = m_host.captureWindowSize();
+    m_settings.CreationWidth = size.width();
+    m_settings.CreationHeight = size.height();
+    Result<> connected = m_service.createWindow(size);
+    if (connected) {
+        QWidget *window = m_service.window();
+        m_host.embedCaptureWindow(window);
+        window->show();
         connected = m_service.connectDriver(m_state.DriverIndex);
     }
-    if (connected) {
-        m_service.setVideoFormat(videoHeader());
-        m_service.setOverlay(overlay);
-        m_service.setPreview(preview);
-        m_service.setScale(scale);
-        if (m_service.setUserData(reinterpret_cast<std::uintptr_t>(this)))
-            SetFrameCallback();
-    } else {
-        m_lastError = m_service.lastError();
+    if (!connected) {
         m_service.destroyWindow();
+        return connected;
     }
-    m_buffers.rebuild(videoHeader());
-    return connected;
+    m_service.setVideoFormat(videoHeader());
+    m_service.setOverlay(overlay);
+    m_service.setPreview(preview);
+    m_service.setScale(scale);
+    if (m_service.setUserData(reinterpret_cast<std::uintptr_t>(this)))
+        SetFrameCallback();
+    return {};
 }
 
 void CaptureSession::DisconnectDriver()
@@ -56,7 +61,6 @@ void CaptureSession::DisconnectDriver()
 void CaptureSession::ApplyVideoFormat()
 {
     m_service.setVideoFormat(videoHeader());
-    m_buffers.rebuild(videoHeader());
 }
 
 void CaptureSession::ApplyPreviewRate()
@@ -67,7 +71,7 @@ void CaptureSession::ApplyPreviewRate()
 
 void CaptureSession::SetFrameCallback()
 {
-    m_service.setFrameCallback([this](const CapturedFrame &frame) { frameCallback(frame); });
+    m_service.setFrameCallback([this](const QImage &frame) { previewFrame(frame); });
 }
 
 void CaptureSession::ClearFrameCallback()
@@ -75,52 +79,45 @@ void CaptureSession::ClearFrameCallback()
     m_service.setFrameCallback({});
 }
 
-CaptureSession::Grab CaptureSession::GrabFrame()
+Result<QImage> CaptureSession::GrabFrame()
 {
-    m_lastFrame = Grab{Grab::Status::NoFrame, {}};
-    if (!m_service.grabFrame()) {
-        const QString reason = m_service.lastError();
-        return Grab{Grab::Status::NoFrame, reason.isEmpty() ? QStringLiteral("no frame") : reason};
+    Result<QImage> frame = m_service.grabFrame();
+    if (!frame)
+        return frame;
+    if (!ownsWindow()) {
+        emit sessionMissing();
+        return failure(QString()); // sessionMissing has said what is wrong
     }
-    return m_lastFrame;
+    handleFrame(*frame);
+    return frame;
 }
 
 void CaptureSession::ShowSourceDialog(QWidget *parent)
 {
     m_service.showSourceDialog(parent);
-    m_videoArea->update();
+    if (QWidget *window = m_service.window(); window && window->parentWidget())
+        window->parentWidget()->update();
 }
 
-bool CaptureSession::frameCallback(const CapturedFrame &frame)
+void CaptureSession::previewFrame(const QImage &frame)
 {
-    if (m_service.userData() != reinterpret_cast<std::uintptr_t>(this)) {
+    if (!ownsWindow()) {
         emit sessionMissing();
-        return false;
+        return;
     }
     handleFrame(frame);
-    return true;
 }
 
-void CaptureSession::handleFrame(const CapturedFrame &frame)
+void CaptureSession::handleFrame(const QImage &frame)
 {
-    const std::span<const std::uint8_t> bytes(frame.data, frame.size);
     if (m_scanner && m_scanner->scanArmed()) {
-        if (m_buffers.copyFrame(bytes) != FrameBuffers::CopyResult::Copied) {
-            m_lastFrame = Grab{Grab::Status::Failed, QStringLiteral("the frame is incomplete")};
-            return;
-        }
-        m_scanner->scanFrame(m_buffers.bitmap());
-        m_lastFrame = Grab{Grab::Status::Scanned, {}};
+        m_scanner->scanFrame(frame);
         return;
     }
     const QString path =
         PictureStore::PicturePath(m_state.CurrentDirectory, m_state.PictureCounter);
-    const WriteResult result =
-        m_writer.store(bytes, m_buffers, m_settings.JpegQuality, m_settings.Greyscale, path);
-    if (result.ok()) {
-        m_lastFrame = Grab{Grab::Status::Stored, {}};
-        return;
-    }
-    m_lastFrame = Grab{Grab::Status::Failed, result.message()};
-    emit pictureFailed(result.message());
+    const Result<> stored =
+        m_writer.store(frame, videoHeader(), m_settings.JpegQuality, m_settings.Greyscale, path);
+    if (!stored)
+        emit pictureFailed(stored.error());
 }

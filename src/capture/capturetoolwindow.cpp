@@ -1,20 +1,23 @@
 #include "capture/capturetoolwindow.h"
 
-#include "app/mainwindow.h"
+#include "shell/captureview.h"
 
+#include <QKeyEvent>
 #include <QScreen>
 
-CaptureToolWindow::CaptureToolWindow(MainWindow &mainWindow, const QString &caption,
+CaptureToolWindow::CaptureToolWindow(QWidget *parent, CaptureView &view, const QString &caption,
                                      QSize clientSize)
-    : QWidget(&mainWindow, Qt::Tool | Qt::WindowStaysOnTopHint), m_main(mainWindow)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_view(view)
 {
     setWindowTitle(caption);
-    setFixedSize(clientSize);
+    // A default, not a cage: the layout of the window keeps it large enough for its texts.
+    resize(clientSize);
 }
 
 void CaptureToolWindow::showCentred()
 {
-    if (QScreen *s = m_main.screen()) {
+    resize(size().expandedTo(sizeHint()));
+    if (QScreen *s = screen()) {
         QRect outer = frameGeometry();
         outer.moveCenter(s->availableGeometry().center());
         move(outer.topLeft());
@@ -26,10 +29,7 @@ void CaptureToolWindow::showCentred()
 
 void CaptureToolWindow::redrawVideoArea()
 {
-    QWidget *video = m_main.videoArea();
-    video->hide();
-    video->show();
-    video->repaint();
+    m_view.redrawVideoArea();
 }
 
 void CaptureToolWindow::moveEvent(QMoveEvent *event)
@@ -44,4 +44,14 @@ void CaptureToolWindow::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     if (isVisible())
         redrawVideoArea();
+}
+
+void CaptureToolWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Escape acts as the close box, which each window answers as its "Cancel".
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -1,38 +1,39 @@
 #include "capture/driverdialog.h"
 
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/messages.h"
-#include "app/toolwindows.h"
 #include "capture/capturecontroller.h"
-#include "capture/capturepeers.h"
-#include "settings/sound.h"
-#include "store/captureloop.h"
+#include "capture/captureruncontrol.h"
+#include "shell/applicationstate.h"
+#include "shell/captureview.h"
+#include "shell/messages.h"
+#include "shell/sound.h"
+#include "shell/toolwindows.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QFrame>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 // The platform lists at most this many drivers.
 constexpr int MaxDrivers = 10;
 } // namespace
 
-DriverDialog::DriverDialog(MainWindow &mainWindow, CaptureController &controller, CaptureLoop &loop,
-                           ToolWindows &tools, Messages &messages, CapturePeers &peers)
-    : CaptureToolWindow(mainWindow, QStringLiteral("  Videocapture driver "), QSize(395, 124)),
-      m_controller(controller), m_loop(loop), m_tools(tools), m_messages(messages), m_peers(peers)
+DriverDialog::DriverDialog(QWidget *parent, CaptureView &view, ApplicationState &state,
+                           Sound &click, CaptureController &controller, CaptureRunControl &run,
+                           ToolWindows &tools, Messages &messages)
+    : CaptureToolWindow(parent, view, QStringLiteral("  Videocapture driver "), QSize(395, 124)),
+      m_state(state), m_click(click), m_controller(controller), m_run(run), m_tools(tools),
+      m_messages(messages)
 {
     setObjectName("driverDialog");
     buildLayout();
     connect(m_list, &QComboBox::activated, this,
-            [this](int index) { m_main.state().DriverIndex = index; });
+            [this](int index) { m_state.DriverIndex = index; });
     connect(m_ok, &QPushButton::clicked, this, &DriverDialog::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &DriverDialog::cancel);
-    connect(m_main.panel()->driver, &QPushButton::clicked, this, &DriverDialog::open);
     tools.add(ToolWindows::Role::Driver, this);
 }
 
@@ -41,18 +42,27 @@ void DriverDialog::buildLayout()
     auto *frame = new QFrame(this);
     frame->setFrameShape(QFrame::Panel);
     frame->setFrameShadow(QFrame::Sunken);
-    frame->setGeometry(8, 8, 379, 72);
     m_list = new QComboBox(frame);
     m_list->setObjectName("driverList");
     m_list->setAccessibleName("Video Capture Driver");
-    m_list->setGeometry(20, 24, 339, 24);
-    m_ok = new QPushButton("OK", this);
+    // The list is filled anew at every opening; each time it must hold its longest entry.
+    m_list->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    auto *framed = new QVBoxLayout(frame);
+    framed->setContentsMargins(19, 0, 19, 0);
+    framed->addWidget(m_list, 0, Qt::AlignVCenter);
+
+    auto *buttons = new QDialogButtonBox(this);
+    m_ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     m_ok->setObjectName("ok");
-    m_ok->setGeometry(216, 90, 80, 26);
     m_ok->setDefault(true);
-    m_cancel = new QPushButton("Cancel", this);
+    m_cancel = buttons->addButton("Cancel", QDialogButtonBox::RejectRole);
     m_cancel->setObjectName("cancel");
-    m_cancel->setGeometry(304, 90, 80, 26);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(8, 8, 8, 8);
+    layout->setSpacing(10);
+    layout->addWidget(frame, 1);
+    layout->addWidget(buttons);
 }
 
 void DriverDialog::listDrivers()
@@ -67,13 +77,13 @@ void DriverDialog::listDrivers()
 void DriverDialog::open()
 {
     using Role = ToolWindows::Role;
-    m_main.clickSound().play();
-    m_loop.pause(true);
+    m_click.play();
+    m_run.pause(true);
     m_tools.hide({Role::Delete, Role::Reset, Role::ProgramInfo, Role::CustomSettings, Role::About,
                   Role::TimerMotionMenu, Role::CapturePreferences});
     listDrivers();
     // The list shows the driver that "OK" will connect: the one picked last.
-    const int index = m_main.state().DriverIndex;
+    const int index = m_state.DriverIndex;
     m_list->setCurrentIndex(index >= 0 && index < m_list->count() ? index : 0);
     showCentred();
 }
@@ -81,48 +91,44 @@ void DriverDialog::open()
 void DriverDialog::confirm()
 {
     using Role = ToolWindows::Role;
-    m_main.clickSound().play();
+    m_click.play();
     if (m_list->currentIndex() < 0) {
         m_messages.information(QStringLiteral("No video capture driver found."));
         return;
     }
-    ApplicationState &state = m_main.state();
+    ApplicationState &state = m_state;
     if (state.CaptureRunning)
-        m_loop.startStop();
-    ControlPanel *panel = m_main.panel();
-    panel->driver->setEnabled(false);
+        m_run.startStop();
+    m_view.setDriverEnabled(false);
     m_tools.hide({Role::CapturePreferences, Role::ProgramInfo, Role::CustomSettings, Role::About});
     hide();
-    m_main.loadingPanel()->show();
-    m_main.loadingPanel()->raise();
-    m_main.repaint();
+    m_view.setLoadingShown(true);
     state.FormatApplied = false;
     state.DriverChosen = true;
     state.FormatChosen = false;
-    const bool connected = connectSelected();
-    m_peers.deactivateMotionDetection();
-    setFontColour(panel->prog, colourValue(1));
+    const Result<> connected = connectSelected();
+    emit driverConfirmed();
+    m_view.setProgCaptionColour(1);
     showLivePicture();
-    panel->driver->setEnabled(true);
-    m_main.loadingPanel()->hide();
+    m_view.setDriverEnabled(true);
+    m_view.setLoadingShown(false);
     const QString entry = m_list->currentText();
-    m_main.setStatusPanel(0, QStringLiteral("Videodriver :") + entry);
+    m_view.showStatusPanel(0, QStringLiteral("Videodriver :") + entry);
     if (!connected) {
         m_messages.error(QStringLiteral("Could not connect to ") + entry + QStringLiteral(": ") +
-                         m_controller.session().lastError());
+                         connected.error());
     }
 }
 
 // Connects the entry shown; a failed connect leaves no capture window, so that later grabs
 // are skipped.
-bool DriverDialog::connectSelected()
+Result<> DriverDialog::connectSelected()
 {
-    m_main.state().DriverIndex = m_list->currentIndex();
+    m_state.DriverIndex = m_list->currentIndex();
     CaptureSession &session = m_controller.session();
-    const ControlPanel *panel = m_main.panel();
     session.DisconnectDriver();
-    const bool connected = session.ConnectDriver(
-        panel->overlay->isChecked(), panel->preview->isChecked(), panel->fit->isChecked());
+    const Result<> connected = session.ConnectDriver(
+        m_view.isOverlayChecked(), m_view.isPreviewChecked(), m_view.isFitChecked());
     session.SetFrameCallback();
     session.ApplyPreviewRate();
     session.ClearFrameCallback();
@@ -131,16 +137,15 @@ bool DriverDialog::connectSelected()
 
 void DriverDialog::showLivePicture()
 {
-    ControlPanel *panel = m_main.panel();
-    panel->preview->setChecked(true);
-    panel->overlay->setChecked(false);
-    m_main.videoCover()->hide();
+    m_view.setPreviewChecked(true);
+    m_view.setOverlayChecked(false);
+    m_view.uncoverVideoArea();
     redrawVideoArea();
 }
 
 void DriverDialog::cancel()
 {
-    m_main.clickSound().play();
+    m_click.play();
     hide();
     redrawVideoArea();
 }

@@ -1,26 +1,29 @@
 #pragma once
 // "  Videocapture driver ": lists the capture drivers and, on "OK", connects the capture
 // session to the chosen one, so that the capture preferences must be confirmed again before
-// capture can start. Opened by the main window's "Driver" button, which it connects itself.
+// capture can start. Opened by the main window's "Driver" button.
 
 #include "capture/capturetoolwindow.h"
+#include "shell/result.h"
 
 class CaptureController;
-class CaptureLoop;
-class CapturePeers;
+class CaptureRunControl;
 class Messages;
 class QComboBox;
 class QPushButton;
+class Sound;
 class ToolWindows;
+struct ApplicationState;
 
 class DriverDialog : public CaptureToolWindow
 {
     Q_OBJECT
 public:
-    /// The dialog is a child of mainWindow and registers itself with tools as the driver
-    /// window; the drivers are those of the controller's capture service.
-    DriverDialog(MainWindow &mainWindow, CaptureController &controller, CaptureLoop &loop,
-                 ToolWindows &tools, Messages &messages, CapturePeers &peers);
+    /// The dialog is a child of parent, the main window; the drivers are those of the
+    /// controller's capture service.
+    DriverDialog(QWidget *parent, CaptureView &view, ApplicationState &state, Sound &click,
+                 CaptureController &controller, CaptureRunControl &run, ToolWindows &tools,
+                 Messages &messages);
 
     /// The main window's "Driver" button: pauses capture and shows the list, with the entry
     /// of DriverIndex selected (the first entry when that index is not in the list).
@@ -32,20 +35,25 @@ public:
 
     QComboBox *driverList() const { return m_list; }
 
+signals:
+    /// A driver was connected (or its connection tried): motion detection is switched off.
+    void driverConfirmed();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildLayout();
     void listDrivers();
-    bool connectSelected();
+    Result<> connectSelected();
     void showLivePicture();
 
+    ApplicationState &m_state;
+    Sound &m_click;
     CaptureController &m_controller;
-    CaptureLoop &m_loop;
+    CaptureRunControl &m_run;
     ToolWindows &m_tools;
     Messages &m_messages;
-    CapturePeers &m_peers;
     QComboBox *m_list = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;

@@ -72,7 +72,7 @@ J_COLOR_SPACE inputColorSpace(QImage::Format format)
 JpegEncoder::JpegEncoder(int quality, bool greyscale) : m_quality(quality), m_greyscale(greyscale)
 {}
 
-bool JpegEncoder::encode(const QImage &image, std::vector<std::uint8_t> &out)
+Result<> JpegEncoder::encode(const QImage &image, std::vector<std::uint8_t> &out) const
 {
     const bool direct = image.format() == QImage::Format_BGR888 ||
                         image.format() == QImage::Format_RGB888 || image.isNull();
@@ -109,6 +109,7 @@ bool JpegEncoder::encode(const QImage &image, std::vector<std::uint8_t> &out)
     };
     const bool ok = errors.guard(compress);
     jpeg_destroy_compress(&cinfo);
-    m_error = ok ? QString() : errors.errorString();
-    return ok;
+    if (!ok)
+        return failure(errors.errorString());
+    return {};
 }

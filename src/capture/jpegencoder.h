@@ -2,8 +2,9 @@
 // Compresses one bitmap to a baseline JFIF stream with libjpeg: library defaults, floating-point
 // DCT, quality with baseline tables forced, optionally greyscale. One encoder per picture.
 
+#include "shell/result.h"
+
 #include <QImage>
-#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -21,14 +22,11 @@ public:
 
     /// Compresses image into out, replacing its contents but keeping its capacity, so a caller
     /// that reuses out allocates nothing once it is large enough. Format_BGR888 and
-    /// Format_RGB888 images are read directly, others through a 24-bit copy. Returns false with
-    /// errorString() set when libjpeg refuses (an empty image, for one); out is then undefined.
-    bool encode(const QImage &image, std::vector<std::uint8_t> &out);
-
-    QString errorString() const { return m_error; }
+    /// Format_RGB888 images are read directly, others through a 24-bit copy. Fails with
+    /// libjpeg's reason when it refuses (an empty image, for one); out is then undefined.
+    Result<> encode(const QImage &image, std::vector<std::uint8_t> &out) const;
 
 private:
     int m_quality;
     bool m_greyscale;
-    QString m_error;
 };

@@ -4,6 +4,26 @@
 
 #include <QDir>
 
+namespace {
+Result<> failed(const QString &path, const QString &reason)
+{
+    return failure(QDir::fromNativeSeparators(path) + QStringLiteral(": ") + reason);
+}
+
+// A frame of another size than agreed (a format change half done) is never stored: its
+// picture would not match the size the user chose.
+QString formatMismatch(const QImage &frame, const VideoHeader &format)
+{
+    if (format.bitCount != 24 || format.planes != 1)
+        return QStringLiteral("the video format is not 24-bit colour");
+    if (frame.size() != format.size() || frame.depth() != 24)
+        return QStringLiteral("the frame holds %1 bytes, %2 expected")
+            .arg(frame.sizeInBytes())
+            .arg(format.imageSize());
+    return {};
+}
+} // namespace
+
 PictureWriter::PictureWriter(AtomicFileWriter writer) : m_writer(std::move(writer)) {}
 
 std::optional<int> PictureWriter::parseQuality(const QString &text)
@@ -13,37 +33,23 @@ std::optional<int> PictureWriter::parseQuality(const QString &text)
     return ok ? std::optional<int>(quality) : std::nullopt;
 }
 
-WriteResult PictureWriter::store(std::span<const std::uint8_t> frame, FrameBuffers &buffers,
-                                 const QString &qualityText, bool greyscale, const QString &path)
+Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format,
+                              const QString &qualityText, bool greyscale, const QString &path)
 {
     const std::optional<int> quality = parseQuality(qualityText);
     if (!quality) {
-        return {QDir::fromNativeSeparators(path),
-                QStringLiteral("the JPEG quality \"%1\" is not a whole number").arg(qualityText)};
+        return failed(
+            path, QStringLiteral("the JPEG quality \"%1\" is not a whole number").arg(qualityText));
     }
-    return store(frame, buffers, *quality, greyscale, path);
+    return store(frame, format, *quality, greyscale, path);
 }
 
-WriteResult PictureWriter::store(std::span<const std::uint8_t> frame, FrameBuffers &buffers,
-                                 int quality, bool greyscale, const QString &path)
+Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format, int quality,
+                              bool greyscale, const QString &path)
 {
-    WriteResult failed{QDir::fromNativeSeparators(path), {}};
-    JpegEncoder encoder(quality, greyscale);
-    switch (buffers.copyFrame(frame)) {
-    case FrameBuffers::CopyResult::Copied:
-        break;
-    case FrameBuffers::CopyResult::ShortFrame:
-        failed.reason = QStringLiteral("the frame holds %1 bytes, %2 expected")
-                            .arg(frame.size())
-                            .arg(buffers.frameImage().imageSize());
-        return failed;
-    case FrameBuffers::CopyResult::UnsupportedFormat:
-        failed.reason = QStringLiteral("the video format is not 24-bit colour");
-        return failed;
-    }
-    if (!encoder.encode(buffers.bitmap(), m_jpeg)) {
-        failed.reason = encoder.errorString();
-        return failed;
-    }
+    if (const QString mismatch = formatMismatch(frame, format); !mismatch.isEmpty())
+        return failed(path, mismatch);
+    if (const Result<> encoded = JpegEncoder(quality, greyscale).encode(frame, m_jpeg); !encoded)
+        return failed(path, encoded.error());
     return m_writer.write(path, m_jpeg);
 }

@@ -1,13 +1,20 @@
 #include "settings/customsettingswindow.h"
 
 #include "settings/skin.h"
-#include "settings/sound.h"
+#include "shell/boxfit.h"
+#include "shell/sound.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &skin, QWidget *parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_click(click), m_alarm(alarm),
@@ -18,7 +25,8 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
 {
     setObjectName("customSettingsWindow");
     setWindowTitle("Custom settings");
-    setFixedSize(270, 174);
+    // A default, not a cage: the layout keeps the window large enough for its texts.
+    resize(270, 174);
     buildLayout();
 
     m_skinList->setEditable(true);
@@ -26,6 +34,8 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
     m_skinList->setCurrentIndex(-1);
     m_skinList->setEditText("skin");
     m_skinList->setAccessibleName("skin");
+    m_skinList->setMinimumWidth(
+        std::max(145, BoxFit::editableListWidth(m_skinList, m_skinList->itemText(1))));
     m_motionSound->setChecked(true);
 
     connect(m_skinList->lineEdit(), &QLineEdit::textEdited, this,
@@ -42,17 +52,28 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
 void CustomSettingsWindow::buildLayout()
 {
     m_skinList->setObjectName("skinList");
-    m_skinList->setGeometry(16, 14, 145, 23);
-    m_skinLabel->setGeometry(170, 18, 80, 16);
     m_skinLabel->hide();
     m_buttonSoundOff->setObjectName("buttonSoundOff");
-    m_buttonSoundOff->setGeometry(16, 52, 240, 20);
     m_motionSound->setObjectName("motionSound");
-    m_motionSound->setGeometry(16, 80, 240, 20);
     m_ok->setObjectName("okButton");
-    m_ok->setGeometry(16, 132, 75, 25);
     m_cancel->setObjectName("cancelButton");
-    m_cancel->setGeometry(100, 132, 75, 25);
+
+    auto *skin = new QHBoxLayout;
+    skin->addWidget(m_skinList);
+    skin->addWidget(m_skinLabel);
+    skin->addStretch(1);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(m_ok, QDialogButtonBox::AcceptRole);
+    buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 14, 14, 14);
+    layout->setSpacing(10);
+    layout->addLayout(skin);
+    layout->addSpacing(4);
+    layout->addWidget(m_buttonSoundOff);
+    layout->addWidget(m_motionSound);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
 }
 
 void CustomSettingsWindow::skinTextChanged(const QString &text)
@@ -67,4 +88,14 @@ void CustomSettingsWindow::closeWithClick()
 {
     m_click.play();
     hide();
+}
+
+void CustomSettingsWindow::keyPressEvent(QKeyEvent *event)
+{
+    // Escape closes the window as its close box does.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -22,6 +22,9 @@ signals:
     /// off, hides the caption line of the full-screen view.
     void skinSwitched(bool active);
 
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+
 private:
     void skinTextChanged(const QString &text);
     void closeWithClick();

@@ -1,7 +1,7 @@
 #pragma once
 // Sounds through Qt Multimedia; a silent stand-in where the machine has no audio output.
 
-#include "settings/soundbackend.h"
+#include "shell/soundbackend.h"
 
 #include <QSoundEffect>
 #include <QString>

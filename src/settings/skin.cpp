@@ -1,43 +1,82 @@
 #include "settings/skin.h"
 
 #include <QApplication>
+#include <QColor>
+
+#include <utility>
 
 Skin::Skin(QApplication &app) : m_app(app) {}
 
 void Skin::setActive(bool active)
 {
     m_active = active;
-    m_app.setStyleSheet(active ? QString::fromLatin1(deepBlueSea()) : QString());
+    m_app.setStyleSheet(active ? deepBlueSea() : QString());
 }
 
-const char *Skin::deepBlueSea()
+QString Skin::deepBlueSea()
 {
     // Deep blues for the frames, light text; the video area and the font colours that carry
-    // meaning (green buttons, the red "stop!") are left to the windows.
-    return R"(
+    // meaning (green buttons, the red "stop!") are left to the windows. Lengths in em follow
+    // the font, so that a larger desktop font gets larger check boxes and group titles.
+    QString sheet = QStringLiteral(R"(
 QMainWindow, QDialog, CaptureToolWindow, CustomSettingsWindow, QWidget#controlPanel {
-    background-color: #0b2545;
+    background-color: {window};
 }
 QGroupBox {
-    color: #d6e4f0; border: 1px solid #3a6ea5; border-radius: 3px;
-    margin-top: 7px; background-color: #13315c;
+    color: {text}; border: 1px solid {line}; border-radius: 3px;
+    margin-top: 0.5em; padding-top: 0.5em; background-color: {group};
 }
 QGroupBox::title { subcontrol-origin: margin; left: 6px; padding: 0 2px; }
 QPushButton {
-    background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #e3eefa, stop:1 #9dbbe0);
-    border: 1px solid #0b2545; border-radius: 3px; padding: 0px;
+    background-color: {buttonFace}; border: 1px solid {buttonBorder}; border-radius: 3px;
+    padding: 3px 12px;
 }
-QPushButton:hover { background-color: #c4daf2; }
-QPushButton:pressed { background-color: #7fa3d1; }
-QPushButton:disabled { background-color: #5d7391; }
+QWidget#controlPanel QPushButton { padding: 0px 1px; }
+QPushButton:hover { border-color: {buttonHoverBorder}; }
+QPushButton:pressed { border-color: {buttonPressedBorder}; padding-top: 1px; }
+QPushButton:disabled { background-color: {buttonDisabledFace}; }
 QLineEdit, QPlainTextEdit, QTextEdit, QComboBox, QSpinBox, QListWidget {
-    background-color: #e8f1f8; color: #0b2545; border: 1px solid #3a6ea5;
+    background-color: {field}; color: {fieldText}; border: 1px solid {line};
 }
-QCheckBox, QLabel, QRadioButton { color: #d6e4f0; }
-QStatusBar { background-color: #13315c; color: #d6e4f0; }
-QStatusBar QLabel { color: #d6e4f0; border: 1px solid #3a6ea5; padding-left: 2px; }
-QProgressBar { border: 1px solid #3a6ea5; background: #e8f1f8; }
-QProgressBar::chunk { background-color: #3a6ea5; }
-QToolTip { background-color: #eef4ed; color: #0b2545; border: 1px solid #134074; }
-)";
+/* Without padding, a list's text runs under its arrow. */
+QComboBox { padding: 1px 2px 1px 3px; }
+QComboBox QAbstractItemView {
+    background-color: {field}; color: {fieldText};
+    selection-background-color: {selection}; selection-color: {selectionText};
+}
+QCheckBox, QLabel, QRadioButton { color: {text}; }
+QCheckBox::indicator {
+    width: 0.8em; height: 0.8em; border: 1px solid {line}; border-radius: 2px;
+    background-color: {field};
+}
+QCheckBox::indicator:hover { border-color: {text}; }
+QCheckBox::indicator:checked { image: url(:/skin/checkmark.png); }
+QCheckBox::indicator:disabled { background-color: {buttonDisabledFace}; }
+QStatusBar, QFrame#loadingPanel { background-color: {group}; color: {text}; }
+QStatusBar QLabel { color: {text}; border: 1px solid {line}; padding-left: 2px; }
+QProgressBar {
+    border: 1px solid {line}; background: {field}; color: {fieldText}; text-align: right;
+}
+QProgressBar::chunk { background-color: {line}; }
+QToolTip { background-color: {toolTip}; color: {toolTipText}; border: 1px solid {line}; }
+)");
+    using namespace SkinColours;
+    const std::pair<const char *, QRgb> colours[] = {{"{window}", Window},
+                                                     {"{group}", Group},
+                                                     {"{text}", Text},
+                                                     {"{line}", Line},
+                                                     {"{field}", Field},
+                                                     {"{fieldText}", FieldText},
+                                                     {"{selection}", Selection},
+                                                     {"{selectionText}", SelectionText},
+                                                     {"{buttonFace}", ButtonFace},
+                                                     {"{buttonBorder}", ButtonBorder},
+                                                     {"{buttonHoverBorder}", ButtonHoverBorder},
+                                                     {"{buttonPressedBorder}", ButtonPressedBorder},
+                                                     {"{buttonDisabledFace}", ButtonDisabledFace},
+                                                     {"{toolTip}", ToolTip},
+                                                     {"{toolTipText}", ToolTipText}};
+    for (const auto &[name, rgb] : colours)
+        sheet.replace(QLatin1String(name), QColor(rgb).name());
+    return sheet;
 }

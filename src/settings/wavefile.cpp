@@ -18,13 +18,8 @@ quint16 le16(const char *p)
     return quint16(u[0] | (u[1] << 8));
 }
 
-WaveCheck fail(const QString &reason)
-{
-    return {false, reason};
-}
-
 // Walks the chunks after "RIFF....WAVE" looking for a PCM "fmt " and a non-empty "data".
-WaveCheck checkChunks(const QByteArray &bytes)
+Result<> checkChunks(const QByteArray &bytes)
 {
     bool havePcmFormat = false;
     qsizetype pos = 12;
@@ -34,40 +29,40 @@ WaveCheck checkChunks(const QByteArray &bytes)
         const qsizetype body = pos + 8;
         if (id == "fmt ") {
             if (size < 16 || body + 16 > bytes.size())
-                return fail(QStringLiteral("the format chunk is truncated"));
+                return failure(QStringLiteral("the format chunk is truncated"));
             const quint16 format = le16(bytes.constData() + body);
             const quint16 channels = le16(bytes.constData() + body + 2);
             const quint16 bits = le16(bytes.constData() + body + 14);
             if (format != 1 && format != 0xFFFE)
-                return fail(QStringLiteral("it is not PCM sound (format %1)").arg(format));
+                return failure(QStringLiteral("it is not PCM sound (format %1)").arg(format));
             if (channels == 0 || (bits != 8 && bits != 16 && bits != 24 && bits != 32))
-                return fail(QStringLiteral("its sample format is not supported"));
+                return failure(QStringLiteral("its sample format is not supported"));
             havePcmFormat = true;
         } else if (id == "data") {
             if (!havePcmFormat)
-                return fail(QStringLiteral("the sound data comes before its format"));
+                return failure(QStringLiteral("the sound data comes before its format"));
             if (size == 0 || body >= bytes.size())
-                return fail(QStringLiteral("it holds no sound data"));
-            return {true, {}};
+                return failure(QStringLiteral("it holds no sound data"));
+            return {};
         }
         pos = body + size + (size & 1); // chunks are padded to even sizes
     }
-    return fail(havePcmFormat ? QStringLiteral("it holds no sound data")
-                              : QStringLiteral("it has no format chunk"));
+    return failure(havePcmFormat ? QStringLiteral("it holds no sound data")
+                                 : QStringLiteral("it has no format chunk"));
 }
 } // namespace
 
-WaveCheck check(const QString &path)
+Result<> check(const QString &path)
 {
     QFile file(path);
     if (!file.exists())
-        return fail(QStringLiteral("the file does not exist"));
+        return failure(QStringLiteral("the file does not exist"));
     if (!file.open(QIODevice::ReadOnly))
-        return fail(file.errorString());
+        return failure(file.errorString());
     // Sound effects are short; a header walk over the whole file is cheap.
     const QByteArray bytes = file.read(16 * 1024 * 1024);
     if (bytes.size() < 12 || !bytes.startsWith("RIFF") || bytes.mid(8, 4) != "WAVE")
-        return fail(QStringLiteral("it is not a RIFF/WAVE file"));
+        return failure(QStringLiteral("it is not a RIFF/WAVE file"));
     return checkChunks(bytes);
 }
 

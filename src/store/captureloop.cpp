@@ -1,15 +1,13 @@
 #include "store/captureloop.h"
 
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/messages.h"
 #include "capture/capturesession.h"
-#include "settings/sound.h"
-#include "store/capturerunhooks.h"
-#include "store/controltexts.h"
+#include "shell/applicationstate.h"
+#include "shell/controltexts.h"
+#include "shell/messages.h"
+#include "shell/sound.h"
+#include "shell/storeview.h"
+#include "shell/timer/threadedtimer.h"
 #include "store/intervalcontrols.h"
-#include "store/picturestore.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -34,34 +32,27 @@ void raiseProcessPriority()
 }
 } // namespace
 
-CaptureLoop::CaptureLoop(MainWindow &mainWindow, CaptureSession &session,
-                         IntervalControls &interval, Messages &messages)
-    : m_main(mainWindow), m_session(session), m_interval(interval), m_messages(messages),
-      m_hooks(&CaptureRunHooks::none())
+CaptureLoop::CaptureLoop(StoreView &view, ApplicationState &state, Sound &click,
+                         ThreadedTimer &timer, CaptureSession &session, IntervalControls &interval,
+                         Messages &messages)
+    : m_view(view), m_state(state), m_click(click), m_timer(timer), m_session(session),
+      m_interval(interval), m_messages(messages)
 {
-    connect(m_main.panel()->start, &QPushButton::clicked, this, &CaptureLoop::startStop);
-    connect(&m_main, &MainWindow::captureTick, this, &CaptureLoop::captureTick);
-    connect(&m_main, &MainWindow::startStopRequested, this, &CaptureLoop::startStop);
+    // Grabbed frames and the preview frames between Start and the first tick alike: a picture
+    // that cannot be written ends the run.
     connect(&m_session, &CaptureSession::pictureFailed, this, [this](const QString &message) {
-        // Frames also arrive between Start and the first tick; inside a tick the tick itself
-        // handles the failure.
-        if (!m_inTick && m_main.state().CaptureRunning)
-            stopWithError(message);
+        if (m_state.CaptureRunning)
+            stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(message));
     });
     connect(&m_session.service(), &CaptureService::deviceLost, this,
             [this](const QString &reason) { deviceLost(reason); });
 }
 
-void CaptureLoop::setHooks(CaptureRunHooks *hooks)
-{
-    m_hooks = hooks ? hooks : &CaptureRunHooks::none();
-}
-
 void CaptureLoop::startStop()
 {
-    m_main.clickSound().play();
+    m_click.play();
     PictureStore::CreateDirectory(1);
-    if (!m_main.state().FormatChosen) {
+    if (!m_state.FormatChosen) {
         m_messages.information(QStringLiteral("Select a videoformat first!"));
         return;
     }
@@ -73,133 +64,124 @@ void CaptureLoop::startStop()
 
 void CaptureLoop::stop()
 {
-    ApplicationState &state = m_main.state();
-    ControlPanel *panel = m_main.panel();
-    state.CaptureRunning = false;
-    m_main.captureTimer().setEnabled(false);
+    m_state.CaptureRunning = false;
+    m_timer.setEnabled(false);
     m_toggle = false;
-    m_main.setStartCaption(QStringLiteral("start"), IdleColour);
-    panel->overlay->setEnabled(true);
+    m_view.showStartCaption(QStringLiteral("start"), IdleColour);
+    m_view.setOverlayEnabled(true);
     m_session.ClearFrameCallback();
     m_session.PreviewOn();
-    if (state.OverlayWasOn)
-        panel->overlay->setChecked(true);
-    m_hooks->resetMotionEventCount();
-    m_main.clockTimer().start();
+    if (m_state.OverlayWasOn)
+        m_view.setOverlayChecked(true);
+    emit stopped();
+    m_view.setClockRunning(true);
 }
 
 void CaptureLoop::start()
 {
-    ApplicationState &state = m_main.state();
-    ControlPanel *panel = m_main.panel();
     m_toggle = true;
-    m_main.setStartCaption(QStringLiteral("stop!"), RunningColour);
-    state.CaptureRunning = true;
+    m_view.showStartCaption(QStringLiteral("stop!"), RunningColour);
+    m_state.CaptureRunning = true;
     m_failedGrabs = 0;
-    m_main.setStatusNote({});
+    m_view.showStatusNote({});
     m_interval.AdjustTimerPeriod();
-    m_main.clockTimer().stop();
-    m_hooks->disableScanTimer();
-    state.refreshMonthDay(QDate::currentDate());
+    m_view.setClockRunning(false);
+    emit started();
+    m_state.refreshMonthDay(QDate::currentDate());
     m_session.SetFrameCallback();
-    panel->timeBox->setText(QStringLiteral("Start time =  ") + state.clockText());
-    if (panel->preview->isChecked())
-        panel->overlay->setEnabled(false);
-    if (panel->overlay->isChecked()) {
-        panel->overlay->setEnabled(false);
-        panel->preview->setChecked(true);
-        state.OverlayWasOn = true;
+    m_view.showTimeText(QStringLiteral("Start time =  ") + m_state.clockText());
+    if (m_view.isPreviewChecked())
+        m_view.setOverlayEnabled(false);
+    if (m_view.isOverlayChecked()) {
+        m_view.setOverlayEnabled(false);
+        m_view.setPreviewChecked(true);
+        m_state.OverlayWasOn = true;
     }
-    m_main.captureTimer().setEnabled(true);
+    m_timer.setEnabled(true);
 }
 
 void CaptureLoop::pause(bool withCaption)
 {
-    m_main.state().CaptureRunning = false;
+    m_state.CaptureRunning = false;
     if (withCaption)
-        m_main.setStartCaption(QStringLiteral("Start"), IdleColour);
+        m_view.showStartCaption(QStringLiteral("Start"), IdleColour);
+}
+
+bool CaptureLoop::running() const
+{
+    return m_toggle && m_state.CaptureRunning;
 }
 
 void CaptureLoop::captureTick()
 {
-    if (!m_main.state().CaptureRunning)
+    if (!m_state.CaptureRunning)
         return;
-    m_inTick = true;
     try {
         tick();
     } catch (const std::exception &e) {
         stopWithError(QStringLiteral("Capture stopped: %1").arg(QString::fromLocal8Bit(e.what())));
     }
-    m_inTick = false;
 }
 
 void CaptureLoop::tick()
 {
-    ApplicationState &state = m_main.state();
-    ControlPanel *panel = m_main.panel();
-    panel->picturePathBox->setText(
-        PictureStore::PicturePath(state.CurrentDirectory, state.PictureCounter));
+    m_view.showPicturePath(
+        PictureStore::PicturePath(m_state.CurrentDirectory, m_state.PictureCounter));
 
     m_session.SetFrameCallback();
-    const CaptureSession::Grab grab = m_session.GrabFrame();
+    const Result<QImage> grab = m_session.GrabFrame();
     m_session.ClearFrameCallback();
-    if (grab.status == CaptureSession::Grab::Status::Failed) {
-        // Writing again would only fail again; nothing was stored, so the number stays.
-        stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(grab.message));
+    // A picture that could not be written has stopped capture already; nothing was stored, so
+    // the number stays.
+    if (!m_state.CaptureRunning)
         return;
-    }
-    if (!noteGrab(grab))
+    if (grab)
+        m_failedGrabs = 0;
+    else if (!noteGrab(grab.error()))
         return;
 
-    const int m = state.PictureCounter + 1;
-    state.PictureCounter = m;
-    panel->framesBox->setText(ControlTexts::framesBox(m));
-    afterPicture(PictureStore::AdvanceAfterCapture(state, [this] { grabtimePause(); }));
-    if (!m_toggle || !state.CaptureRunning)
-        return;
-    m_hooks->TimerProgramCheck();
-    m_hooks->MotionBatchCheck();
+    const int m = m_state.PictureCounter + 1;
+    m_state.PictureCounter = m;
+    m_view.showFramesText(ControlTexts::framesBox(m));
+    afterPicture(PictureStore::AdvanceAfterCapture(m_state, [this] { grabtimePause(); }));
+    if (running())
+        emit pictureStored();
 }
 
-bool CaptureLoop::noteGrab(const CaptureSession::Grab &grab)
+bool CaptureLoop::noteGrab(const QString &reason)
 {
-    if (grab.status != CaptureSession::Grab::Status::NoFrame) {
-        m_failedGrabs = 0;
-        return true;
-    }
     // The number still advances, so that numbering stays in step with the ticks, but the
     // failure shows, and a camera that keeps failing ends the run.
     ++m_failedGrabs;
-    m_main.setStatusNote(QStringLiteral("No frame at %1").arg(QTime::currentTime().toString()));
+    m_view.showStatusNote(QStringLiteral("No frame at %1").arg(QTime::currentTime().toString()));
     if (m_failedGrabs < MaxFailedGrabs)
         return true;
     stopWithError(QStringLiteral("Capture stopped: %1 grabs in a row gave no frame (%2).")
                       .arg(MaxFailedGrabs)
-                      .arg(grab.message));
+                      .arg(reason.isEmpty() ? QStringLiteral("no frame") : reason));
     return false;
 }
 
 void CaptureLoop::afterPicture(PictureStore::Advance advance)
 {
     if (advance == PictureStore::Advance::FirstPicture) {
-        m_hooks->beginMotionBatch();
+        emit firstPictureStored();
         raiseProcessPriority();
     } else if (advance == PictureStore::Advance::Continued &&
-               m_main.captureTimer().interval() > PreviewRestartAboveMs) {
+               m_timer.interval() > PreviewRestartAboveMs) {
         m_session.PreviewOn(); // the grab left the live picture stopped
     }
 }
 
 void CaptureLoop::grabtimePause()
 {
-    ThreadedTimer &timer = m_main.captureTimer();
-    timer.setEnabled(false);
+    m_timer.setEnabled(false);
     QThread::msleep(100);
     QCoreApplication::processEvents();
     QThread::msleep(100);
     // A Start/stop pressed during the pause has its effect; only a running capture resumes.
     if (m_toggle)
-        timer.setEnabled(true);
+        m_timer.setEnabled(true);
 }
 
 void CaptureLoop::stopWithError(const QString &message)
@@ -207,10 +189,10 @@ void CaptureLoop::stopWithError(const QString &message)
     // The stop half of Start/stop, without its format check: a run that was paused by "Driver"
     // must still end here rather than answer with a refusal.
     if (m_toggle) {
-        m_main.clickSound().play();
+        m_click.play();
         stop();
     } else {
-        m_main.state().CaptureRunning = false;
+        m_state.CaptureRunning = false;
     }
     // Shown once the current handler has returned, never from inside a frame delivery.
     QTimer::singleShot(0, this, [this, message] { m_messages.error(message); });
@@ -218,7 +200,7 @@ void CaptureLoop::stopWithError(const QString &message)
 
 void CaptureLoop::deviceLost(const QString &reason)
 {
-    if (m_toggle && m_main.state().CaptureRunning)
+    if (running())
         stopWithError(
             QStringLiteral("Capture stopped: the video device is gone (%1).").arg(reason));
     else

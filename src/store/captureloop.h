@@ -1,53 +1,69 @@
 #pragma once
 // Interval capture: the Start/stop toggle through which every part of the program starts or
-// stops capture, and the capture tick that stores one picture per timer period.
+// stops capture, and the capture tick that stores one picture per timer period. Subsystems that
+// take part in a run (motion-triggered capture, the timer program) connect to its signals.
 
-#include "capture/capturesession.h"
+#include "capture/captureruncontrol.h"
 #include "store/picturestore.h"
 
 #include <QObject>
+#include <QString>
 
-class CaptureRunHooks;
+class CaptureSession;
 class IntervalControls;
-class MainWindow;
 class Messages;
+class Sound;
+class StoreView;
+class ThreadedTimer;
+struct ApplicationState;
 
-class CaptureLoop : public QObject
+class CaptureLoop : public QObject, public CaptureRunControl
 {
     Q_OBJECT
 public:
-    CaptureLoop(MainWindow &mainWindow, CaptureSession &session, IntervalControls &interval,
-                Messages &messages);
-
-    void setHooks(CaptureRunHooks *hooks);
+    /// The capture timer's ticks are delivered to captureTick() by whoever owns the timer.
+    CaptureLoop(StoreView &view, ApplicationState &state, Sound &click, ThreadedTimer &timer,
+                CaptureSession &session, IntervalControls &interval, Messages &messages);
 
     /// The Start/stop toggle: stops a running capture, or starts one.
-    void startStop();
+    void startStop() override;
     /// Whether the toggle stands at "running" (capture may still be paused by CaptureRunning).
     bool toggledOn() const { return m_toggle; }
     /// Pauses capture without touching the toggle or the timers: ticks then store nothing.
     /// withCaption puts back the caption "Start" in the idle colour ("Driver", "Format", "Clear").
-    void pause(bool withCaption);
+    void pause(bool withCaption) override;
     /// One capture tick (normally delivered by the capture timer).
     void captureTick();
+
+signals:
+    /// A run starts: grabs from now on store pictures (the motion scan stops).
+    void started();
+    /// A run ended.
+    void stopped();
+    /// The first picture since numbering restarted was stored.
+    void firstPictureStored();
+    /// A picture was stored and capture still runs; a subsystem may press Start/stop here.
+    void pictureStored();
 
 private:
     void stop();
     void start();
     void tick();
     /// Counts grabs that gave no frame; false when capture was stopped for them.
-    bool noteGrab(const CaptureSession::Grab &grab);
+    bool noteGrab(const QString &reason);
     void grabtimePause();
     void afterPicture(PictureStore::Advance advance);
+    bool running() const;
     void stopWithError(const QString &message);
     void deviceLost(const QString &reason);
 
-    MainWindow &m_main;
+    StoreView &m_view;
+    ApplicationState &m_state;
+    Sound &m_click;
+    ThreadedTimer &m_timer;
     CaptureSession &m_session;
     IntervalControls &m_interval;
     Messages &m_messages;
-    CaptureRunHooks *m_hooks;
     bool m_toggle = false;
-    bool m_inTick = false;
     int m_failedGrabs = 0;
 };

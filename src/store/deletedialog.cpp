@@ -1,33 +1,27 @@
 #include "store/deletedialog.h"
 
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/toolwindows.h"
-#include "settings/sound.h"
-#include "store/captureloop.h"
+#include "shell/applicationstate.h"
+#include "shell/sound.h"
+#include "shell/storeview.h"
+#include "shell/toolwindows.h"
 #include "store/storeclearer.h"
-#include "store/thumbnailpage.h"
 
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QHideEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 const QString ProgressPrefix = QStringLiteral("          processing dir");
 }
 
-DeleteDialog::DeleteDialog(MainWindow &main, CaptureLoop &loop, ToolWindows &tools,
-                           ThumbnailPage &thumbnails)
-    : DeleteDialog(
-          main, [&loop] { loop.pause(true); }, tools, thumbnails)
-{}
-
-DeleteDialog::DeleteDialog(MainWindow &main, PauseCapture pauseCapture, ToolWindows &tools,
-                           ThumbnailPage &thumbnails)
-    : QDialog(&main, Qt::Tool | Qt::WindowStaysOnTopHint), m_main(main),
-      m_pauseCapture(std::move(pauseCapture)), m_tools(tools), m_thumbnails(thumbnails),
+DeleteDialog::DeleteDialog(QWidget *parent, StoreView &view, ApplicationState &state, Sound &click,
+                           PauseCapture pauseCapture, ToolWindows &tools)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_view(view), m_state(state),
+      m_click(click), m_pauseCapture(std::move(pauseCapture)), m_tools(tools),
       m_firstLine(new QLabel("This will delete pictures from disk", this)),
       m_limitLabel(new QLabel("userlimit set on:", this)),
       m_limitLine(new QLabel(" picture 0  - max. frms", this)),
@@ -36,13 +30,11 @@ DeleteDialog::DeleteDialog(MainWindow &main, PauseCapture pauseCapture, ToolWind
 {
     setObjectName("deleteDialog");
     setWindowTitle("Delete !");
-    setFixedSize(320, 150);
+    resize(320, 150); // a default; the layout keeps the texts whole
     buildLayout();
 
     connect(m_ok, &QPushButton::clicked, this, &DeleteDialog::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &DeleteDialog::cancelClicked);
-    connect(main.panel()->clear, &QPushButton::clicked, this, &DeleteDialog::clearClicked);
-    connect(&main, &MainWindow::pendingClearDue, this, &DeleteDialog::runPendingClear);
 }
 
 void DeleteDialog::buildLayout()
@@ -55,47 +47,55 @@ void DeleteDialog::buildLayout()
         label->setObjectName(name);
         label->setTextFormat(Qt::PlainText);
     }
-    m_firstLine->setGeometry(16, 12, 290, 18);
-    m_limitLabel->setGeometry(16, 38, 110, 18);
-    m_limitLine->setGeometry(130, 38, 180, 18);
-    m_progressLine->setGeometry(16, 64, 290, 18);
     m_ok->setObjectName("ok");
     m_ok->setDefault(true);
-    m_ok->setGeometry(76, 108, 75, 25);
     m_cancel->setObjectName("cancel");
-    m_cancel->setGeometry(166, 108, 75, 25);
+
+    auto *limit = new QHBoxLayout;
+    limit->addWidget(m_limitLabel);
+    limit->addWidget(m_limitLine, 1);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(m_ok, QDialogButtonBox::AcceptRole);
+    buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
+    buttons->setCenterButtons(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addWidget(m_firstLine);
+    layout->addLayout(limit);
+    layout->addWidget(m_progressLine);
+    // Lines that hide leave their room empty rather than move the others.
+    layout->addStretch(1);
+    layout->addWidget(buttons);
 }
 
 void DeleteDialog::clearClicked()
 {
     using Role = ToolWindows::Role;
-    m_main.clickSound().play();
+    m_click.play();
     m_tools.hide({Role::Driver, Role::CapturePreferences, Role::ProgramInfo, Role::CustomSettings,
                   Role::About, Role::TimerMotionMenu, Role::Reset});
-    m_main.panel()->start->setEnabled(false);
-    m_main.panel()->about->setEnabled(false);
+    m_view.setStartAndAboutEnabled(false);
     if (!isVisible()) {
         QRect r = frameGeometry();
-        r.moveCenter(m_main.frameGeometry().center());
+        r.moveCenter(m_view.centre());
         move(r.topLeft());
     }
     show();
     raise();
     // Ticks store nothing from now on; the toggle stays, so Start/stop first completes the stop.
-    if (m_main.state().CaptureRunning && m_pauseCapture)
+    if (m_state.CaptureRunning && m_pauseCapture)
         m_pauseCapture();
-    m_limitLine->setText("max. " + QString::number(m_main.state().UserMaxFrames) + " frms");
+    m_limitLine->setText("max. " + QString::number(m_state.UserMaxFrames) + " frms");
 }
 
 void DeleteDialog::okClicked()
 {
-    ControlPanel *panel = m_main.panel();
-    m_main.clickSound().play();
+    m_click.play();
     m_confirmation = true;
-    m_main.state().ClearConfirmed = true;
-    using Widgets = std::initializer_list<QWidget *>;
-    for (QWidget *w : Widgets{m_ok, m_cancel, panel->input, panel->driver, panel->format, panel})
-        w->setEnabled(false);
+    m_state.ClearConfirmed = true;
+    m_ok->setEnabled(false);
+    m_cancel->setEnabled(false);
+    m_view.setPanelEnabled(false);
     m_limitLine->show();
     ClearStore();
     finishClear();
@@ -103,42 +103,38 @@ void DeleteDialog::okClicked()
 
 void DeleteDialog::finishClear()
 {
-    ControlPanel *panel = m_main.panel();
-    using Widgets = std::initializer_list<QWidget *>;
-    for (QWidget *w :
-         Widgets{panel, panel->input, panel->driver, panel->format, panel->start, panel->about})
-        w->setEnabled(true);
+    m_view.setPanelEnabled(true);
+    m_view.setStartAndAboutEnabled(true);
     hide();
     m_ok->setEnabled(true);
     m_cancel->setEnabled(true);
-    m_thumbnails.clearThumbnails();
+    emit storeCleared();
 
-    ApplicationState &state = m_main.state();
+    ApplicationState &state = m_state;
     state.PictureCounter = 0;
     state.CurrentDirectory = 1;
     // Kept in step with the directory at once rather than at the next capture tick.
     state.DirectoryBase = 0;
     state.MaxFrames = state.UserMaxFrames;
-    if (panel->overlay->isChecked())
-        panel->preview->setChecked(true);
+    if (m_view.isOverlayChecked())
+        m_view.setPreviewChecked(true);
 }
 
 void DeleteDialog::ClearStore()
 {
     m_limitLine->show();
     const ClearReport report = StoreClearer::ClearStore(
-        m_main.state(), m_confirmation, [this](int directory) { showProgress(directory); });
+        m_state, m_confirmation, [this](int directory) { showProgress(directory); });
     if (report.ran) {
         if (report.lastDirectory == 64)
             m_progressLine->repaint();
         // Setting the box again sets the live picture up anew after the long pause.
-        QCheckBox *overlay = m_main.panel()->overlay;
-        overlay->setChecked(false);
-        overlay->setChecked(true);
+        m_view.setOverlayChecked(false);
+        m_view.setOverlayChecked(true);
     }
     m_limitLine->show();
     m_progressLine->hide();
-    m_main.state().ClearConfirmed = false;
+    m_state.ClearConfirmed = false;
 }
 
 void DeleteDialog::showProgress(int directory)
@@ -151,7 +147,7 @@ void DeleteDialog::showProgress(int directory)
 
 void DeleteDialog::runPendingClear()
 {
-    if (!m_main.state().ClearConfirmed)
+    if (!m_state.ClearConfirmed)
         return;
     const bool confirmed = m_confirmation;
     ClearStore();
@@ -161,16 +157,13 @@ void DeleteDialog::runPendingClear()
 
 void DeleteDialog::cancelClicked()
 {
-    m_main.clickSound().play();
+    m_click.play();
     enableStartAndAbout();
     m_confirmation = false;
-    m_main.state().ClearConfirmed = false;
+    m_state.ClearConfirmed = false;
     hide();
-    m_main.state().MaxFrames = m_main.state().UserMaxFrames;
-    QWidget *video = m_main.videoArea();
-    video->hide();
-    video->update();
-    video->show();
+    m_state.MaxFrames = m_state.UserMaxFrames;
+    m_view.redrawVideoArea();
 }
 
 void DeleteDialog::reject()
@@ -197,6 +190,5 @@ void DeleteDialog::hideEvent(QHideEvent *event)
 
 void DeleteDialog::enableStartAndAbout()
 {
-    m_main.panel()->start->setEnabled(true);
-    m_main.panel()->about->setEnabled(true);
+    m_view.setStartAndAboutEnabled(true);
 }

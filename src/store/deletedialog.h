@@ -7,12 +7,12 @@
 
 #include <functional>
 
-class CaptureLoop;
-class MainWindow;
 class QLabel;
 class QPushButton;
-class ThumbnailPage;
+class Sound;
+class StoreView;
 class ToolWindows;
+struct ApplicationState;
 
 class DeleteDialog : public QDialog
 {
@@ -21,10 +21,8 @@ public:
     /// Pauses capture without stopping it ("Clear" while capture runs).
     using PauseCapture = std::function<void()>;
 
-    DeleteDialog(MainWindow &main, CaptureLoop &loop, ToolWindows &tools,
-                 ThumbnailPage &thumbnails);
-    DeleteDialog(MainWindow &main, PauseCapture pauseCapture, ToolWindows &tools,
-                 ThumbnailPage &thumbnails);
+    DeleteDialog(QWidget *parent, StoreView &view, ApplicationState &state, Sound &click,
+                 PauseCapture pauseCapture, ToolWindows &tools);
 
     /// The main window's "Clear" button: opens the dialog.
     void clearClicked();
@@ -41,6 +39,10 @@ public:
     /// Escape acts as "Cancel".
     void reject() override;
 
+signals:
+    /// The store was cleared: pictures shown from it are gone.
+    void storeCleared();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -51,10 +53,11 @@ private:
     void finishClear();
     void enableStartAndAbout();
 
-    MainWindow &m_main;
+    StoreView &m_view;
+    ApplicationState &m_state;
+    Sound &m_click;
     PauseCapture m_pauseCapture;
     ToolWindows &m_tools;
-    ThumbnailPage &m_thumbnails;
     QLabel *m_firstLine;
     QLabel *m_limitLabel;
     QLabel *m_limitLine;

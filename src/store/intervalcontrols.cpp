@@ -1,12 +1,11 @@
 #include "store/intervalcontrols.h"
 
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
 #include "capture/capturesettings.h"
-#include "settings/sound.h"
-#include "store/capturerunhooks.h"
-#include "store/controltexts.h"
+#include "shell/applicationstate.h"
+#include "shell/controltexts.h"
+#include "shell/sound.h"
+#include "shell/storeview.h"
+#include "shell/timer/threadedtimer.h"
 #include "store/timeradjustment.h"
 
 #include <QLocale>
@@ -19,33 +18,14 @@ constexpr double FineStep = 0.05;
 constexpr double ShortestInterval = 0.1;
 } // namespace
 
-IntervalControls::IntervalControls(MainWindow &mainWindow, const CaptureSettings &settings)
-    : m_main(mainWindow), m_settings(settings), m_hooks(&CaptureRunHooks::none())
-{
-    ControlPanel *panel = m_main.panel();
-    connect(panel->intervalArrows, &UpDownControl::clicked, this,
-            [this](int position) { intervalArrowMoved(position); });
-    connect(panel->finePlus, &QPushButton::clicked, this, &IntervalControls::finePlus);
-    connect(panel->fineMinus, &QPushButton::clicked, this, &IntervalControls::fineMinus);
-    connect(panel->step, &QPushButton::clicked, this, &IntervalControls::toggleStepMode);
-    connect(panel->maxArrows, &UpDownControl::changing, this,
-            [this](int position) { maxArrowsMoved(position, false); });
-    connect(panel->maxArrows, &UpDownControl::clicked, this,
-            [this](int position) { maxArrowsMoved(position, true); });
-    connect(panel->stepArrows, &UpDownControl::changing, this,
-            [this](int position) { stepArrowsMoved(position, false); });
-    connect(panel->stepArrows, &UpDownControl::clicked, this,
-            [this](int position) { stepArrowsMoved(position, true); });
-}
-
-void IntervalControls::setHooks(CaptureRunHooks *hooks)
-{
-    m_hooks = hooks ? hooks : &CaptureRunHooks::none();
-}
+IntervalControls::IntervalControls(StoreView &view, ApplicationState &state, Sound &click,
+                                   ThreadedTimer &timer, const CaptureSettings &settings)
+    : m_view(view), m_state(state), m_click(click), m_timer(timer), m_settings(settings)
+{}
 
 void IntervalControls::setPeriod(int milliseconds)
 {
-    m_main.captureTimer().setInterval(static_cast<quint32>(std::max(milliseconds, 0)));
+    m_timer.setInterval(static_cast<quint32>(std::max(milliseconds, 0)));
 }
 
 void IntervalControls::AdjustTimerPeriod()
@@ -56,7 +36,7 @@ void IntervalControls::AdjustTimerPeriod()
 
 void IntervalControls::showInterval()
 {
-    m_main.panel()->intervalBox->setText(ControlTexts::intervalBox(m_intervalSeconds, QLocale()));
+    m_view.showIntervalText(ControlTexts::intervalBox(m_intervalSeconds, QLocale()));
 }
 
 void IntervalControls::intervalArrowMoved(int position)
@@ -71,10 +51,10 @@ void IntervalControls::intervalArrowMoved(int position)
 
 void IntervalControls::fine(double seconds)
 {
-    m_main.clickSound().play();
+    m_click.play();
     m_intervalSeconds = seconds;
     showInterval();
-    m_main.panel()->intervalArrows->setPosition(static_cast<int>(std::lround(seconds)));
+    m_view.setIntervalArrowsPosition(static_cast<int>(std::lround(seconds)));
     // The seconds only ever hold multiples of 50 ms; rounding drops the binary fraction error
     // that truncation would turn into a lost millisecond (5.05 s is 5049.999... ms).
     m_requestedMs = static_cast<int>(std::llround(seconds * 1000));
@@ -95,34 +75,32 @@ void IntervalControls::fineMinus()
 
 void IntervalControls::maxArrowsMoved(int position, bool afterMove)
 {
-    ApplicationState &state = m_main.state();
-    ControlPanel *panel = m_main.panel();
-    state.MaxFrames = 10 * position;
-    state.UserMaxFrames = 10 * position;
-    panel->maxStepBox->setText(ControlTexts::maxBox(state.UserMaxFrames));
-    panel->maxArrows->show();
-    panel->stepArrows->hide();
+    m_state.MaxFrames = 10 * position;
+    m_state.UserMaxFrames = 10 * position;
+    m_view.showMaxStepText(ControlTexts::maxBox(m_state.UserMaxFrames));
+    m_view.showStepMode(stepCaption(), false);
     if (afterMove)
-        m_hooks->restartMotionBatch();
+        emit maxFramesChanged();
+}
+
+QString IntervalControls::stepCaption() const
+{
+    return m_stepMode ? QStringLiteral("Frms") : QStringLiteral("Step");
 }
 
 void IntervalControls::toggleStepMode()
 {
-    m_main.clickSound().play();
-    ControlPanel *panel = m_main.panel();
+    m_click.play();
     m_stepMode = !m_stepMode;
-    panel->step->setText(m_stepMode ? QStringLiteral("Frms") : QStringLiteral("Step"));
-    panel->maxStepBox->setText(m_stepMode ? ControlTexts::stepBox(panel->maxArrows->increment())
-                                          : ControlTexts::maxBox(m_main.state().UserMaxFrames));
-    panel->stepArrows->setVisible(m_stepMode);
-    panel->maxArrows->setVisible(!m_stepMode);
+    m_view.showMaxStepText(m_stepMode ? ControlTexts::stepBox(m_view.maxArrowsIncrement())
+                                      : ControlTexts::maxBox(m_state.UserMaxFrames));
+    m_view.showStepMode(stepCaption(), m_stepMode);
 }
 
 void IntervalControls::stepArrowsMoved(int position, bool afterMove)
 {
-    ControlPanel *panel = m_main.panel();
-    panel->maxArrows->setIncrement(position);
-    panel->maxStepBox->setText(ControlTexts::stepBox(position));
+    m_view.setMaxArrowsIncrement(position);
+    m_view.showMaxStepText(ControlTexts::stepBox(position));
     if (afterMove)
-        m_hooks->setMotionFramesStep(10 * position);
+        emit framesStepChanged(10 * position);
 }

@@ -4,17 +4,18 @@
 
 #include <QObject>
 
-class CaptureRunHooks;
-class MainWindow;
+class Sound;
+class StoreView;
+class ThreadedTimer;
+struct ApplicationState;
 struct CaptureSettings;
 
 class IntervalControls : public QObject
 {
     Q_OBJECT
 public:
-    IntervalControls(MainWindow &mainWindow, const CaptureSettings &settings);
-
-    void setHooks(CaptureRunHooks *hooks);
+    IntervalControls(StoreView &view, ApplicationState &state, Sound &click, ThreadedTimer &timer,
+                     const CaptureSettings &settings);
 
     /// Sets the capture timer's period from the requested interval and the picture size.
     void AdjustTimerPeriod();
@@ -23,22 +24,33 @@ public:
     int requestedIntervalMs() const { return m_requestedMs; }
     bool stepMode() const { return m_stepMode; }
 
+    /// The interval arrows moved to position (whole seconds).
+    void intervalArrowMoved(int position);
     void finePlus();
     void fineMinus();
     /// The "Step" button: switches the shared box between the maximum and the step size.
     void toggleStepMode();
-
-private:
-    void intervalArrowMoved(int position);
-    void showInterval();
-    void setPeriod(int milliseconds);
-    void fine(double seconds);
+    /// The Max arrows: afterMove is false for the report before a press moves them.
     void maxArrowsMoved(int position, bool afterMove);
     void stepArrowsMoved(int position, bool afterMove);
 
-    MainWindow &m_main;
+signals:
+    /// The Max arrows were pressed: a motion batch is measured again from the current picture.
+    void maxFramesChanged();
+    /// The step size changed: motion batches move by frames per arrow press.
+    void framesStepChanged(int frames);
+
+private:
+    void showInterval();
+    void setPeriod(int milliseconds);
+    void fine(double seconds);
+    QString stepCaption() const;
+
+    StoreView &m_view;
+    ApplicationState &m_state;
+    Sound &m_click;
+    ThreadedTimer &m_timer;
     const CaptureSettings &m_settings;
-    CaptureRunHooks *m_hooks;
     double m_intervalSeconds = 5;
     int m_requestedMs = 5000;
     bool m_stepMode = false;

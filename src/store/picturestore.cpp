@@ -1,6 +1,6 @@
 #include "store/picturestore.h"
 
-#include "app/applicationstate.h"
+#include "shell/applicationstate.h"
 
 #include <QDir>
 
@@ -16,29 +16,6 @@ void restartNumbering(ApplicationState &state)
     state.DirectoryBase = 0;
 }
 } // namespace
-
-int DirectoryOfPicture(int n)
-{
-    return n / PicturesPerDirectory + 1;
-}
-
-QString PicturePath(int directory, int n)
-{
-    return QString::number(directory) + QStringLiteral("/capture") + QString::number(n) +
-           QStringLiteral(".jpg");
-}
-
-void CreateDirectory(int directory)
-{
-    QDir().mkdir(QString::number(directory));
-}
-
-void RemoveEmptyDirectories()
-{
-    QDir cwd;
-    for (int d = 1; d <= DirectoryCount; ++d)
-        cwd.rmdir(QString::number(d)); // refuses directories that still hold files
-}
 
 Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()> &grabtimePause)
 {

@@ -1,20 +1,25 @@
 #include "store/resetdialog.h"
 
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/toolwindows.h"
-#include "app/updowncontrol.h"
-#include "settings/sound.h"
+#include "shell/applicationstate.h"
+#include "shell/boxfit.h"
+#include "shell/sound.h"
+#include "shell/storeview.h"
+#include "shell/toolwindows.h"
+#include "shell/updowncontrol.h"
 #include "store/picturestore.h"
 
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
-ResetDialog::ResetDialog(MainWindow &main, ToolWindows &tools)
-    : QDialog(&main, Qt::Tool | Qt::WindowStaysOnTopHint), m_main(main), m_tools(tools),
+ResetDialog::ResetDialog(QWidget *parent, StoreView &view, ApplicationState &state, Sound &click,
+                         ToolWindows &tools)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_view(view), m_state(state),
+      m_click(click), m_tools(tools),
       m_warning(new QLabel("This will overwrite earlier captured pictures !", this)),
       m_label(new QLabel("start with picture  no. :", this)), m_numberBox(new QLineEdit("0", this)),
       m_arrows(new UpDownControl(0, 32000, 1, 0, this)), m_ok(new QPushButton("OK", this)),
@@ -22,45 +27,58 @@ ResetDialog::ResetDialog(MainWindow &main, ToolWindows &tools)
 {
     setObjectName("resetDialog");
     setWindowTitle("Reset");
-    setFixedSize(320, 130);
+    resize(320, 130); // a default; the layout keeps the texts whole
     buildLayout();
 
     connect(m_arrows, &UpDownControl::clicked, this,
             [this](int position) { arrowsMoved(position); });
     connect(m_ok, &QPushButton::clicked, this, &ResetDialog::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &ResetDialog::cancelClicked);
-    connect(main.panel()->reset, &QPushButton::clicked, this, &ResetDialog::resetClicked);
 }
 
 void ResetDialog::buildLayout()
 {
     m_warning->setObjectName("warning");
-    m_warning->setGeometry(16, 12, 290, 18);
     m_label->setObjectName("numberLabel");
-    m_label->setGeometry(16, 44, 150, 18);
     m_numberBox->setObjectName("numberBox");
     // Only the arrows set the number; the box shows it.
     m_numberBox->setReadOnly(true);
     m_numberBox->setAccessibleName(m_label->text());
-    m_numberBox->setGeometry(170, 42, 90, 22);
+    // The arrows reach 32000; the box shows that number with a 0 appended.
+    m_numberBox->setMinimumWidth(BoxFit::lineEditWidth(m_numberBox, QStringLiteral("3200000")));
     m_arrows->setObjectName("arrows");
-    m_arrows->setGeometry(260, 42, 16, 22);
+    BoxFit::arrowsBesideBox(m_arrows);
     m_ok->setObjectName("ok");
     m_ok->setDefault(true);
-    m_ok->setGeometry(76, 90, 75, 25);
     m_cancel->setObjectName("cancel");
-    m_cancel->setGeometry(166, 90, 75, 25);
+
+    auto *number = new QHBoxLayout;
+    number->setSpacing(0);
+    number->addWidget(m_label);
+    number->addSpacing(4);
+    number->addWidget(m_numberBox, 1);
+    number->addWidget(m_arrows);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(m_ok, QDialogButtonBox::AcceptRole);
+    buttons->addButton(m_cancel, QDialogButtonBox::RejectRole);
+    buttons->setCenterButtons(true);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(16, 12, 16, 12);
+    layout->addWidget(m_warning);
+    layout->addLayout(number);
+    layout->addStretch(1);
+    layout->addWidget(buttons);
 }
 
 void ResetDialog::resetClicked()
 {
     using Role = ToolWindows::Role;
-    m_main.clickSound().play();
+    m_click.play();
     m_tools.hide({Role::Delete, Role::CapturePreferences, Role::TimerMotionMenu,
                   Role::CustomSettings, Role::Driver, Role::ProgramInfo, Role::About});
     if (!isVisible()) {
         QRect r = frameGeometry();
-        r.moveCenter(m_main.frameGeometry().center());
+        r.moveCenter(m_view.centre());
         move(r.topLeft());
     }
     show();
@@ -70,7 +88,7 @@ void ResetDialog::resetClicked()
 void ResetDialog::arrowsMoved(int position)
 {
     // The first press moves one position; from then on the arrows move by the step size.
-    m_arrows->setIncrement(m_main.panel()->maxArrows->increment());
+    m_arrows->setIncrement(m_view.maxArrowsIncrement());
     const QString text = QString::number(position) + "0";
     m_restartNumber = text.toInt();
     m_numberBox->setText(text);
@@ -78,22 +96,22 @@ void ResetDialog::arrowsMoved(int position)
 
 void ResetDialog::okClicked()
 {
-    m_main.clickSound().play();
+    m_click.play();
     hide();
     enableStartAndAbout();
-    ApplicationState &state = m_main.state();
+    ApplicationState &state = m_state;
     // A number past the last picture starts the store again at 0 in directory "1".
     state.PictureCounter = PictureStore::SelectDirectoryForPicture(state, m_restartNumber);
     state.MaxFrames = state.UserMaxFrames;
-    m_main.videoArea()->update();
+    m_view.redrawVideoArea();
 }
 
 void ResetDialog::cancelClicked()
 {
-    m_main.clickSound().play();
+    m_click.play();
     enableStartAndAbout();
     hide();
-    m_main.state().MaxFrames = m_main.state().UserMaxFrames;
+    m_state.MaxFrames = m_state.UserMaxFrames;
 }
 
 void ResetDialog::reject()
@@ -110,6 +128,5 @@ void ResetDialog::closeEvent(QCloseEvent *event)
 
 void ResetDialog::enableStartAndAbout()
 {
-    m_main.panel()->start->setEnabled(true);
-    m_main.panel()->about->setEnabled(true);
+    m_view.setStartAndAboutEnabled(true);
 }

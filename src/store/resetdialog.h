@@ -5,18 +5,21 @@
 
 #include <QDialog>
 
-class MainWindow;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class Sound;
+class StoreView;
 class ToolWindows;
 class UpDownControl;
+struct ApplicationState;
 
 class ResetDialog : public QDialog
 {
     Q_OBJECT
 public:
-    ResetDialog(MainWindow &main, ToolWindows &tools);
+    ResetDialog(QWidget *parent, StoreView &view, ApplicationState &state, Sound &click,
+                ToolWindows &tools);
 
     /// The main window's "Reset" button: opens the dialog.
     void resetClicked();
@@ -38,7 +41,9 @@ private:
     void arrowsMoved(int position);
     void enableStartAndAbout();
 
-    MainWindow &m_main;
+    StoreView &m_view;
+    ApplicationState &m_state;
+    Sound &m_click;
     ToolWindows &m_tools;
     QLabel *m_warning;
     QLabel *m_label;

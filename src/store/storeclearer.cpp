@@ -1,6 +1,6 @@
 #include "store/storeclearer.h"
 
-#include "app/applicationstate.h"
+#include "shell/applicationstate.h"
 #include "store/picturestore.h"
 
 #include <QFile>

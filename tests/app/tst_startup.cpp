@@ -1,9 +1,13 @@
 // The program as started from a shell: it refuses to start without its two sounds, says
-// which file and why, and otherwise comes up and creates the first picture directory.
+// which file and why, and otherwise comes up and creates the first picture directory, in the
+// working directory or in the store directory named on the command line.
 #include "common/tempworkdir.h"
+#include "vardella_version.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -26,13 +30,13 @@ struct Outcome
     QString errors;
 };
 
-Outcome runFor(int milliseconds)
+Outcome runFor(int milliseconds, const QStringList &arguments = {})
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(env);
-    process.start(program(), {});
+    process.start(program(), arguments);
     Outcome outcome;
     if (!process.waitForStarted(10000))
         return outcome;
@@ -52,13 +56,38 @@ class TestStartup : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { QVERIFY(QFile::exists(program())); }
+    void initTestCase();
     void refusesWithoutSounds_data();
     void refusesWithoutSounds();
     void startsWithBothSounds();
     void terminationSignalEndsThroughExitRoutine_data();
     void terminationSignalEndsThroughExitRoutine();
+    void startsInStoreDirectory_data();
+    void startsInStoreDirectory();
+    void refusesStoreDirectory_data();
+    void refusesStoreDirectory();
+
+private:
+    // A store directory holds no sounds, so the program is copied into an installed layout
+    // whose data folder has them, as an installed program finds them.
+    QTemporaryDir m_installed;
+    QString m_installedProgram;
 };
+
+void TestStartup::initTestCase()
+{
+    QVERIFY(QFile::exists(program()));
+    QVERIFY(m_installed.isValid());
+    const QDir root(m_installed.path());
+    QVERIFY(root.mkpath("bin"));
+    m_installedProgram = root.filePath("bin/vardella");
+    QVERIFY(QFile::copy(program(), m_installedProgram));
+    const QString data = root.filePath(QStringLiteral("bin/") + Product::dataDirFromBinary);
+    QVERIFY(root.mkpath(data));
+    for (const char *name : {"click.wav", "alarm.wav"})
+        QVERIFY(QFile::copy(qEnvironmentVariable("VARDELLA_SOURCE_DIR") + "/data/" + name,
+                            data + '/' + name));
+}
 
 void TestStartup::refusesWithoutSounds_data()
 {
@@ -133,6 +162,75 @@ void TestStartup::terminationSignalEndsThroughExitRoutine()
     QCOMPARE(process.exitCode(), 0);
     // Closing deleted the placeholder, and the end removed the emptied directory.
     QVERIFY(!dir.exists("1"));
+}
+
+void TestStartup::startsInStoreDirectory_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("store");
+    QTest::newRow("missing, with parents") << QStringList{"a/b/store"} << "a/b/store";
+    QTest::newRow("after Qt's own option")
+        << QStringList{"-platform", "offscreen", "store"} << "store";
+    QTest::newRow("pictures folder") << QStringList{"--pictures"} << "home/Pictures/Vardella";
+}
+
+void TestStartup::startsInStoreDirectory()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, store);
+    TempWorkDir dir;
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("HOME", dir.path() + "/home"); // where the Pictures folder is looked for
+    env.insert("XDG_CONFIG_HOME", dir.path() + "/home/.config");
+    process.setProcessEnvironment(env);
+    process.start(m_installedProgram, arguments);
+    QVERIFY(process.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(dir.exists(store + "/1") || process.state() == QProcess::NotRunning,
+                             20000);
+    QVERIFY2(dir.exists(store + "/1"),
+             qPrintable(QString::fromLocal8Bit(process.readAllStandardError())));
+    QVERIFY(!dir.exists("1"));
+    QTest::qWait(500); // the event loop runs by now
+    ::kill(pid_t(process.processId()), SIGTERM);
+    QVERIFY(process.waitForFinished(20000));
+    QCOMPARE(process.exitCode(), 0);
+    // The end removes the empty picture directory from the store directory, not elsewhere.
+    QVERIFY(!dir.exists(store + "/1"));
+    QVERIFY(dir.exists(store));
+}
+
+void TestStartup::refusesStoreDirectory_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("below a regular file")
+        << QStringList{"plain/store"}
+        << "Cannot use the store directory \"plain/store\": not a directory.";
+    QTest::newRow("two directories")
+        << QStringList{"one", "two"} << "Give one store directory at most.";
+    QTest::newRow("directory and --pictures")
+        << QStringList{"one", "--pictures"}
+        << "Give either a store directory or --pictures, not both.";
+}
+
+void TestStartup::refusesStoreDirectory()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    TempWorkDir dir;
+    copySound("click.wav");
+    copySound("alarm.wav");
+    QFile plain("plain");
+    QVERIFY(plain.open(QIODevice::WriteOnly));
+    plain.close();
+    const Outcome outcome = runFor(20000, arguments);
+    QVERIFY(outcome.finished);
+    QCOMPARE(outcome.exitCode, 1);
+    QVERIFY2(outcome.errors.contains("vardella: " + message), qPrintable(outcome.errors));
+    QVERIFY(!dir.exists("1"));
+    QVERIFY(!dir.exists("one"));
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -1,24 +1,25 @@
 #pragma once
-// The capture windows as the program builds them: a real main window, capture controller,
-// capture loop and Linux capture service (its test scene, and fake cameras when a test adds
-// them), in a fresh working directory. Tests drive the windows through their buttons.
+// The capture windows as the program builds them: the whole program with the real Linux capture
+// service (its test scene, and fake cameras when a test adds them) in a fresh working
+// directory, its sounds and messages recorded. Tests drive the windows through their buttons.
 
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/toolwindows.h"
+#include "app/application.h"
 #include "capture/capturecontroller.h"
-#include "capture/capturepeers.h"
 #include "capture/capturepreferenceswindow.h"
 #include "capture/capturesettings.h"
 #include "capture/driverdialog.h"
 #include "capture/service/linuxcaptureservice.h"
 #include "common/fakesound.h"
+#include "common/panelparts.h"
 #include "common/recordedmessages.h"
 #include "common/tempworkdir.h"
 #include "service/fakedeviceio.h"
+#include "shell/applicationstate.h"
+#include "shell/mainwindow.h"
+#include "shell/toolwindows.h"
 #include "store/captureloop.h"
-#include "store/intervalcontrols.h"
+
+#include <QApplication>
 
 #include <QComboBox>
 #include <QPushButton>
@@ -41,7 +42,7 @@ public:
     {
         return noDrivers ? QStringList() : LinuxCaptureService::driverDescriptions();
     }
-    bool connectDriver(int index) override
+    Result<> connectDriver(int index) override
     {
         ++connects;
         if (onConnect)
@@ -50,55 +51,74 @@ public:
     }
 };
 
-struct RecordingPeers : CapturePeers
+/// What the capture windows told the motion and timer windows, counted.
+struct RecordingPeers
 {
-    int deactivations = 0;
-    int countResets = 0;
-    int hintClears = 0;
-    void deactivateMotionDetection() override { ++deactivations; }
-    void resetMotionEventCount() override { ++countResets; }
-    void clearActivationHints() override { ++hintClears; }
+    int deactivations = 0; // a driver was confirmed: motion detection goes off
+    int countResets = 0;   // a format was applied: the motion count starts again
+    int hintClears = 0;    // ... and the activation boxes lose their hints
 };
 
 struct CaptureWindowsRig
 {
+    /// The sound, as the program holds it, and its recording backend.
+    struct RecordedSound
+    {
+        FakeSoundBackend *backend = new FakeSoundBackend;
+        std::unique_ptr<Sound> take()
+        {
+            return std::make_unique<Sound>(std::unique_ptr<SoundBackend>(backend));
+        }
+    };
+
     TempWorkDir dir;
-    ApplicationState state;
-    FakeSound click;
-    ToolWindows tools;
-    RecordedMessages messages;
-    RecordingPeers peers;
-    CaptureSettings settings;
     std::shared_ptr<FakeDeviceIo> io = std::make_shared<FakeDeviceIo>();
-    ProbeCaptureService service{io};
-    std::unique_ptr<MainWindow> main;
-    std::unique_ptr<CaptureController> controller;
-    std::unique_ptr<IntervalControls> interval;
-    std::unique_ptr<CaptureLoop> loop;
-    DriverDialog *driverDialog = nullptr;            // owned by the main window
-    CapturePreferencesWindow *preferences = nullptr; // owned by the main window
+    RecordedSound click;
+    RecordedSound alarm;
+    RecordingPeers peers;
+    std::unique_ptr<Application> app = std::make_unique<Application>(*qApp);
+    RecordedMessages &messages = *new RecordedMessages;          // owned by app
+    ProbeCaptureService &service = *new ProbeCaptureService(io); // owned by app
+    ApplicationState &state = app->state();
+    CaptureSettings &settings = app->captureSettings();
+    ToolWindows &tools = app->toolWindows();
+    MainWindow *main = nullptr;
+    CaptureController *controller = nullptr;
+    CaptureLoop *loop = nullptr;
+    DriverDialog *driverDialog = nullptr;
+    CapturePreferencesWindow *preferences = nullptr;
+    std::unique_ptr<PanelParts> parts;
 
     CaptureWindowsRig()
     {
-        main = std::make_unique<MainWindow>(state, click.sound, tools);
-        main->show();
-        controller = std::make_unique<CaptureController>(service, settings, *main, tools, messages);
-        interval = std::make_unique<IntervalControls>(*main, settings);
-        loop = std::make_unique<CaptureLoop>(*main, controller->session(), *interval, messages);
-        driverDialog = new DriverDialog(*main, *controller, *loop, tools, messages, peers);
-        preferences = new CapturePreferencesWindow(*main, *controller, *loop, settings, tools,
-                                                   messages, peers);
+        app->setMessages(std::unique_ptr<Messages>(&messages));
+        app->setCaptureService(std::unique_ptr<CaptureService>(&service));
+        app->setSounds(click.take(), alarm.take());
+        QString error;
+        if (!app->start(&error))
+            qFatal("the program did not start: %s", qPrintable(error));
+        main = &app->mainWindow();
+        controller = &app->captureController();
+        loop = &app->captureLoop();
+        driverDialog = qobject_cast<DriverDialog *>(tools.window(ToolWindows::Role::Driver));
+        preferences = qobject_cast<CapturePreferencesWindow *>(
+            tools.window(ToolWindows::Role::CapturePreferences));
+        parts = std::make_unique<PanelParts>(main);
+        QObject::connect(driverDialog, &DriverDialog::driverConfirmed,
+                         [this] { ++peers.deactivations; });
+        QObject::connect(preferences, &CapturePreferencesWindow::formatApplied, [this] {
+            ++peers.countResets;
+            ++peers.hintClears;
+        });
     }
 
     ~CaptureWindowsRig()
     {
-        loop.reset();
-        interval.reset();
-        controller.reset();
-        main.reset();
+        parts.reset();
+        app.reset(); // before the working directory goes
     }
 
-    ControlPanel *panel() const { return main->panel(); }
+    const PanelParts *panel() const { return parts.get(); }
 
     static QPushButton *button(QWidget *window, const char *name)
     {

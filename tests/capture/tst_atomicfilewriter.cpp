@@ -33,10 +33,16 @@ QStringList entries(const QString &dir)
 
 // Directory permissions do not bind root, so as root the attempt runs in a child process
 // that has given up its privileges first; the child hands back the reason through a pipe.
-QString reasonWithoutPrivileges(const std::function<WriteResult()> &attempt)
+// The message of a failed attempt, or nothing.
+QString messageOf(const Result<> &result)
+{
+    return result ? QString() : result.error();
+}
+
+QString reasonWithoutPrivileges(const std::function<Result<>()> &attempt)
 {
     if (::geteuid() != 0)
-        return attempt().reason;
+        return messageOf(attempt());
     int fds[2];
     if (::pipe(fds) != 0)
         return QStringLiteral("pipe failed");
@@ -45,7 +51,7 @@ QString reasonWithoutPrivileges(const std::function<WriteResult()> &attempt)
         ::close(fds[0]);
         QByteArray reason = "could not drop privileges";
         if (::setgid(65534) == 0 && ::setuid(65534) == 0)
-            reason = attempt().reason.toUtf8();
+            reason = messageOf(attempt()).toUtf8();
         const ssize_t written = ::write(fds[1], reason.constData(), std::size_t(reason.size()));
         ::_exit(written == reason.size() ? 0 : 1);
     }
@@ -96,12 +102,11 @@ void TestAtomicFileWriter::cleanup()
 void TestAtomicFileWriter::createsAndReplaces()
 {
     const AtomicFileWriter writer;
-    WriteResult result = writer.write("1/capture0.jpg", bytesOf("first picture"));
-    QVERIFY2(result.ok(), qPrintable(result.message()));
-    QCOMPARE(result.fileName, "1/capture0.jpg");
+    Result<> result = writer.write("1/capture0.jpg", bytesOf("first picture"));
+    QVERIFY2(result, qPrintable(messageOf(result)));
     QCOMPARE(contents("1/capture0.jpg"), "first picture");
     result = writer.write("1/capture0.jpg", bytesOf("second"));
-    QVERIFY(result.ok());
+    QVERIFY(result);
     QCOMPARE(contents("1/capture0.jpg"), "second");
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
     // A new file gets the usual permissions, not those of a private temporary file.
@@ -115,24 +120,21 @@ void TestAtomicFileWriter::createsAndReplaces()
 
 void TestAtomicFileWriter::missingDirectory()
 {
-    const WriteResult result = AtomicFileWriter().write("7/capture0.jpg", bytesOf("x"));
-    QVERIFY(!result.ok());
-    QCOMPARE(result.fileName, "7/capture0.jpg");
-    QCOMPARE(result.reason, "No such file or directory");
-    QCOMPARE(result.message(), "7/capture0.jpg: No such file or directory");
+    const Result<> result = AtomicFileWriter().write("7/capture0.jpg", bytesOf("x"));
+    QCOMPARE(messageOf(result), "7/capture0.jpg: No such file or directory");
     QVERIFY(!QFile::exists("7"));
 }
 
 void TestAtomicFileWriter::readOnlyDirectory()
 {
-    QVERIFY(AtomicFileWriter().write("1/capture0.jpg", bytesOf("old picture")).ok());
+    QVERIFY(AtomicFileWriter().write("1/capture0.jpg", bytesOf("old picture")));
     // Let an unprivileged child reach the directory, then take the right to write it away.
     QCOMPARE(::chmod(QFile::encodeName(m_dir->path()).constData(), 0755), 0);
     QCOMPARE(::chmod("1/capture0.jpg", 0644), 0);
     QCOMPARE(::chmod("1", 0555), 0);
     const QString reason = reasonWithoutPrivileges(
         [] { return AtomicFileWriter().write("1/capture0.jpg", bytesOf("new picture")); });
-    QCOMPARE(reason, "Permission denied");
+    QCOMPARE(reason, "1/capture0.jpg: Permission denied");
     QCOMPARE(contents("1/capture0.jpg"), "old picture");
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 }
@@ -140,16 +142,15 @@ void TestAtomicFileWriter::readOnlyDirectory()
 // The kernel's own "disk full" device stands in for the disk: every write to it fails.
 void TestAtomicFileWriter::fullDisk()
 {
-    QVERIFY(AtomicFileWriter().write("1/capture0.jpg", bytesOf("old picture")).ok());
+    QVERIFY(AtomicFileWriter().write("1/capture0.jpg", bytesOf("old picture")));
     const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
     if (full < 0)
         QSKIP("/dev/full is not available");
     const AtomicFileWriter writer(
         [full](int, const void *data, std::size_t size) { return ::write(full, data, size); });
-    const WriteResult result = writer.write("1/capture0.jpg", bytesOf("new picture"));
+    const Result<> result = writer.write("1/capture0.jpg", bytesOf("new picture"));
     ::close(full);
-    QVERIFY(!result.ok());
-    QCOMPARE(result.reason, "No space left on device");
+    QCOMPARE(messageOf(result), "1/capture0.jpg: No space left on device");
     QCOMPARE(contents("1/capture0.jpg"), "old picture");
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 }
@@ -165,7 +166,7 @@ void TestAtomicFileWriter::shortWritesAreContinued()
         }
         return ::write(fd, data, size / 2);
     });
-    QVERIFY(!halfWay.write("1/capture1.jpg", bytesOf("0123456789")).ok());
+    QVERIFY(!halfWay.write("1/capture1.jpg", bytesOf("0123456789")));
     QCOMPARE(calls, 2);
     QVERIFY(entries("1").isEmpty());
 
@@ -178,16 +179,15 @@ void TestAtomicFileWriter::shortWritesAreContinued()
         }
         return ::write(fd, data, std::min<std::size_t>(size, 3));
     });
-    QVERIFY(choppy.write("1/capture1.jpg", bytesOf("0123456789")).ok());
+    QVERIFY(choppy.write("1/capture1.jpg", bytesOf("0123456789")));
     QCOMPARE(contents("1/capture1.jpg"), "0123456789");
 }
 
 void TestAtomicFileWriter::targetIsADirectory()
 {
     QVERIFY(QDir().mkdir("1/capture0.jpg"));
-    const WriteResult result = AtomicFileWriter().write("1/capture0.jpg", bytesOf("x"));
-    QVERIFY(!result.ok());
-    QCOMPARE(result.reason, "Is a directory");
+    const Result<> result = AtomicFileWriter().write("1/capture0.jpg", bytesOf("x"));
+    QCOMPARE(messageOf(result), "1/capture0.jpg: Is a directory");
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 }
 

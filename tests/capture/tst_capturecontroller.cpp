@@ -6,6 +6,7 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -37,6 +38,9 @@ private slots:
     void grabStoresPictureAtCurrentNumber();
     void armedScanStoresNothing();
     void greyscalePictureHasOneComponent();
+    void previewFramesAreStoredWhileTheCallbackIsSet();
+    void unstorableFrameIsReported_data();
+    void unstorableFrameIsReported();
     void missingSessionShowsErrorCode();
     void failedConnectLeavesNoWindow();
 
@@ -61,7 +65,7 @@ void TestCaptureController::connectScene()
     const QStringList drivers = m_rig->service.driverDescriptions();
     m_rig->state.DriverIndex = int(drivers.indexOf(LinuxCaptureService::TestSceneName));
     QVERIFY(m_rig->state.DriverIndex >= 0);
-    ControlPanel *panel = m_rig->panel();
+    const PanelParts *panel = m_rig->panel();
     QVERIFY(session().ConnectDriver(panel->overlay->isChecked(), panel->preview->isChecked(),
                                     panel->fit->isChecked()));
     m_rig->state.DriverChosen = true;
@@ -71,12 +75,12 @@ void TestCaptureController::connectScene()
 void TestCaptureController::overlayAndPreviewExcludeEachOther()
 {
     connectScene();
-    ControlPanel *panel = m_rig->panel();
+    const PanelParts *panel = m_rig->panel();
     panel->overlay->setChecked(true);
     QVERIFY(!panel->preview->isChecked());
     QVERIFY(m_rig->service.isOverlaying());
     QVERIFY(!m_rig->service.isPreviewing());
-    QCOMPARE(m_rig->main->videoArea()->palette().color(QPalette::Window), QColor(Qt::black));
+    QCOMPARE(m_rig->panel()->videoArea->palette().color(QPalette::Window), QColor(Qt::black));
 
     panel->overlay->setChecked(false);
     QVERIFY(panel->preview->isChecked());
@@ -107,7 +111,7 @@ void TestCaptureController::settingABoxToItsStateRunsNothing()
 void TestCaptureController::previewDuringCaptureRestoresPreview()
 {
     connectScene();
-    ControlPanel *panel = m_rig->panel();
+    const PanelParts *panel = m_rig->panel();
     panel->overlay->setChecked(true);
     panel->fit->setEnabled(false);
     m_rig->state.CaptureRunning = true;
@@ -158,7 +162,7 @@ void TestCaptureController::inputRefusesBeforeDriver()
 void TestCaptureController::inputShowsSourceDialogAndKeepsOverlay()
 {
     connectScene();
-    ControlPanel *panel = m_rig->panel();
+    const PanelParts *panel = m_rig->panel();
     panel->overlay->setChecked(true);
     panel->driver->setEnabled(false);
     // The source dialog is modal: close it as soon as it shows.
@@ -178,7 +182,7 @@ void TestCaptureController::grabStoresPictureAtCurrentNumber()
     connectScene();
     m_rig->state.PictureCounter = 7;
     session().SetFrameCallback();
-    QVERIFY(session().GrabFrame().ok());
+    QVERIFY(session().GrabFrame());
     session().ClearFrameCallback();
     JpegDecoder decoder;
     const QImage first = decoder.read("1/capture7.jpg");
@@ -188,7 +192,7 @@ void TestCaptureController::grabStoresPictureAtCurrentNumber()
 
     // The same number again replaces the picture with a fresh frame.
     session().SetFrameCallback();
-    QVERIFY(session().GrabFrame().ok());
+    QVERIFY(session().GrabFrame());
     QVERIFY(decoder.read("1/capture7.jpg") != first);
     QCOMPARE(QDir("1").entryList(QDir::Files), QStringList{"capture7.jpg"});
 }
@@ -199,13 +203,14 @@ void TestCaptureController::armedScanStoresNothing()
     RecordingScanner scanner;
     session().setScanner(&scanner);
     session().SetFrameCallback();
-    const CaptureSession::Grab grab = session().GrabFrame();
-    QCOMPARE(grab.status, CaptureSession::Grab::Status::Scanned);
-    QCOMPARE(scanner.scanned.value(0), QSize(320, 240));
+    const Result<QImage> grab = session().GrabFrame();
+    QVERIFY(grab);
+    QCOMPARE(scanner.scanned, QList<QSize>{QSize(320, 240)});
     QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
 
     scanner.armed = false;
-    QVERIFY(session().GrabFrame().ok());
+    QVERIFY(session().GrabFrame());
+    QCOMPARE(scanner.scanned.size(), 1); // stored, not analysed
     QVERIFY(QFileInfo::exists("1/capture0.jpg"));
     session().setScanner(nullptr);
 }
@@ -217,10 +222,51 @@ void TestCaptureController::greyscalePictureHasOneComponent()
     m_rig->settings.FrameHeight = 480;
     connectScene();
     session().SetFrameCallback();
-    QVERIFY(session().GrabFrame().ok());
+    QVERIFY(session().GrabFrame());
     const QImage picture = JpegDecoder().read("1/capture0.jpg");
     QCOMPARE(picture.format(), QImage::Format_Grayscale8);
     QCOMPARE(picture.size(), QSize(640, 480));
+}
+
+// Between "Start" and the first tick each live frame rewrites the current picture.
+void TestCaptureController::previewFramesAreStoredWhileTheCallbackIsSet()
+{
+    connectScene();
+    m_rig->state.PictureCounter = 4;
+    session().SetFrameCallback();
+    session().ApplyPreviewRate();
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists("1/capture4.jpg"), 3000);
+    session().ClearFrameCallback();
+    QVERIFY(QFile::remove("1/capture4.jpg"));
+    QTest::qWait(200);
+    QVERIFY(m_rig->service.isPreviewing());
+    QVERIFY(!QFileInfo::exists("1/capture4.jpg"));
+}
+
+void TestCaptureController::unstorableFrameIsReported_data()
+{
+    QTest::addColumn<bool>("grabbed");
+    QTest::newRow("grabbed frame") << true;
+    QTest::newRow("preview frame") << false;
+}
+
+void TestCaptureController::unstorableFrameIsReported()
+{
+    QFETCH(bool, grabbed);
+    connectScene();
+    m_rig->state.PictureCounter = 3;
+    QVERIFY(QDir().mkpath("1/capture3.jpg")); // stands in the way whoever runs the test
+    QSignalSpy failed(&session(), &CaptureSession::pictureFailed);
+    session().SetFrameCallback();
+    if (grabbed) {
+        QVERIFY(session().GrabFrame()); // the frame came; storing it did not
+        QCOMPARE(failed.count(), 1);    // said before the grab returned
+    } else {
+        session().ApplyPreviewRate();
+        QVERIFY(failed.wait(3000));
+    }
+    const QString message = failed.first().first().toString();
+    QVERIFY2(message.startsWith("1/capture3.jpg: ") && message.size() > 16, qPrintable(message));
 }
 
 void TestCaptureController::missingSessionShowsErrorCode()
@@ -228,7 +274,7 @@ void TestCaptureController::missingSessionShowsErrorCode()
     connectScene();
     m_rig->service.setUserData(0);
     session().SetFrameCallback();
-    QVERIFY(!session().GrabFrame().ok());
+    QVERIFY(!session().GrabFrame());
     QCOMPARE(m_rig->panel()->timeBox->text(), QString("foutcode 1"));
     QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
 }
@@ -236,12 +282,14 @@ void TestCaptureController::missingSessionShowsErrorCode()
 void TestCaptureController::failedConnectLeavesNoWindow()
 {
     m_rig->state.DriverIndex = 9; // no driver there
-    QVERIFY(!session().ConnectDriver(false, true, true));
-    QVERIFY(!session().lastError().isEmpty());
+    const Result<> connected = session().ConnectDriver(false, true, true);
+    QVERIFY(!connected);
+    QVERIFY(connected.error().contains("9"));
     QVERIFY(!session().hasWindow());
     session().SetFrameCallback();
-    QCOMPARE(session().GrabFrame().status, CaptureSession::Grab::Status::NoFrame);
-    QCOMPARE(session().buffers().header().imageSize(), 320u * 3 * 240);
+    const Result<QImage> grab = session().GrabFrame();
+    QVERIFY(!grab);
+    QCOMPARE(grab.error(), QStringLiteral("There is no capture window"));
 }
 
 QTEST_MAIN(TestCaptureController)

@@ -55,7 +55,7 @@ void TestDriverDialog::driverButtonPausesCaptureAndListsDrivers()
     rig.tools.add(ToolWindows::Role::About, &about);
     about.show();
     rig.state.CaptureRunning = true;
-    rig.main->setStartCaption("stop!", 235);
+    rig.main->showStartCaption("stop!", 235);
 
     rig.panel()->driver->click();
 
@@ -72,7 +72,7 @@ void TestDriverDialog::driverButtonPausesCaptureAndListsDrivers()
     // Capture pauses at once: a tick now stores nothing.
     QVERIFY(!rig.state.CaptureRunning);
     QCOMPARE(rig.panel()->start->text(), QStringLiteral("Start"));
-    QCOMPARE(rig.panel()->start->palette().color(QPalette::ButtonText), colourValue(1));
+    QCOMPARE(rig.panel()->start->palette().color(QPalette::ButtonText), QColor(1, 0, 0));
     rig.loop->captureTick();
     QVERIFY(!QFile::exists("1/capture0.jpg"));
 
@@ -88,13 +88,13 @@ void TestDriverDialog::driverButtonPausesCaptureAndListsDrivers()
 void TestDriverDialog::okConnectsTestScene()
 {
     CaptureWindowsRig &rig = *m_rig;
-    ControlPanel *panel = rig.panel();
+    const PanelParts *panel = rig.panel();
     panel->overlay->setChecked(true);
     QVERIFY(!panel->preview->isChecked());
     bool loadingShownWhileConnecting = false;
     bool driverButtonEnabledWhileConnecting = true;
     rig.service.onConnect = [&] {
-        loadingShownWhileConnecting = rig.main->loadingPanel()->isVisible();
+        loadingShownWhileConnecting = rig.panel()->loadingPanel->isVisible();
         driverButtonEnabledWhileConnecting = panel->driver->isEnabled();
     };
     rig.state.FormatChosen = true;
@@ -108,9 +108,9 @@ void TestDriverDialog::okConnectsTestScene()
     QVERIFY(loadingShownWhileConnecting);
     QVERIFY(!driverButtonEnabledWhileConnecting);
     QVERIFY(rig.service.isConnected());
-    QVERIFY(rig.service.window() && rig.service.window()->parentWidget() == rig.main->videoArea());
-    QVERIFY(!rig.main->videoCover()->isVisible());
-    QVERIFY(!rig.main->loadingPanel()->isVisible());
+    QVERIFY(rig.service.window() && rig.service.window()->parentWidget() == rig.panel()->videoArea);
+    QVERIFY(!rig.panel()->videoCover->isVisible());
+    QVERIFY(!rig.panel()->loadingPanel->isVisible());
     QVERIFY(panel->driver->isEnabled());
     QVERIFY(!rig.driverDialog->isVisible());
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral("Videodriver :") + SceneEntry);
@@ -122,7 +122,7 @@ void TestDriverDialog::okConnectsTestScene()
     QVERIFY(!panel->overlay->isChecked());
     QVERIFY(rig.service.isPreviewing());
     QCOMPARE(rig.service.previewRate(), 33);
-    QCOMPARE(panel->prog->palette().color(QPalette::ButtonText), colourValue(1));
+    QCOMPARE(panel->prog->palette().color(QPalette::ButtonText), QColor(1, 0, 0));
     QCOMPARE(rig.peers.deactivations, 1);
     QCOMPARE(rig.click.backend->plays, 2); // "Driver" and "OK"
     QVERIFY(rig.messages.errors.isEmpty());
@@ -177,7 +177,7 @@ void TestDriverDialog::emptyListRefusesAndChangesNothing()
     QVERIFY(!rig.service.windowExists());
     QVERIFY(!rig.state.DriverChosen);
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral(" Videodriver :"));
-    QVERIFY(rig.main->videoCover()->isVisible());
+    QVERIFY(rig.panel()->videoCover->isVisible());
     QVERIFY(rig.panel()->driver->isEnabled());
     QCOMPARE(rig.peers.deactivations, 0);
     QVERIFY(rig.driverDialog->isVisible());
@@ -201,9 +201,9 @@ void TestDriverDialog::failedConnectIsReported()
     QVERIFY(!rig.service.windowExists());
     QVERIFY(rig.state.DriverChosen);
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral("Videodriver :Fake Camera 6.1.7"));
-    QVERIFY(!rig.main->loadingPanel()->isVisible());
+    QVERIFY(!rig.panel()->loadingPanel->isVisible());
     QVERIFY(rig.panel()->driver->isEnabled());
-    QCOMPARE(rig.controller->session().GrabFrame().status, CaptureSession::Grab::Status::NoFrame);
+    QVERIFY(!rig.controller->session().GrabFrame());
     QVERIFY(!QFile::exists("1/capture0.jpg"));
 }
 
@@ -227,7 +227,7 @@ void TestDriverDialog::cancelAndCloseBoxOnlyHide()
 
     QCOMPARE(rig.service.connects, 0);
     QCOMPARE(rig.state.DriverChosen, before.DriverChosen);
-    QVERIFY(rig.main->videoCover()->isVisible());
+    QVERIFY(rig.panel()->videoCover->isVisible());
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral(" Videodriver :"));
 }
 

@@ -1,4 +1,4 @@
-// Storing a grabbed frame as a JPEG picture: frame copy, encoding and the file, together.
+// Storing a grabbed frame as a JPEG picture: format check, encoding and the file, together.
 #include "capture/jpegdecoder.h"
 #include "capture/picturewriter.h"
 
@@ -9,25 +9,20 @@
 #include <QTest>
 
 #include <cerrno>
-#include <vector>
 
 namespace {
+// 81 pixels: rows padded to 4 bytes.
 const VideoHeader Format = VideoHeader::make(81, 60, 24);
 
-// A bottom-up frame whose picture is one colour, with a blue band on top (one block of 16
-// rows, so colour subsampling does not blend it with the rest).
-std::vector<std::uint8_t> frameOf(QRgb colour)
+// A frame whose picture is one colour, with a blue band on top (one block of 16 rows, so
+// colour subsampling does not blend it with the rest).
+QImage frameOf(QRgb colour, QSize size = Format.size())
 {
-    std::vector<std::uint8_t> frame(Format.imageSize(), 0);
-    for (int y = 0; y < Format.height; ++y) {
-        const QRgb c = y < 16 ? qRgb(0, 0, 255) : colour;
-        std::uint8_t *row = frame.data() + std::size_t(Format.height - 1 - y) * Format.rowStride();
-        for (int x = 0; x < Format.width; ++x) {
-            row[3 * x] = std::uint8_t(qBlue(c));
-            row[3 * x + 1] = std::uint8_t(qGreen(c));
-            row[3 * x + 2] = std::uint8_t(qRed(c));
-        }
-    }
+    QImage frame(size, QImage::Format_BGR888);
+    frame.fill(QColor(colour));
+    for (int y = 0; y < 16 && y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            frame.setPixel(x, y, qRgb(0, 0, 255));
     return frame;
 }
 
@@ -58,12 +53,12 @@ private slots:
     void storesGreyscale();
     void qualityText_data();
     void qualityText();
-    void refusesShortFrames();
+    void refusesFramesOfAnotherFormat_data();
+    void refusesFramesOfAnotherFormat();
     void failedWriteKeepsOldPicture();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
-    FrameBuffers m_buffers{Format};
 };
 
 void TestPictureWriter::init()
@@ -78,8 +73,9 @@ void TestPictureWriter::storesAndReplaces()
 {
     PictureWriter writer;
     const QRgb green = qRgb(20, 200, 40);
-    WriteResult result = writer.store(frameOf(green), m_buffers, 100, false, "1/capture0.jpg");
-    QVERIFY2(result.ok(), qPrintable(result.message()));
+    Result<> result = writer.store(frameOf(green), Format, 100, false, "1/capture0.jpg");
+    if (!result)
+        QFAIL(qPrintable(result.error()));
     JpegDecoder decoder;
     QImage picture = decoder.read("1/capture0.jpg");
     QCOMPARE(picture.size(), QSize(81, 60));
@@ -87,8 +83,8 @@ void TestPictureWriter::storesAndReplaces()
     QVERIFY(near(picture.pixelColor(40, 30), green));
 
     const QRgb red = qRgb(220, 30, 10);
-    result = writer.store(frameOf(red), m_buffers, QStringLiteral("50"), false, "1/capture0.jpg");
-    QVERIFY(result.ok());
+    result = writer.store(frameOf(red), Format, QStringLiteral("50"), false, "1/capture0.jpg");
+    QVERIFY(result);
     picture = decoder.read("1/capture0.jpg");
     QVERIFY(near(picture.pixelColor(40, 30), red));
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
@@ -100,7 +96,7 @@ void TestPictureWriter::storesAndReplaces()
 void TestPictureWriter::storesGreyscale()
 {
     PictureWriter writer;
-    QVERIFY(writer.store(frameOf(qRgb(200, 20, 20)), m_buffers, 100, true, "1/capture3.jpg").ok());
+    QVERIFY(writer.store(frameOf(qRgb(200, 20, 20)), Format, 100, true, "1/capture3.jpg"));
     JpegDecoder decoder;
     QCOMPARE(decoder.read("1/capture3.jpg").format(), QImage::Format_Grayscale8);
 }
@@ -128,55 +124,75 @@ void TestPictureWriter::qualityText()
     QCOMPARE(parsed.value_or(-1), quality);
 
     PictureWriter writer;
-    const auto frame = frameOf(qRgb(90, 120, 150));
-    const WriteResult result = writer.store(frame, m_buffers, text, false, "1/capture1.jpg");
+    const QImage frame = frameOf(qRgb(90, 120, 150));
+    const Result<> result = writer.store(frame, Format, text, false, "1/capture1.jpg");
     if (quality == -1) {
-        QVERIFY(!result.ok());
-        QCOMPARE(result.fileName, "1/capture1.jpg");
-        QVERIFY(result.reason.contains(text));
+        QVERIFY(!result);
+        QCOMPARE(result.error(),
+                 QStringLiteral("1/capture1.jpg: the JPEG quality \"%1\" is not a whole number")
+                     .arg(text));
         QVERIFY(entries("1").isEmpty());
         return;
     }
-    QVERIFY(result.ok());
+    QVERIFY(result);
     const int limited = std::clamp(quality, 1, 100);
-    QVERIFY(writer.store(frame, m_buffers, limited, false, "1/capture2.jpg").ok());
+    QVERIFY(writer.store(frame, Format, limited, false, "1/capture2.jpg"));
     QCOMPARE(contents("1/capture1.jpg"), contents("1/capture2.jpg"));
 }
 
-void TestPictureWriter::refusesShortFrames()
+void TestPictureWriter::refusesFramesOfAnotherFormat_data()
 {
+    QTest::addColumn<QImage>("frame");
+    QTest::addColumn<int>("bitCount");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("half the rows") << frameOf(qRgb(200, 2, 3), QSize(81, 30)) << 24
+                                   << "the frame holds 7320 bytes, 14640 expected";
+    QTest::newRow("narrower") << frameOf(qRgb(200, 2, 3), QSize(80, 60)) << 24
+                              << "the frame holds 14400 bytes, 14640 expected";
+    QTest::newRow("no frame") << QImage() << 24 << "the frame holds 0 bytes, 14640 expected";
+    QTest::newRow("32-bit pixels") << frameOf(qRgb(200, 2, 3)).convertToFormat(QImage::Format_RGB32)
+                                   << 24 << "the frame holds 19440 bytes, 14640 expected";
+    QTest::newRow("8-bit format") << frameOf(qRgb(200, 2, 3)) << 8
+                                  << "the video format is not 24-bit colour";
+}
+
+// A frame that does not match the format asked for (a format change half done) is never
+// stored: neither as a new picture nor over an old one.
+void TestPictureWriter::refusesFramesOfAnotherFormat()
+{
+    QFETCH(QImage, frame);
+    QFETCH(int, bitCount);
+    QFETCH(QString, reason);
+    const VideoHeader format = VideoHeader::make(Format.width, Format.height, bitCount);
     PictureWriter writer;
-    QVERIFY(writer.store(frameOf(qRgb(1, 2, 3)), m_buffers, 90, false, "1/capture0.jpg").ok());
+    QVERIFY(writer.store(frameOf(qRgb(1, 2, 3)), Format, 90, false, "1/capture0.jpg"));
     const QByteArray old = contents("1/capture0.jpg");
-    std::vector<std::uint8_t> shortFrame = frameOf(qRgb(200, 2, 3));
-    shortFrame.resize(Format.imageSize() / 2);
-    const WriteResult result = writer.store(shortFrame, m_buffers, 90, false, "1/capture0.jpg");
-    QVERIFY(!result.ok());
-    QCOMPARE(result.fileName, "1/capture0.jpg");
-    QCOMPARE(result.reason, "the frame holds 7320 bytes, 14640 expected");
+    const Result<> result = writer.store(frame, format, 90, false, "1/capture0.jpg");
+    QVERIFY(!result);
+    QCOMPARE(result.error(), "1/capture0.jpg: " + reason);
     QCOMPARE(contents("1/capture0.jpg"), old);
-    QVERIFY(!writer.store(shortFrame, m_buffers, 90, false, "1/capture5.jpg").ok());
+    QVERIFY(!writer.store(frame, format, 90, false, "1/capture5.jpg"));
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 }
 
 void TestPictureWriter::failedWriteKeepsOldPicture()
 {
     PictureWriter good;
-    QVERIFY(good.store(frameOf(qRgb(1, 2, 3)), m_buffers, 90, false, "1/capture0.jpg").ok());
+    QVERIFY(good.store(frameOf(qRgb(1, 2, 3)), Format, 90, false, "1/capture0.jpg"));
     const QByteArray old = contents("1/capture0.jpg");
     PictureWriter full(AtomicFileWriter([](int, const void *, std::size_t) {
         errno = ENOSPC;
         return ssize_t(-1);
     }));
-    const WriteResult result =
-        full.store(frameOf(qRgb(200, 2, 3)), m_buffers, 90, false, "1/capture0.jpg");
-    QCOMPARE(result.message(), "1/capture0.jpg: No space left on device");
+    const Result<> result =
+        full.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "1/capture0.jpg");
+    QCOMPARE(result.error(), "1/capture0.jpg: No space left on device");
     QCOMPARE(contents("1/capture0.jpg"), old);
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 
-    const WriteResult missing =
-        good.store(frameOf(qRgb(200, 2, 3)), m_buffers, 90, false, "2/capture5000.jpg");
-    QCOMPARE(missing.message(), "2/capture5000.jpg: No such file or directory");
+    const Result<> missing =
+        good.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "2/capture5000.jpg");
+    QCOMPARE(missing.error(), "2/capture5000.jpg: No such file or directory");
 }
 
 QTEST_GUILESS_MAIN(TestPictureWriter)

@@ -1,7 +1,7 @@
 #pragma once
 // A sound backend that records plays and can be told to be still playing.
 
-#include "settings/sound.h"
+#include "shell/sound.h"
 
 #include <memory>
 

@@ -1,7 +1,7 @@
 #pragma once
 // Messages the program would have shown, kept for the test to read.
 
-#include "app/messages.h"
+#include "shell/messages.h"
 
 #include <QStringList>
 

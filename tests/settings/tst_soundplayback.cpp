@@ -1,7 +1,7 @@
 // The sounds through a real audio server: a private PulseAudio with a null sink, started by
 // the test itself. A sound ends by itself, so that the next request plays it again.
 #include "settings/qtsoundbackend.h"
-#include "settings/sound.h"
+#include "shell/sound.h"
 
 #include <QApplication>
 #include <QProcess>

@@ -64,8 +64,8 @@ void TestSounds::shippedSoundsAreValid()
 {
     QFETCH(QString, name);
     const QString path = qEnvironmentVariable("VARDELLA_SOURCE_DIR") + "/data/" + name;
-    const WaveCheck check = WaveFile::check(path);
-    QVERIFY2(check.ok, qPrintable(check.reason));
+    const Result<> check = WaveFile::check(path);
+    QVERIFY2(check, qPrintable(check ? QString() : check.error()));
 }
 
 void TestSounds::badFilesAreRefusedWithReason_data()
@@ -94,9 +94,9 @@ void TestSounds::badFilesAreRefusedWithReason()
     QFETCH(QString, reason);
     TempWorkDir dir;
     write("sound.wav", bytes);
-    const WaveCheck check = WaveFile::check("sound.wav");
-    QCOMPARE(check.ok, reason.isEmpty());
-    QCOMPARE(check.reason, reason);
+    const Result<> check = WaveFile::check("sound.wav");
+    QCOMPARE(check.has_value(), reason.isEmpty());
+    QCOMPARE(check ? QString() : check.error(), reason);
 }
 
 void TestSounds::locatePrefersWorkingDirectory()
@@ -110,7 +110,7 @@ void TestSounds::locatePrefersWorkingDirectory()
     QCOMPARE(WaveFile::locate("click.wav", {dir.path(), dir.path() + "/share"}),
              dir.path() + "/click.wav");
     QCOMPARE(WaveFile::locate("alarm.wav", {dir.path()}), QString("alarm.wav"));
-    QVERIFY(!WaveFile::check(WaveFile::locate("alarm.wav", {dir.path()})).ok);
+    QVERIFY(!WaveFile::check(WaveFile::locate("alarm.wav", {dir.path()})));
 }
 
 void TestSounds::soundIsNotRestartedWhilePlaying()

@@ -4,10 +4,6 @@
 // "Driver" with the test scene, "Format" with "OK", the arrows, "Start".
 
 #include "app/application.h"
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/toolwindows.h"
 #include "capture/capturecontroller.h"
 #include "capture/captureformatcontrols.h"
 #include "capture/capturepreferenceswindow.h"
@@ -15,8 +11,12 @@
 #include "capture/driverdialog.h"
 #include "capture/jpegdecoder.h"
 #include "capture/service/linuxcaptureservice.h"
+#include "common/panelparts.h"
 #include "common/recordedmessages.h"
 #include "common/tempworkdir.h"
+#include "shell/applicationstate.h"
+#include "shell/mainwindow.h"
+#include "shell/toolwindows.h"
 #include "store/captureloop.h"
 #include "store/intervalcontrols.h"
 
@@ -34,6 +34,7 @@ struct CaptureApp
     TempWorkDir dir;
     std::unique_ptr<Application> app;
     RecordedMessages *messages = nullptr; // owned by app
+    std::unique_ptr<PanelParts> parts;    // once started
 
     CaptureApp()
     {
@@ -45,16 +46,26 @@ struct CaptureApp
         messages = recorded.get();
         app->setMessages(std::move(recorded));
     }
-    ~CaptureApp() { app.reset(); } // before the working directory goes
+    ~CaptureApp()
+    {
+        parts.reset();
+        app.reset(); // before the working directory goes
+    }
 
     /// Builds the windows; false with the reason in error when the program would not start.
-    bool start(QString *error) { return app->start(error); }
+    bool start(QString *error)
+    {
+        if (!app->start(error))
+            return false;
+        parts = std::make_unique<PanelParts>(&app->mainWindow());
+        return true;
+    }
 
     MainWindow &main() { return app->mainWindow(); }
-    ControlPanel *panel() { return app->mainWindow().panel(); }
+    const PanelParts *panel() const { return parts.get(); }
     ApplicationState &state() { return app->state(); }
     CaptureLoop &loop() { return app->captureLoop(); }
-    ThreadedTimer &captureTimer() { return app->mainWindow().captureTimer(); }
+    ThreadedTimer &captureTimer() { return app->captureTimer(); }
     template <class W> W *tool(ToolWindows::Role role)
     {
         return qobject_cast<W *>(app->toolWindows().window(role));

@@ -77,7 +77,7 @@ void TestCaptureLoop::startRefusedWithoutFormat()
     QCOMPARE(a.panel()->start->text(), QStringLiteral("Start"));
     QVERIFY(!a.state().CaptureRunning);
     QVERIFY(!a.loop().toggledOn());
-    QVERIFY(a.main().clockTimer().isActive());
+    QVERIFY(a.main().clockRunning());
     QVERIFY(QFileInfo("1").isDir()); // created before the format is checked
 }
 
@@ -94,14 +94,14 @@ void TestCaptureLoop::startShowsRunningAndSecondPressStops()
     QCOMPARE(a.panel()->timeBox->text(), QStringLiteral("Start time =  9:05:07"));
     QVERIFY(a.state().CaptureRunning);
     QVERIFY(a.captureTimer().isEnabled());
-    QVERIFY(!a.main().clockTimer().isActive());
+    QVERIFY(!a.main().clockRunning());
 
     start->click();
     QCOMPARE(start->text(), QStringLiteral("start"));
     QCOMPARE(captionColour(start), QColor(1, 0, 0));
     QVERIFY(!a.state().CaptureRunning);
     QVERIFY(!a.captureTimer().isEnabled());
-    QVERIFY(a.main().clockTimer().isActive());
+    QVERIFY(a.main().clockRunning());
     QVERIFY(a.messages->informations.isEmpty());
 }
 
@@ -126,7 +126,7 @@ void TestCaptureLoop::clearDuringCaptureNeedsTwoPresses()
     start->click(); // completes the stop
     QCOMPARE(start->text(), QStringLiteral("start"));
     QVERIFY(!a.state().CaptureRunning);
-    QVERIFY(a.main().clockTimer().isActive());
+    QVERIFY(a.main().clockRunning());
     a.ticks(1);
     QCOMPARE(a.state().PictureCounter, 2);
 

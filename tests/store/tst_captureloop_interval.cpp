@@ -1,6 +1,6 @@
 // The "Timer " and "Harddisk" controls in the whole program, with a German locale pinned: the
-// interval box and the capture timer's period through the arrows, "Fine" and Start, and the
-// shared Max/step box with its arrows.
+// capture timer from start, the interval box and the period through the arrows and Start, and
+// the shared Max/step box with its arrows as the window shows them.
 #include "captureapp.h"
 
 #include <QLocale>
@@ -14,11 +14,9 @@ private slots:
     void init();
     void cleanup();
 
+    void captureTimerRunsFromStart();
     void startKeepsFiveSeconds();
     void wholeSecondsLoseThreeMillisecondsOnce();
-    void finePlusAddsFiftyMilliseconds();
-    void fineMinusStopsAtATenth();
-    void maxArrowsSetMaximumInTens();
     void stepModeSetsMaxIncrement();
 
 private:
@@ -51,6 +49,21 @@ void TestCaptureLoopInterval::makeReady(int sizeEntry)
     QVERIFY2(m_app->ready(&error, sizeEntry), qPrintable(error));
 }
 
+void TestCaptureLoopInterval::captureTimerRunsFromStart()
+{
+    QString error;
+    QVERIFY2(m_app->start(&error), qPrintable(error));
+    ThreadedTimer &timer = m_app->captureTimer();
+    QVERIFY(timer.isEnabled());
+    QCOMPARE(timer.interval(), 5000u);
+    QCOMPARE(timer.threadPriority(), ThreadPriority::Higher);
+    // Its ticks store nothing until capture is started.
+    timer.setInterval(20);
+    QTest::qWait(100);
+    QCOMPARE(m_app->state().PictureCounter, 0);
+    QVERIFY(!QFile::exists("1/capture0.jpg"));
+}
+
 void TestCaptureLoopInterval::startKeepsFiveSeconds()
 {
     makeReady();
@@ -78,61 +91,11 @@ void TestCaptureLoopInterval::wholeSecondsLoseThreeMillisecondsOnce()
     QVERIFY(a.messages->informations.isEmpty());
 }
 
-void TestCaptureLoopInterval::finePlusAddsFiftyMilliseconds()
-{
-    QString error;
-    QVERIFY2(m_app->start(&error), qPrintable(error));
-    m_app->panel()->finePlus->click();
-    QCOMPARE(intervalText(), QStringLiteral("interval  5,05 sec."));
-    QCOMPARE(period(), 5047);
-    m_app->panel()->finePlus->click();
-    QCOMPARE(intervalText(), QStringLiteral("interval  5,10 sec."));
-    QCOMPARE(period(), 5097);
-}
-
-void TestCaptureLoopInterval::fineMinusStopsAtATenth()
-{
-    makeReady(1); // "320 x 240"
-    CaptureApp &a = *m_app;
-    CaptureApp::press(a.panel()->intervalArrows, Direction::Down, 4);
-    QCOMPARE(intervalText(), QStringLiteral("interval  1,00 sec."));
-    a.panel()->fineMinus->click();
-    QCOMPARE(intervalText(), QStringLiteral("interval  0,95 sec."));
-    QCOMPARE(period(), 918); // the row of 901 to 950 ms
-    for (int i = 0; i < 24; ++i)
-        a.panel()->fineMinus->click();
-    QCOMPARE(intervalText(), QStringLiteral("interval  0,10 sec."));
-    QCOMPARE(a.app->intervalControls().requestedIntervalMs(), 100);
-    QCOMPARE(period(), 72);
-    QCOMPARE(a.panel()->intervalArrows->position(), 1);
-}
-
-void TestCaptureLoopInterval::maxArrowsSetMaximumInTens()
-{
-    QString error;
-    QVERIFY2(m_app->start(&error), qPrintable(error));
-    CaptureApp &a = *m_app;
-    QCOMPARE(maxStepText(), QStringLiteral("Max.250  frms"));
-    CaptureApp::press(a.panel()->maxArrows, Direction::Up);
-    QCOMPARE(maxStepText(), QStringLiteral("Max.500  frms"));
-    QCOMPARE(a.state().MaxFrames, 500);
-    QCOMPARE(a.state().UserMaxFrames, 500);
-    CaptureApp::press(a.panel()->maxArrows, Direction::Down, 2);
-    QCOMPARE(maxStepText(), QStringLiteral("Max.10  frms"));
-    QCOMPARE(a.state().MaxFrames, 10);
-    CaptureApp::press(a.panel()->maxArrows, Direction::Down);
-    QCOMPARE(maxStepText(), QStringLiteral("Max.10  frms"));
-    // Every activation of the main window takes the maximum from the arrows again.
-    a.state().MaxFrames = 77;
-    a.main().activated();
-    QCOMPARE(a.state().MaxFrames, 10);
-}
-
 void TestCaptureLoopInterval::stepModeSetsMaxIncrement()
 {
     QString error;
     QVERIFY2(m_app->start(&error), qPrintable(error));
-    ControlPanel *panel = m_app->panel();
+    const PanelParts *panel = m_app->panel();
     panel->step->click();
     QCOMPARE(panel->step->text(), QStringLiteral("Frms"));
     QCOMPARE(maxStepText(), QStringLiteral("Stepsize  250"));

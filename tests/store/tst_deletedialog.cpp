@@ -1,15 +1,14 @@
 // "Clear" and the "Delete !" dialog on the main window: what a confirmed clear deletes and
 // paints, what Cancel and the close box leave alone, and the state after each.
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/toolwindows.h"
 #include "common/fakesound.h"
+#include "common/panelparts.h"
 #include "common/storefiles.h"
 #include "common/tempworkdir.h"
+#include "shell/applicationstate.h"
+#include "shell/mainwindow.h"
+#include "shell/toolwindows.h"
 #include "store/deletedialog.h"
 #include "store/picturestore.h"
-#include "store/thumbnailpage.h"
 
 #include <QFile>
 #include <QLabel>
@@ -20,24 +19,15 @@
 using PictureStore::PicturePath;
 
 namespace {
-struct CountingThumbnails : ThumbnailPage
-{
-    int clears = 0;
-    void clearThumbnails() override { ++clears; }
-};
-
 // Records what the progress line shows each time it is painted, and whether the controls are
 // locked at that moment.
 struct PaintRecorder : QObject
 {
     QLabel *line;
-    ControlPanel *panel;
+    QWidget *panel;
     QStringList texts;
     bool panelEnabledWhilePainting = false;
-    PaintRecorder(QLabel *l, ControlPanel *p) : line(l), panel(p)
-    {
-        line->installEventFilter(this);
-    }
+    PaintRecorder(QLabel *l, QWidget *p) : line(l), panel(p) { line->installEventFilter(this); }
     bool eventFilter(QObject *, QEvent *event) override
     {
         if (event->type() == QEvent::Paint) {
@@ -71,7 +61,7 @@ private slots:
 private:
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
     QLabel *label(const char *name) const { return m_dialog->findChild<QLabel *>(name); }
-    ControlPanel *panel() const { return m_window->panel(); }
+    const PanelParts *panel() const { return m_parts.get(); }
     void openWithMaxFrames(int maxFrames);
     // A click on a button; the fake click sound has ended by then.
     void press(QPushButton *b)
@@ -85,7 +75,8 @@ private:
     std::unique_ptr<FakeSound> m_click;
     std::unique_ptr<ToolWindows> m_tools;
     std::unique_ptr<MainWindow> m_window;
-    CountingThumbnails m_thumbnails;
+    std::unique_ptr<PanelParts> m_parts;
+    std::unique_ptr<QSignalSpy> m_storeCleared;
     int m_pauses = 0;
     DeleteDialog *m_dialog = nullptr;
 };
@@ -96,11 +87,15 @@ void TestDeleteDialog::init()
     m_state = std::make_unique<ApplicationState>();
     m_click = std::make_unique<FakeSound>();
     m_tools = std::make_unique<ToolWindows>();
-    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound, *m_tools);
-    m_thumbnails = {};
+    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
+    m_parts = std::make_unique<PanelParts>(m_window.get());
     m_pauses = 0;
     m_dialog = new DeleteDialog(
-        *m_window, [this] { ++m_pauses; }, *m_tools, m_thumbnails);
+        m_window.get(), *m_window, *m_state, m_click->sound, [this] { ++m_pauses; }, *m_tools);
+    m_storeCleared = std::make_unique<QSignalSpy>(m_dialog, &DeleteDialog::storeCleared);
+    // As the program wires them.
+    connect(m_window.get(), &MainWindow::clearPressed, m_dialog, &DeleteDialog::clearClicked);
+    connect(m_window.get(), &MainWindow::pendingClearDue, m_dialog, &DeleteDialog::runPendingClear);
     m_tools->add(ToolWindows::Role::Delete, m_dialog);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -108,6 +103,8 @@ void TestDeleteDialog::init()
 
 void TestDeleteDialog::cleanup()
 {
+    m_storeCleared.reset();
+    m_parts.reset();
     m_window.reset();
     m_dir.reset();
 }
@@ -150,7 +147,7 @@ void TestDeleteDialog::clearOpensDialog()
     QCOMPARE(button("cancel")->text(), QString("Cancel"));
     QVERIFY(!panel()->start->isEnabled());
     QVERIFY(!panel()->about->isEnabled());
-    QVERIFY(panel()->isEnabled());
+    QVERIFY(panel()->panel->isEnabled());
     for (const auto &[role, window] : others)
         QCOMPARE(window->isVisible(), role == Role::MotionDetection);
     QCOMPARE(m_pauses, 0);
@@ -195,7 +192,7 @@ void TestDeleteDialog::okClears()
     m_state->PictureCounter = 123;
     m_state->CurrentDirectory = 1;
     openWithMaxFrames(maxFrames);
-    PaintRecorder paints(label("progressLine"), panel());
+    PaintRecorder paints(label("progressLine"), panel()->panel);
 
     press(button("ok"));
 
@@ -218,10 +215,11 @@ void TestDeleteDialog::okClears()
     QVERIFY(label("progressLine")->isHidden());
     QVERIFY(!label("limitLine")->isHidden());
     QVERIFY(!m_dialog->isVisible());
-    QCOMPARE(m_thumbnails.clears, 1);
-    ControlPanel *p = panel();
-    for (QWidget *w : std::initializer_list<QWidget *>{p, p->start, p->about, p->input, p->driver,
-                                                       p->format, button("ok"), button("cancel")})
+    QCOMPARE(m_storeCleared->count(), 1);
+    const PanelParts *p = panel();
+    for (QWidget *w :
+         std::initializer_list<QWidget *>{p->panel, p->start, p->about, p->input, p->driver,
+                                          p->format, button("ok"), button("cancel")})
         QVERIFY2(w->isEnabled(), qPrintable(w->objectName()));
 }
 
@@ -266,8 +264,8 @@ void TestDeleteDialog::cancelDeletesNothing()
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
-    QVERIFY(m_window->videoArea()->isVisible());
-    QCOMPARE(m_thumbnails.clears, 0);
+    QVERIFY(panel()->videoArea->isVisible());
+    QCOMPARE(m_storeCleared->count(), 0);
 
     // Escape is the dialog's cancel button.
     openWithMaxFrames(250);
@@ -327,7 +325,7 @@ void TestDeleteDialog::pendingClearRunsOnClockTick()
     QCOMPARE(m_state->CurrentDirectory, 1);
     QCOMPARE(m_state->DirectoryBase, 0);
     QVERIFY(panel()->start->isEnabled());
-    QCOMPARE(m_thumbnails.clears, 1);
+    QCOMPARE(m_storeCleared->count(), 1);
 
     // Nothing is pending any more: the next tick deletes nothing.
     touch(PicturePath(1, 0));

@@ -1,6 +1,6 @@
 // Picture numbering: paths, the roll-over after each stored picture, and restart numbers.
-#include "app/applicationstate.h"
 #include "common/tempworkdir.h"
+#include "shell/applicationstate.h"
 #include "store/picturestore.h"
 
 #include <QTest>

@@ -1,11 +1,11 @@
 // "Reset" and its dialog: the restart number the arrows set, where OK points the numbering,
 // and what Cancel and the close box leave alone.
-#include "app/applicationstate.h"
-#include "app/controlpanel.h"
-#include "app/mainwindow.h"
-#include "app/toolwindows.h"
 #include "common/fakesound.h"
+#include "common/panelparts.h"
 #include "common/tempworkdir.h"
+#include "shell/applicationstate.h"
+#include "shell/mainwindow.h"
+#include "shell/toolwindows.h"
 #include "store/resetdialog.h"
 
 #include <QLabel>
@@ -34,7 +34,7 @@ private slots:
 private:
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
     QLineEdit *numberBox() const { return m_dialog->findChild<QLineEdit *>("numberBox"); }
-    ControlPanel *panel() const { return m_window->panel(); }
+    const PanelParts *panel() const { return m_parts.get(); }
     void openDialog();
     // A click on a button; the fake click sound has ended by then.
     void press(QPushButton *b)
@@ -49,6 +49,7 @@ private:
     std::unique_ptr<FakeSound> m_click;
     std::unique_ptr<ToolWindows> m_tools;
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<PanelParts> m_parts;
     ResetDialog *m_dialog = nullptr;
 };
 
@@ -58,8 +59,10 @@ void TestResetDialog::init()
     m_state = std::make_unique<ApplicationState>();
     m_click = std::make_unique<FakeSound>();
     m_tools = std::make_unique<ToolWindows>();
-    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound, *m_tools);
-    m_dialog = new ResetDialog(*m_window, *m_tools);
+    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
+    m_parts = std::make_unique<PanelParts>(m_window.get());
+    m_dialog = new ResetDialog(m_window.get(), *m_window, *m_state, m_click->sound, *m_tools);
+    connect(m_window.get(), &MainWindow::resetPressed, m_dialog, &ResetDialog::resetClicked);
     m_tools->add(ToolWindows::Role::Reset, m_dialog);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -67,6 +70,7 @@ void TestResetDialog::init()
 
 void TestResetDialog::cleanup()
 {
+    m_parts.reset();
     m_window.reset();
     m_dir.reset();
 }

@@ -1,8 +1,8 @@
 // The clear routine on real files: which names go, which stay, the progress per directory, and
 // the state it leaves behind.
-#include "app/applicationstate.h"
 #include "common/storefiles.h"
 #include "common/tempworkdir.h"
+#include "shell/applicationstate.h"
 #include "store/picturestore.h"
 #include "store/storeclearer.h"
 

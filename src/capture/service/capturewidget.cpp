@@ -2,8 +2,6 @@
 
 #include <QPainter>
 
-#include <cstring>
-
 CaptureWidget::CaptureWidget(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("captureWindow"));
@@ -11,16 +9,27 @@ CaptureWidget::CaptureWidget(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent covers every pixel
 }
 
-void CaptureWidget::showFrame(const std::uint8_t *frame, const VideoHeader &header)
+namespace {
+// Blue, green, red bytes become the 32-bit pixels 0xffRRGGBB: one pass, no intermediate image.
+void convertBgrRow(const uchar *in, quint32 *out, int width)
 {
-    const QSize size(header.width, header.height);
-    if (m_picture.size() != size)
-        m_picture = QImage(size, QImage::Format_BGR888);
-    const std::size_t stride = header.rowStride();
-    const std::size_t rowBytes = std::size_t(header.width) * 3;
-    for (int y = 0; y < header.height; ++y)
-        std::memcpy(m_picture.scanLine(y), frame + std::size_t(header.height - 1 - y) * stride,
-                    rowBytes);
+    for (int x = 0; x < width; ++x, in += 3)
+        out[x] = 0xff000000u | quint32(in[2]) << 16 | quint32(in[1]) << 8 | in[0];
+}
+} // namespace
+
+void CaptureWidget::showFrame(const QImage &frame)
+{
+    if (frame.format() != QImage::Format_BGR888) {
+        m_picture = frame.convertToFormat(QImage::Format_RGB32);
+    } else {
+        // The last picture's memory is reused unless someone still holds that picture.
+        if (m_picture.size() != frame.size() || !m_picture.isDetached())
+            m_picture = QImage(frame.size(), QImage::Format_RGB32);
+        for (int y = 0; y < frame.height(); ++y)
+            convertBgrRow(frame.constScanLine(y),
+                          reinterpret_cast<quint32 *>(m_picture.scanLine(y)), frame.width());
+    }
     update();
 }
 

@@ -2,12 +2,8 @@
 // The capture window: a child of the video area that paints the live picture, stretched to
 // its own size when scaling is on, otherwise unscaled at its top left on black.
 
-#include "capture/videoheader.h"
-
 #include <QImage>
 #include <QWidget>
-
-#include <cstdint>
 
 class CaptureWidget : public QWidget
 {
@@ -15,11 +11,12 @@ class CaptureWidget : public QWidget
 public:
     explicit CaptureWidget(QWidget *parent = nullptr);
 
-    /// Takes a copy of a frame (bottom-up BGR as header describes) and repaints.
-    void showFrame(const std::uint8_t *frame, const VideoHeader &header);
+    /// Shows a frame (any QImage; frames come as Format_BGR888) and repaints. The frame is
+    /// converted here, once, to the format painting takes without converting again.
+    void showFrame(const QImage &frame);
     void setScaled(bool on);
     bool isScaled() const { return m_scaled; }
-    /// The picture last shown, top row first (null before the first frame).
+    /// The picture last shown, in Format_RGB32 (null before the first frame).
     const QImage &picture() const { return m_picture; }
 
 protected:

@@ -14,20 +14,20 @@ void FrameScaler::prepareColumns(int srcWidth, int dstWidth)
 }
 
 void FrameScaler::scale(const std::uint8_t *src, int srcWidth, int srcHeight, int srcStride,
-                        std::uint8_t *frame, const VideoHeader &header)
+                        QImage &frame)
 {
-    const int width = header.width;
-    const int height = header.height;
-    const std::size_t stride = header.rowStride();
+    const int width = frame.width();
+    const int height = frame.height();
     const std::size_t rowBytes = std::size_t(width) * 3;
+    const qsizetype stride = frame.bytesPerLine();
+    std::uint8_t *bits = frame.bits();
     const bool sameWidth = srcWidth == width;
     if (!sameWidth)
         prepareColumns(srcWidth, width);
     for (int y = 0; y < height; ++y) {
         const int sy = int(std::int64_t(y) * srcHeight / height);
         const std::uint8_t *in = src + std::size_t(sy) * std::size_t(srcStride);
-        // Frames are stored bottom-up: the picture's top row is the last row of the frame.
-        std::uint8_t *out = frame + std::size_t(height - 1 - y) * stride;
+        std::uint8_t *out = bits + y * stride;
         if (sameWidth) {
             std::memcpy(out, in, rowBytes);
         } else {
@@ -38,6 +38,5 @@ void FrameScaler::scale(const std::uint8_t *src, int srcWidth, int srcHeight, in
                 out[3 * x + 2] = p[2];
             }
         }
-        std::memset(out + rowBytes, 0, stride - rowBytes);
     }
 }

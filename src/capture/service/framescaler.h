@@ -1,9 +1,9 @@
 #pragma once
-// Turns a top-down BGR24 picture of any size into a frame as a VideoHeader describes it:
-// W x H pixels, bottom-up rows padded to 4 bytes. A picture of another size is stretched
-// (nearest pixel, which is cheap enough for every frame of a live picture).
+// Turns a top-down BGR24 picture of any size into a frame: the picture is written into the
+// frame image's own rows, stretched to its size when the sizes differ (nearest pixel, which is
+// cheap enough for every frame of a live picture). This is the one copy of a camera's pixels.
 
-#include "capture/videoheader.h"
+#include <QImage>
 
 #include <cstdint>
 #include <vector>
@@ -11,10 +11,9 @@
 class FrameScaler
 {
 public:
-    /// src holds srcHeight rows of srcWidth pixels, srcStride bytes apart; frame receives
-    /// header.imageSize() bytes, its row padding zeroed.
-    void scale(const std::uint8_t *src, int srcWidth, int srcHeight, int srcStride,
-               std::uint8_t *frame, const VideoHeader &header);
+    /// src holds srcHeight rows of srcWidth pixels, srcStride bytes apart. frame is a
+    /// Format_BGR888 image that only the caller holds; its size is the size wanted.
+    void scale(const std::uint8_t *src, int srcWidth, int srcHeight, int srcStride, QImage &frame);
 
 private:
     void prepareColumns(int srcWidth, int dstWidth);

@@ -3,9 +3,13 @@
 // open, start, stop, close and the controls are called on the user-interface thread;
 // readFrame and interrupt on the capture thread, between start and stop.
 
-#include "capture/service/captureresult.h"
 #include "capture/service/sourcecontrol.h"
 #include "capture/videoheader.h"
+#include "shell/result.h"
+
+#include <QImage>
+#include <QSize>
+#include <QString>
 
 #include <cstdint>
 #include <vector>
@@ -27,16 +31,25 @@ public:
 
     virtual ~FrameSource() = default;
 
-    virtual CaptureResult open() = 0;
+    virtual Result<> open() = 0;
     /// Starts delivering frames exactly as header describes them.
-    virtual CaptureResult start(const VideoHeader &header) = 0;
-    /// Fills frame (header.imageSize() bytes) with the next frame, waiting at most about 100 ms.
-    virtual ReadResult readFrame(std::vector<std::uint8_t> &frame) = 0;
+    virtual Result<> start(const VideoHeader &header) = 0;
+    /// Writes the next frame into frame, waiting at most about 100 ms: W x H pixels as started,
+    /// Format_BGR888, top row first. A frame image that someone else still shares is replaced
+    /// by a fresh one rather than written into.
+    virtual ReadResult readFrame(QImage &frame) = 0;
     /// Makes a waiting readFrame return soon, so that the capture thread can end.
     virtual void interrupt() {}
     virtual void stop() = 0;
     virtual void close() = 0;
 
     virtual std::vector<SourceControl> controls() = 0;
-    virtual CaptureResult setControl(std::uint32_t id, int value) = 0;
+    virtual Result<> setControl(std::uint32_t id, int value) = 0;
+
+protected:
+    /// Makes frame a size x BGR888 image that only the caller holds, so that writing into it
+    /// neither copies it nor changes a frame handed out before. False when memory runs out.
+    static bool prepareFrame(QImage &frame, QSize size);
+    /// The read that could not get an image for its frame.
+    static ReadResult outOfMemory(QSize size);
 };

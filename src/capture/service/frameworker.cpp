@@ -1,8 +1,7 @@
 #include "capture/service/frameworker.h"
 
-FrameWorker::FrameWorker(FrameSource &source, std::size_t frameBytes, Notify notify)
-    : m_source(source), m_frameBytes(frameBytes), m_notify(std::move(notify)),
-      m_newest(frameBytes, 0)
+FrameWorker::FrameWorker(FrameSource &source, QSize frameSize, Notify notify)
+    : m_source(source), m_frameSize(frameSize), m_notify(std::move(notify))
 {}
 
 FrameWorker::~FrameWorker()
@@ -29,7 +28,7 @@ void FrameWorker::stop()
 
 void FrameWorker::run()
 {
-    std::vector<std::uint8_t> frame(m_frameBytes, 0);
+    QImage frame; // the source fills it, or a fresh image while the program holds this one
     while (!m_stopping) {
         const FrameSource::ReadResult result = m_source.readFrame(frame);
         if (result.status == FrameSource::Read::Frame) {
@@ -41,9 +40,9 @@ void FrameWorker::run()
     }
 }
 
-void FrameWorker::publish(std::vector<std::uint8_t> &frame)
+void FrameWorker::publish(QImage &frame)
 {
-    if (frame.size() != m_frameBytes)
+    if (frame.size() != m_frameSize || frame.format() != QImage::Format_BGR888)
         return; // never hand on a frame of another size than the one agreed
     {
         const std::lock_guard lock(m_mutex);
@@ -83,10 +82,10 @@ std::uint64_t FrameWorker::newestSequence() const
     return m_sequence;
 }
 
-bool FrameWorker::takeNewer(std::uint64_t &sequence, std::vector<std::uint8_t> &into)
+bool FrameWorker::takeNewer(std::uint64_t &sequence, QImage &into)
 {
     const std::lock_guard lock(m_mutex);
-    if (m_sequence <= sequence || into.size() != m_frameBytes)
+    if (m_sequence <= sequence)
         return false;
     into.swap(m_newest);
     sequence = m_sequence;

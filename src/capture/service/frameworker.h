@@ -1,9 +1,12 @@
 #pragma once
 // The capture thread: reads frames from a source, keeps the newest one under a mutex and
 // tells the user-interface thread that there is something new. It takes no decisions.
+// Frames change hands by swapping images, never by copying pixels.
 
 #include "capture/service/framesource.h"
 
+#include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <atomic>
@@ -13,7 +16,6 @@
 #include <functional>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 class FrameWorker
 {
@@ -21,7 +23,8 @@ public:
     /// Called on the capture thread; it must only post to the user-interface thread.
     using Notify = std::function<void()>;
 
-    FrameWorker(FrameSource &source, std::size_t frameBytes, Notify notify);
+    /// Frames of another size than frameSize are never handed on.
+    FrameWorker(FrameSource &source, QSize frameSize, Notify notify);
     ~FrameWorker();
     FrameWorker(const FrameWorker &) = delete;
     FrameWorker &operator=(const FrameWorker &) = delete;
@@ -36,8 +39,8 @@ public:
     /// Frames are numbered from 1 as they arrive; 0 means none yet.
     std::uint64_t newestSequence() const;
     /// Swaps the newest frame into `into` when it is newer than `sequence`, which is then set to
-    /// its number. `into` must hold a frame of this worker's size.
-    bool takeNewer(std::uint64_t &sequence, std::vector<std::uint8_t> &into);
+    /// its number; the capture thread gets the image `into` held for a later frame.
+    bool takeNewer(std::uint64_t &sequence, QImage &into);
     /// Waits until a frame newer than `sequence` arrives; false on time-out or a lost source.
     bool waitForNewer(std::uint64_t sequence, std::chrono::milliseconds timeout);
 
@@ -46,12 +49,12 @@ public:
 
 private:
     void run();
-    void publish(std::vector<std::uint8_t> &frame);
+    void publish(QImage &frame);
     void markLost(const QString &reason);
     void notifyOnce();
 
     FrameSource &m_source;
-    std::size_t m_frameBytes;
+    QSize m_frameSize;
     Notify m_notify;
     std::thread m_thread;
     std::atomic<bool> m_stopping{false};
@@ -59,7 +62,7 @@ private:
 
     mutable std::mutex m_mutex;
     std::condition_variable m_arrived;
-    std::vector<std::uint8_t> m_newest;
+    QImage m_newest;
     std::uint64_t m_sequence = 0;
     bool m_lost = false;
     QString m_lostReason;

@@ -30,25 +30,29 @@ LinuxCaptureService::~LinuxCaptureService()
     destroyWindow();
 }
 
-bool LinuxCaptureService::fail(const QString &reason)
+Result<> LinuxCaptureService::requireWindow() const
 {
-    m_lastError = reason;
-    return false;
+    if (!m_window)
+        return failure(QStringLiteral("There is no capture window"));
+    return {};
 }
 
-bool LinuxCaptureService::requireWindow()
+// A window with a driver connected.
+Result<> LinuxCaptureService::requireDriver() const
 {
-    return m_window || fail(QStringLiteral("There is no capture window"));
+    if (Result<> window = requireWindow(); !window)
+        return window;
+    if (!m_source)
+        return failure(QStringLiteral("No capture driver is connected"));
+    return {};
 }
 
-bool LinuxCaptureService::requireDriver()
+// While a frame is handed to the callback, nothing may pull the connection from under it.
+Result<> LinuxCaptureService::requireIdle() const
 {
-    return m_source || fail(QStringLiteral("No capture driver is connected"));
-}
-
-QString LinuxCaptureService::lastError() const
-{
-    return m_lastError;
+    if (m_delivering)
+        return failure(QStringLiteral("A frame is being handed over"));
+    return {};
 }
 
 std::vector<LinuxCaptureService::Driver> LinuxCaptureService::drivers()
@@ -72,23 +76,22 @@ QStringList LinuxCaptureService::driverDescriptions()
     return descriptions;
 }
 
-bool LinuxCaptureService::createWindow(QWidget *parent, QSize size)
+Result<> LinuxCaptureService::createWindow(QSize size)
 {
     destroyWindow();
     if (size.isEmpty())
-        return fail(QStringLiteral("A capture window needs a width and a height"));
+        return failure(QStringLiteral("A capture window needs a width and a height"));
     // Like any new capture window, this one starts with no live picture and its own settings.
     m_scale = false;
     m_previewRate = DefaultPreviewRate;
     m_previewTimer.setInterval(m_previewRate);
     m_userData = 0;
     m_callback = nullptr;
-    m_window = new CaptureWidget(parent);
-    m_window->setGeometry(QRect(QPoint(0, 0), size));
+    m_window = new CaptureWidget();
+    m_window->resize(size);
     // The video area may take the window with it; the connection must not outlive it.
     connect(m_window, &QObject::destroyed, this, [this] { teardown(); });
-    m_window->show();
-    return true;
+    return {};
 }
 
 bool LinuxCaptureService::windowExists() const
@@ -114,43 +117,40 @@ std::unique_ptr<FrameSource> LinuxCaptureService::makeSource(const Driver &drive
     return std::make_unique<V4l2Camera>(m_io, driver.path);
 }
 
-bool LinuxCaptureService::connectDriver(int index)
+Result<> LinuxCaptureService::connectDriver(int index)
 {
-    if (!requireWindow())
-        return false;
-    if (m_delivering)
-        return fail(QStringLiteral("A frame is being handed over"));
+    if (Result<> window = requireWindow(); !window)
+        return window;
+    if (Result<> idle = requireIdle(); !idle)
+        return idle;
     teardown();
     if (m_drivers.empty())
         m_drivers = drivers();
     const std::vector<Driver> list = m_drivers;
     if (index < 0 || index >= int(list.size()))
-        return fail(QStringLiteral("There is no capture driver number %1").arg(index));
+        return failure(QStringLiteral("There is no capture driver number %1").arg(index));
     std::unique_ptr<FrameSource> source = makeSource(list[std::size_t(index)]);
-    const CaptureResult opened = source->open();
-    if (!opened)
-        return fail(opened.reason);
+    if (Result<> opened = source->open(); !opened)
+        return opened;
     m_source = std::move(source);
     m_sourceName = list[std::size_t(index)].description;
-    const CaptureResult started = startSource();
-    if (!started) {
+    Result<> started = startSource();
+    if (!started)
         teardown();
-        return fail(started.reason);
-    }
-    return true;
+    return started;
 }
 
-CaptureResult LinuxCaptureService::startSource()
+Result<> LinuxCaptureService::startSource()
 {
     m_frontSequence = 0;
     m_givenSequence = 0;
-    m_front.assign(m_header.imageSize(), 0);
-    const CaptureResult started = m_source->start(m_header);
-    m_sourceError = started.reason;
+    m_front = QImage();
+    Result<> started = m_source->start(m_header);
+    m_sourceError = started ? QString() : started.error();
     if (!started)
         return started;
     // The worker is joined before this service goes, so posting to it stays safe.
-    m_worker = std::make_unique<FrameWorker>(*m_source, m_header.imageSize(), [this] {
+    m_worker = std::make_unique<FrameWorker>(*m_source, m_header.size(), [this] {
         QMetaObject::invokeMethod(this, &LinuxCaptureService::onWorkerNotified,
                                   Qt::QueuedConnection);
     });
@@ -181,55 +181,52 @@ void LinuxCaptureService::teardown()
     m_lostReported = false;
 }
 
-bool LinuxCaptureService::disconnectDriver()
+Result<> LinuxCaptureService::disconnectDriver()
 {
-    if (!requireWindow())
-        return false;
-    if (m_delivering)
-        return fail(QStringLiteral("A frame is being handed over"));
-    const bool wasConnected = m_source != nullptr;
+    if (Result<> window = requireWindow(); !window)
+        return window;
+    if (Result<> idle = requireIdle(); !idle)
+        return idle;
+    Result<> connected = requireDriver();
     teardown();
-    return wasConnected || fail(QStringLiteral("No capture driver is connected"));
+    return connected;
 }
 
-bool LinuxCaptureService::stop()
+Result<> LinuxCaptureService::stop()
 {
-    if (!requireWindow())
-        return false;
+    if (Result<> ready = requireWindow(); !ready)
+        return ready;
     m_previewTimer.stop();
     m_preview = false;
     m_overlay = false;
-    return true;
+    return {};
 }
 
-bool LinuxCaptureService::setVideoFormat(const VideoHeader &header)
+Result<> LinuxCaptureService::setVideoFormat(const VideoHeader &header)
 {
-    if (!requireWindow() || !requireDriver())
-        return false;
+    if (Result<> connected = requireDriver(); !connected)
+        return connected;
     if (header.width <= 0 || header.height <= 0 || header.width > MaxSide ||
         header.height > MaxSide)
-        return fail(QStringLiteral("Frames of %1 x %2 pixels are not supported")
-                        .arg(header.width)
-                        .arg(header.height));
+        return failure(QStringLiteral("Frames of %1 x %2 pixels are not supported")
+                           .arg(header.width)
+                           .arg(header.height));
     if (header.bitCount != 24 || header.planes != 1)
-        return fail(QStringLiteral("Only 24-bit frames are supported"));
-    if (m_delivering)
-        return fail(QStringLiteral("A frame is being handed over"));
+        return failure(QStringLiteral("Only 24-bit frames are supported"));
+    if (Result<> idle = requireIdle(); !idle)
+        return idle;
     if (header == m_header && m_worker && !m_worker->lost())
-        return true; // restarting would only drop frames while the camera settles again
+        return {}; // restarting would only drop frames while the camera settles again
     stopWorker();
     m_source->stop();
     m_header = header;
-    const CaptureResult started = startSource();
-    return started || fail(started.reason);
+    return startSource();
 }
 
-bool LinuxCaptureService::setPreview(bool on)
+Result<> LinuxCaptureService::setPreview(bool on)
 {
-    if (!requireWindow())
-        return false;
-    if (on && !requireDriver())
-        return false;
+    if (Result<> ready = on ? requireDriver() : requireWindow(); !ready)
+        return ready;
     m_preview = on;
     if (on) {
         m_overlay = false; // the two exclude each other, as in a capture window
@@ -237,15 +234,13 @@ bool LinuxCaptureService::setPreview(bool on)
     } else {
         m_previewTimer.stop();
     }
-    return true;
+    return {};
 }
 
-bool LinuxCaptureService::setOverlay(bool on)
+Result<> LinuxCaptureService::setOverlay(bool on)
 {
-    if (!requireWindow())
-        return false;
-    if (on && !requireDriver())
-        return false;
+    if (Result<> ready = on ? requireDriver() : requireWindow(); !ready)
+        return ready;
     m_overlay = on;
     if (on) {
         m_preview = false;
@@ -253,35 +248,35 @@ bool LinuxCaptureService::setOverlay(bool on)
         if (m_worker && !m_delivering && m_worker->takeNewer(m_frontSequence, m_front))
             showFront();
     }
-    return true;
+    return {};
 }
 
-bool LinuxCaptureService::setScale(bool on)
+Result<> LinuxCaptureService::setScale(bool on)
 {
-    if (!requireWindow())
-        return false;
+    if (Result<> ready = requireWindow(); !ready)
+        return ready;
     m_scale = on;
     m_window->setScaled(on);
-    return true;
+    return {};
 }
 
-bool LinuxCaptureService::setPreviewRate(int milliseconds)
+Result<> LinuxCaptureService::setPreviewRate(int milliseconds)
 {
-    if (!requireWindow())
-        return false;
+    if (Result<> ready = requireWindow(); !ready)
+        return ready;
     if (milliseconds <= 0)
-        return fail(QStringLiteral("The preview rate must be at least 1 ms"));
+        return failure(QStringLiteral("The preview rate must be at least 1 ms"));
     m_previewRate = milliseconds;
     m_previewTimer.setInterval(milliseconds);
-    return true;
+    return {};
 }
 
-bool LinuxCaptureService::setUserData(std::uintptr_t value)
+Result<> LinuxCaptureService::setUserData(std::uintptr_t value)
 {
-    if (!requireWindow())
-        return false;
+    if (Result<> ready = requireWindow(); !ready)
+        return ready;
     m_userData = value;
-    return true;
+    return {};
 }
 
 std::uintptr_t LinuxCaptureService::userData() const
@@ -289,52 +284,53 @@ std::uintptr_t LinuxCaptureService::userData() const
     return m_window ? m_userData : 0;
 }
 
-bool LinuxCaptureService::setFrameCallback(FrameCallback callback)
+Result<> LinuxCaptureService::setFrameCallback(FrameCallback callback)
 {
-    if (!requireWindow())
-        return false;
+    if (Result<> ready = requireWindow(); !ready)
+        return ready;
     m_callback = std::move(callback);
-    return true;
+    return {};
 }
 
-bool LinuxCaptureService::grabFrame()
+Result<QImage> LinuxCaptureService::grabFrame()
 {
-    if (!requireWindow() || !requireDriver())
-        return false;
-    if (m_delivering)
-        return fail(QStringLiteral("A frame is being handed over"));
+    if (Result<> connected = requireDriver(); !connected)
+        return std::unexpected(connected.error());
+    if (Result<> idle = requireIdle(); !idle)
+        return std::unexpected(idle.error());
     // A grab ends the live picture, as a capture window's grab does.
     m_previewTimer.stop();
     m_preview = false;
     m_overlay = false;
     if (!m_worker)
-        return fail(m_sourceError.isEmpty() ? QStringLiteral("The driver delivers no frames")
-                                            : m_sourceError);
-    if (!takeFreshFrame())
-        return false;
+        return failure(m_sourceError.isEmpty() ? QStringLiteral("The driver delivers no frames")
+                                               : m_sourceError);
+    if (Result<> fresh = takeFreshFrame(); !fresh)
+        return std::unexpected(fresh.error());
     showFront();
-    deliverFront();
-    return true;
+    m_givenSequence = m_frontSequence;
+    return m_front;
 }
 
 // The newest frame not yet given to the program; waits only when there is none.
-bool LinuxCaptureService::takeFreshFrame()
+Result<> LinuxCaptureService::takeFreshFrame()
 {
     m_worker->takeNewer(m_frontSequence, m_front);
     if (m_frontSequence > m_givenSequence)
-        return true;
+        return {};
     if (!m_worker->waitForNewer(m_frontSequence, m_grabTimeout)) {
         if (m_worker->lost())
-            return fail(m_worker->lostReason());
-        return fail(QStringLiteral("No frame arrived within %1 ms").arg(m_grabTimeout.count()));
+            return failure(m_worker->lostReason());
+        return failure(QStringLiteral("No frame arrived within %1 ms").arg(m_grabTimeout.count()));
     }
-    return m_worker->takeNewer(m_frontSequence, m_front);
+    m_worker->takeNewer(m_frontSequence, m_front);
+    return {};
 }
 
 void LinuxCaptureService::showFront()
 {
     if (m_window)
-        m_window->showFrame(m_front.data(), m_header);
+        m_window->showFrame(m_front);
 }
 
 void LinuxCaptureService::deliverFront()
@@ -346,7 +342,7 @@ void LinuxCaptureService::deliverFront()
     const FrameCallback callback = m_callback;
     m_delivering = true;
     const auto done = qScopeGuard([this] { m_delivering = false; });
-    callback(CapturedFrame{m_front.data(), m_front.size()});
+    callback(m_front);
 }
 
 void LinuxCaptureService::onPreviewTick()
@@ -380,7 +376,6 @@ void LinuxCaptureService::reportLost()
         return;
     m_lostReported = true;
     m_sourceError = m_worker->lostReason();
-    m_lastError = m_sourceError;
     m_previewTimer.stop();
     m_preview = false;
     m_overlay = false;
@@ -390,7 +385,7 @@ void LinuxCaptureService::reportLost()
 
 std::unique_ptr<SourceDialog> LinuxCaptureService::createSourceDialog(QWidget *parent)
 {
-    if (!requireWindow() || !requireDriver())
+    if (!requireDriver())
         return nullptr;
     // The dialog may outlive the connection; it then finds no source and changes nothing.
     const QPointer<LinuxCaptureService> self(this);
@@ -401,19 +396,19 @@ std::unique_ptr<SourceDialog> LinuxCaptureService::createSourceDialog(QWidget *p
     };
     auto write = [connected, source](std::uint32_t id, int value) {
         if (!connected())
-            return CaptureResult::failure(QStringLiteral("No capture driver is connected"));
+            return Result<>(failure(QStringLiteral("No capture driver is connected")));
         return source->setControl(id, value);
     };
     return std::make_unique<SourceDialog>(m_sourceName, read, write, parent);
 }
 
-bool LinuxCaptureService::showSourceDialog(QWidget *parent)
+Result<> LinuxCaptureService::showSourceDialog(QWidget *parent)
 {
+    if (Result<> connected = requireDriver(); !connected)
+        return connected;
     const std::unique_ptr<SourceDialog> dialog = createSourceDialog(parent);
-    if (!dialog)
-        return false;
     dialog->exec();
     if (m_window)
         m_window->update();
-    return true;
+    return {};
 }

@@ -4,8 +4,8 @@
 // is painted, only on the user-interface thread.
 
 #include "capture/captureservice.h"
-#include "capture/service/captureresult.h"
 
+#include <QImage>
 #include <QPointer>
 #include <QTimer>
 
@@ -32,24 +32,23 @@ public:
     ~LinuxCaptureService() override;
 
     QStringList driverDescriptions() override;
-    bool createWindow(QWidget *parent, QSize size) override;
+    Result<> createWindow(QSize size) override;
     bool windowExists() const override;
     QWidget *window() const override;
     void destroyWindow() override;
-    bool connectDriver(int index) override;
-    bool disconnectDriver() override;
-    bool stop() override;
-    bool setVideoFormat(const VideoHeader &header) override;
-    bool setPreview(bool on) override;
-    bool setOverlay(bool on) override;
-    bool setScale(bool on) override;
-    bool setPreviewRate(int milliseconds) override;
-    bool setUserData(std::uintptr_t value) override;
+    Result<> connectDriver(int index) override;
+    Result<> disconnectDriver() override;
+    Result<> stop() override;
+    Result<> setVideoFormat(const VideoHeader &header) override;
+    Result<> setPreview(bool on) override;
+    Result<> setOverlay(bool on) override;
+    Result<> setScale(bool on) override;
+    Result<> setPreviewRate(int milliseconds) override;
+    Result<> setUserData(std::uintptr_t value) override;
     std::uintptr_t userData() const override;
-    bool setFrameCallback(FrameCallback callback) override;
-    bool grabFrame() override;
-    bool showSourceDialog(QWidget *parent) override;
-    QString lastError() const override;
+    Result<> setFrameCallback(FrameCallback callback) override;
+    Result<QImage> grabFrame() override;
+    Result<> showSourceDialog(QWidget *parent) override;
 
     /// The source dialog of the connected source, not yet shown; nullptr without one.
     std::unique_ptr<SourceDialog> createSourceDialog(QWidget *parent);
@@ -72,17 +71,17 @@ private:
     };
 
     std::vector<Driver> drivers();
-    bool fail(const QString &reason);
-    bool requireWindow();
-    bool requireDriver();
+    Result<> requireWindow() const;
+    Result<> requireDriver() const;
+    Result<> requireIdle() const;
     std::unique_ptr<FrameSource> makeSource(const Driver &driver) const;
-    CaptureResult startSource();
+    Result<> startSource();
     void stopWorker();
     void teardown();
     void onWorkerNotified();
     void onPreviewTick();
     void reportLost();
-    bool takeFreshFrame();
+    Result<> takeFreshFrame();
     void showFront();
     void deliverFront();
 
@@ -94,7 +93,7 @@ private:
     QString m_sourceName;
     std::unique_ptr<FrameWorker> m_worker;
     VideoHeader m_header;
-    std::vector<std::uint8_t> m_front; // the frame the program and the window see
+    QImage m_front; // the frame the program and the window see
     std::uint64_t m_frontSequence = 0;
     std::uint64_t m_givenSequence = 0; // the last frame handed to the callback
     bool m_preview = false;
@@ -106,7 +105,6 @@ private:
     QTimer m_previewTimer;
     std::uintptr_t m_userData = 0;
     FrameCallback m_callback;
-    QString m_lastError;
     QString m_sourceError; // why the connected source delivers no frames
     std::chrono::milliseconds m_grabTimeout{2000};
 };

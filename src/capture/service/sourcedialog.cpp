@@ -104,8 +104,8 @@ QWidget *SourceDialog::controlWidget(std::uint32_t id) const
 
 void SourceDialog::apply(std::uint32_t id, int value)
 {
-    const CaptureResult result = m_write(id, value);
-    m_lastError = result ? QString() : result.reason;
+    const Result<> result = m_write(id, value);
+    m_lastError = result ? QString() : result.error();
     m_error->setText(m_lastError);
     m_error->setVisible(!result);
     refresh(id);

@@ -2,8 +2,8 @@
 // The video source dialog: one slider, check box or list per setting of the source, each
 // acting at once. Built apart from being shown, so that it can be driven without exec().
 
-#include "capture/service/captureresult.h"
 #include "capture/service/sourcecontrol.h"
+#include "shell/result.h"
 
 #include <QDialog>
 
@@ -19,7 +19,7 @@ class SourceDialog : public QDialog
     Q_OBJECT
 public:
     using Reader = std::function<std::vector<SourceControl>()>;
-    using Writer = std::function<CaptureResult(std::uint32_t id, int value)>;
+    using Writer = std::function<Result<>(std::uint32_t id, int value)>;
 
     /// read gives the settings as they stand now; write changes one of them on the device.
     SourceDialog(const QString &sourceName, Reader read, Writer write, QWidget *parent = nullptr);

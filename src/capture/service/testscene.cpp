@@ -37,19 +37,14 @@ const Glyph *glyphOf(char c)
 
 struct Canvas
 {
-    std::uint8_t *frame;
-    const VideoHeader &header;
+    QImage &image;
 
-    // Row y counted from the top of the picture; frames are stored bottom-up.
-    std::uint8_t *row(int y) const
-    {
-        return frame + std::size_t(header.height - 1 - y) * header.rowStride();
-    }
+    std::uint8_t *row(int y) const { return image.scanLine(y); }
 
     void fill(int x0, int y0, int w, int h, const std::uint8_t bgr[3]) const
     {
-        const int x1 = std::min(x0 + w, int(header.width));
-        const int y1 = std::min(y0 + h, int(header.height));
+        const int x1 = std::min(x0 + w, image.width());
+        const int y1 = std::min(y0 + h, image.height());
         for (int y = std::max(y0, 0); y < y1; ++y) {
             std::uint8_t *p = row(y);
             for (int x = std::max(x0, 0); x < x1; ++x)
@@ -105,47 +100,44 @@ inline std::uint64_t addNoiseWord(std::uint64_t v, std::uint64_t noise)
 
 } // namespace
 
-void TestScene::prepareBackground(const VideoHeader &header)
+void TestScene::prepareBackground(QSize size)
 {
-    if (header == m_backgroundHeader && !m_background.empty())
+    if (m_background.size() == size)
         return;
-    m_background.assign(header.imageSize(), 0);
-    const Canvas canvas{m_background.data(), header};
-    const int w = std::max(1, int(header.width) - 1);
-    const int h = std::max(1, int(header.height) - 1);
-    for (int y = 0; y < header.height; ++y) {
-        std::uint8_t *p = canvas.row(y);
-        for (int x = 0; x < header.width; ++x) {
+    m_background = QImage(size, QImage::Format_BGR888);
+    const int w = std::max(1, size.width() - 1);
+    const int h = std::max(1, size.height() - 1);
+    for (int y = 0; y < size.height(); ++y) {
+        std::uint8_t *p = m_background.scanLine(y);
+        for (int x = 0; x < size.width(); ++x) {
             p[3 * x] = std::uint8_t(64 + 191 * x / w);          // blue grows to the right
             p[3 * x + 1] = std::uint8_t(32 + 160 * y / h);      // green grows downwards
             p[3 * x + 2] = std::uint8_t(96 + 64 * (w - x) / w); // red fades to the right
         }
     }
-    m_backgroundHeader = header;
 }
 
-void TestScene::boxPosition(const VideoHeader &header, std::int64_t elapsedMs, bool motion, int &x,
-                            int &y)
+void TestScene::boxPosition(QSize size, std::int64_t elapsedMs, bool motion, int &x, int &y)
 {
-    const int rangeX = header.width - std::max(4, int(header.width) / 6);
-    const int rangeY = header.height - std::max(4, int(header.height) / 6);
+    const int rangeX = size.width() - std::max(4, size.width() / 6);
+    const int rangeY = size.height() - std::max(4, size.height() / 6);
     x = motion ? bounce(elapsedMs, rangeX, 2000) : rangeX / 2;
     y = motion ? bounce(elapsedMs, rangeY, 1500) : rangeY / 2;
 }
 
 // Noise moves each byte by -15 .. 15, eight bytes at a time, with random numbers from a table
 // read at a new place for every row: per-byte random numbers would cost more than the scene.
-void TestScene::addNoise(std::uint8_t *frame, const VideoHeader &header)
+void TestScene::addNoise(QImage &frame)
 {
-    const std::size_t rowBytes = std::size_t(header.width) * 3;
+    const std::size_t rowBytes = std::size_t(frame.width()) * 3;
     const std::size_t rowWords = rowBytes / 8 + 1;
     if (m_noise.size() < NoiseTableSize + rowWords) {
         m_noise.resize(NoiseTableSize + rowWords);
         for (std::uint64_t &n : m_noise)
             n = (std::uint64_t(nextRandom()) << 32) | nextRandom();
     }
-    const Canvas canvas{frame, header};
-    for (int y = 0; y < header.height; ++y) {
+    const Canvas canvas{frame};
+    for (int y = 0; y < frame.height(); ++y) {
         const std::uint64_t *n = &m_noise[nextRandom() % NoiseTableSize];
         std::uint8_t *p = canvas.row(y);
         std::size_t i = 0;
@@ -173,22 +165,22 @@ std::uint32_t TestScene::nextRandom()
     return m_random = s;
 }
 
-void TestScene::draw(std::uint8_t *frame, const VideoHeader &header, QTime clock,
-                     std::int64_t elapsedMs, Options options)
+void TestScene::draw(QImage &frame, QTime clock, std::int64_t elapsedMs, Options options)
 {
-    prepareBackground(header);
-    std::memcpy(frame, m_background.data(), m_background.size());
-    const Canvas canvas{frame, header};
+    const QSize size = frame.size();
+    prepareBackground(size);
+    // Same size and format, so the same row layout: one copy of the whole picture.
+    std::memcpy(frame.bits(), m_background.constBits(), std::size_t(m_background.sizeInBytes()));
+    const Canvas canvas{frame};
     int x = 0;
     int y = 0;
-    boxPosition(header, elapsedMs, options.motion, x, y);
+    boxPosition(size, elapsedMs, options.motion, x, y);
     static constexpr std::uint8_t yellow[3] = {40, 220, 250};
-    canvas.fill(x, y, std::max(4, int(header.width) / 6), std::max(4, int(header.height) / 6),
-                yellow);
-    const int scale = std::max(1, int(header.height) / 120);
+    canvas.fill(x, y, std::max(4, size.width() / 6), std::max(4, size.height() / 6), yellow);
+    const int scale = std::max(1, size.height() / 120);
     const QByteArray text = clock.toString(QStringLiteral("hh:mm:ss.")).toLatin1() +
                             QByteArray::number(clock.msec() / 10).rightJustified(2, '0');
     drawText(canvas, 2 * scale, 2 * scale, scale, text.constData());
     if (options.noise)
-        addNoise(frame, header);
+        addNoise(frame);
 }

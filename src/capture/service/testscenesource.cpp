@@ -6,22 +6,22 @@ TestSceneSource::TestSceneSource(std::shared_ptr<TestSceneOptions> options)
     : m_options(std::move(options))
 {}
 
-CaptureResult TestSceneSource::open()
+Result<> TestSceneSource::open()
 {
-    return CaptureResult::success();
+    return {};
 }
 
-CaptureResult TestSceneSource::start(const VideoHeader &header)
+Result<> TestSceneSource::start(const VideoHeader &header)
 {
     const std::lock_guard lock(m_mutex);
-    m_header = header;
+    m_size = header.size();
     m_started = Clock::now();
     m_next = m_started;
     m_interrupted = false;
-    return CaptureResult::success();
+    return {};
 }
 
-FrameSource::ReadResult TestSceneSource::readFrame(std::vector<std::uint8_t> &frame)
+FrameSource::ReadResult TestSceneSource::readFrame(QImage &frame)
 {
     {
         std::unique_lock lock(m_mutex);
@@ -34,8 +34,9 @@ FrameSource::ReadResult TestSceneSource::readFrame(std::vector<std::uint8_t> &fr
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started);
     const TestScene::Options options{m_options->motion.load(), m_options->noise.load()};
-    frame.resize(m_header.imageSize());
-    m_scene.draw(frame.data(), m_header, QTime::currentTime(), elapsed.count(), options);
+    if (!prepareFrame(frame, m_size))
+        return outOfMemory(m_size);
+    m_scene.draw(frame, QTime::currentTime(), elapsed.count(), options);
     return {Read::Frame, {}};
 }
 
@@ -69,13 +70,13 @@ std::vector<SourceControl> TestSceneSource::controls()
     return {motion, noise};
 }
 
-CaptureResult TestSceneSource::setControl(std::uint32_t id, int value)
+Result<> TestSceneSource::setControl(std::uint32_t id, int value)
 {
     if (id == MotionControl)
         m_options->motion = value != 0;
     else if (id == NoiseControl)
         m_options->noise = value != 0;
     else
-        return CaptureResult::failure(QStringLiteral("The test scene has no setting %1").arg(id));
-    return CaptureResult::success();
+        return failure(QStringLiteral("The test scene has no setting %1").arg(id));
+    return {};
 }

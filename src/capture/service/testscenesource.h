@@ -22,21 +22,21 @@ public:
 
     explicit TestSceneSource(std::shared_ptr<TestSceneOptions> options);
 
-    CaptureResult open() override;
-    CaptureResult start(const VideoHeader &header) override;
-    ReadResult readFrame(std::vector<std::uint8_t> &frame) override;
+    Result<> open() override;
+    Result<> start(const VideoHeader &header) override;
+    ReadResult readFrame(QImage &frame) override;
     void interrupt() override;
     void stop() override;
     void close() override;
     std::vector<SourceControl> controls() override;
-    CaptureResult setControl(std::uint32_t id, int value) override;
+    Result<> setControl(std::uint32_t id, int value) override;
 
 private:
     using Clock = std::chrono::steady_clock;
 
     std::shared_ptr<TestSceneOptions> m_options;
     TestScene m_scene;
-    VideoHeader m_header;
+    QSize m_size;
     Clock::time_point m_started;
     Clock::time_point m_next;
     std::mutex m_mutex;

@@ -35,36 +35,35 @@ V4l2Camera::~V4l2Camera()
     close();
 }
 
-CaptureResult V4l2Camera::failure(const QString &what, int error) const
+Result<> V4l2Camera::deviceFailure(const QString &what, int error) const
 {
-    return CaptureResult::failure(what.arg(m_path) + QStringLiteral(": ") + errorText(error));
+    return ::failure(what.arg(m_path) + QStringLiteral(": ") + errorText(error));
 }
 
-CaptureResult V4l2Camera::open()
+Result<> V4l2Camera::open()
 {
     m_fd = m_io->open(m_path, O_RDWR | O_NONBLOCK);
     if (m_fd < 0)
-        return failure(QStringLiteral("Cannot open %1"), errno);
+        return deviceFailure(QStringLiteral("Cannot open %1"), errno);
     v4l2_capability cap{};
-    CaptureResult result;
+    Result<> result;
     if (m_io->ioctl(m_fd, VIDIOC_QUERYCAP, &cap) != 0) {
-        result = failure(QStringLiteral("%1 is not a V4L2 device"), errno);
+        result = deviceFailure(QStringLiteral("%1 is not a V4L2 device"), errno);
     } else {
         const unsigned caps =
             (cap.capabilities & V4L2_CAP_DEVICE_CAPS) ? cap.device_caps : cap.capabilities;
         m_streamingIo = caps & V4L2_CAP_STREAMING;
         if (!(caps & V4L2_CAP_VIDEO_CAPTURE))
-            result = CaptureResult::failure(m_path + QStringLiteral(" cannot capture video"));
+            result = failure(m_path + QStringLiteral(" cannot capture video"));
         else if (!m_streamingIo && !(caps & V4L2_CAP_READWRITE))
-            result =
-                CaptureResult::failure(m_path + QStringLiteral(" offers no way to read frames"));
+            result = failure(m_path + QStringLiteral(" offers no way to read frames"));
     }
     if (!result)
         close();
     return result;
 }
 
-CaptureResult V4l2Camera::negotiate(const VideoHeader &header)
+Result<> V4l2Camera::negotiate(const VideoHeader &header)
 {
     v4l2_format format{};
     format.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
@@ -73,30 +72,30 @@ CaptureResult V4l2Camera::negotiate(const VideoHeader &header)
     format.fmt.pix.pixelformat = V4L2_PIX_FMT_BGR24;
     format.fmt.pix.field = V4L2_FIELD_ANY;
     if (m_io->ioctl(m_fd, VIDIOC_S_FMT, &format) != 0)
-        return failure(QStringLiteral("%1 refused the video format"), errno);
+        return deviceFailure(QStringLiteral("%1 refused the video format"), errno);
     // The driver may have chosen another size: what it set is what arrives.
     format = v4l2_format{};
     format.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     if (m_io->ioctl(m_fd, VIDIOC_G_FMT, &format) != 0)
-        return failure(QStringLiteral("Cannot read the video format of %1"), errno);
+        return deviceFailure(QStringLiteral("Cannot read the video format of %1"), errno);
     const v4l2_pix_format &pix = format.fmt.pix;
     if (pix.pixelformat != V4L2_PIX_FMT_BGR24 || pix.width == 0 || pix.height == 0)
-        return CaptureResult::failure(m_path + QStringLiteral(" cannot deliver 24-bit frames"));
-    m_header = header;
+        return failure(m_path + QStringLiteral(" cannot deliver 24-bit frames"));
+    m_size = header.size();
     m_delivered = QSize(int(pix.width), int(pix.height));
     m_bytesPerLine = std::max(int(pix.bytesperline), 3 * int(pix.width));
     m_frameBytes =
         std::max<std::size_t>(pix.sizeimage, std::size_t(m_bytesPerLine) * std::size_t(pix.height));
-    return CaptureResult::success();
+    return {};
 }
 
-CaptureResult V4l2Camera::start(const VideoHeader &header)
+Result<> V4l2Camera::start(const VideoHeader &header)
 {
     if (m_fd < 0)
-        return CaptureResult::failure(m_path + QStringLiteral(" is not open"));
+        return failure(m_path + QStringLiteral(" is not open"));
     stop();
     const std::lock_guard lock(m_ioMutex);
-    CaptureResult result = negotiate(header);
+    Result<> result = negotiate(header);
     m_readBuffer.clear();
     if (result && m_streamingIo)
         result = startStreaming();
@@ -107,20 +106,20 @@ CaptureResult V4l2Camera::start(const VideoHeader &header)
     return result;
 }
 
-CaptureResult V4l2Camera::startStreaming()
+Result<> V4l2Camera::startStreaming()
 {
     v4l2_requestbuffers request{};
     request.count = BufferCount;
     request.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     request.memory = V4L2_MEMORY_MMAP;
     if (m_io->ioctl(m_fd, VIDIOC_REQBUFS, &request) != 0)
-        return failure(QStringLiteral("%1 cannot stream"), errno);
+        return deviceFailure(QStringLiteral("%1 cannot stream"), errno);
     if (request.count == 0)
-        return CaptureResult::failure(m_path + QStringLiteral(" gave no frame buffers"));
-    CaptureResult result = mapBuffers(request.count);
+        return failure(m_path + QStringLiteral(" gave no frame buffers"));
+    Result<> result = mapBuffers(request.count);
     int type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
     if (result && m_io->ioctl(m_fd, VIDIOC_STREAMON, &type) != 0)
-        result = failure(QStringLiteral("%1 does not start streaming"), errno);
+        result = deviceFailure(QStringLiteral("%1 does not start streaming"), errno);
     if (result)
         m_streaming = true;
     else
@@ -128,7 +127,7 @@ CaptureResult V4l2Camera::startStreaming()
     return result;
 }
 
-CaptureResult V4l2Camera::mapBuffers(unsigned count)
+Result<> V4l2Camera::mapBuffers(unsigned count)
 {
     for (unsigned i = 0; i < count; ++i) {
         v4l2_buffer buffer{};
@@ -136,16 +135,16 @@ CaptureResult V4l2Camera::mapBuffers(unsigned count)
         buffer.memory = V4L2_MEMORY_MMAP;
         buffer.index = i;
         if (m_io->ioctl(m_fd, VIDIOC_QUERYBUF, &buffer) != 0)
-            return failure(QStringLiteral("Cannot query the buffers of %1"), errno);
+            return deviceFailure(QStringLiteral("Cannot query the buffers of %1"), errno);
         void *start = m_io->mmap(buffer.length, PROT_READ | PROT_WRITE, MAP_SHARED, m_fd,
                                  off_t(buffer.m.offset));
         if (start == MAP_FAILED)
-            return failure(QStringLiteral("Cannot map the buffers of %1"), errno);
+            return deviceFailure(QStringLiteral("Cannot map the buffers of %1"), errno);
         m_buffers.push_back({start, buffer.length});
         if (m_io->ioctl(m_fd, VIDIOC_QBUF, &buffer) != 0)
-            return failure(QStringLiteral("Cannot queue the buffers of %1"), errno);
+            return deviceFailure(QStringLiteral("Cannot queue the buffers of %1"), errno);
     }
-    return CaptureResult::success();
+    return {};
 }
 
 void V4l2Camera::releaseBuffers()
@@ -181,7 +180,7 @@ void V4l2Camera::close()
     m_fd = -1;
 }
 
-FrameSource::ReadResult V4l2Camera::readFrame(std::vector<std::uint8_t> &frame)
+FrameSource::ReadResult V4l2Camera::readFrame(QImage &frame)
 {
     const int ready = m_io->waitReadable(m_fd, WaitMs);
     if (ready == 0)
@@ -191,7 +190,7 @@ FrameSource::ReadResult V4l2Camera::readFrame(std::vector<std::uint8_t> &frame)
     return m_streamingIo ? readStreamed(frame) : readDirect(frame);
 }
 
-FrameSource::ReadResult V4l2Camera::readStreamed(std::vector<std::uint8_t> &frame)
+FrameSource::ReadResult V4l2Camera::readStreamed(QImage &frame)
 {
     v4l2_buffer buffer{};
     buffer.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;
@@ -201,46 +200,45 @@ FrameSource::ReadResult V4l2Camera::readStreamed(std::vector<std::uint8_t> &fram
         if (m_io->ioctl(m_fd, VIDIOC_DQBUF, &buffer) != 0)
             return errno == EAGAIN ? ReadResult{} : failedRead(errno);
     }
-    bool fresh = false;
+    ReadResult result;
     if (buffer.index < m_buffers.size() && !(buffer.flags & V4L2_BUF_FLAG_ERROR)) {
         const Buffer &mapped = m_buffers[buffer.index];
         const std::size_t used = buffer.bytesused ? buffer.bytesused : mapped.length;
-        fresh = accept(static_cast<const std::uint8_t *>(mapped.start),
-                       std::min(used, mapped.length), frame);
+        result = accept(static_cast<const std::uint8_t *>(mapped.start),
+                        std::min(used, mapped.length), frame);
     }
     const std::lock_guard lock(m_ioMutex);
     if (m_io->ioctl(m_fd, VIDIOC_QBUF, &buffer) != 0)
         return failedRead(errno);
-    return fresh ? ReadResult{Read::Frame, {}} : ReadResult{};
+    return result;
 }
 
-FrameSource::ReadResult V4l2Camera::readDirect(std::vector<std::uint8_t> &frame)
+FrameSource::ReadResult V4l2Camera::readDirect(QImage &frame)
 {
     const ssize_t n = m_io->read(m_fd, m_readBuffer.data(), m_readBuffer.size());
     if (n < 0)
         return errno == EAGAIN ? ReadResult{} : failedRead(errno);
-    if (accept(m_readBuffer.data(), std::size_t(n), frame))
-        return {Read::Frame, {}};
-    return {};
+    return accept(m_readBuffer.data(), std::size_t(n), frame);
 }
 
-// A frame counts only when complete and after the camera has settled.
-bool V4l2Camera::accept(const std::uint8_t *data, std::size_t used,
-                        std::vector<std::uint8_t> &frame)
+// A frame counts only when complete and after the camera has settled. The device's buffer is
+// scaled straight into the frame: the only copy of its pixels.
+FrameSource::ReadResult V4l2Camera::accept(const std::uint8_t *data, std::size_t used,
+                                           QImage &frame)
 {
     const std::size_t needed = std::size_t(m_bytesPerLine) * std::size_t(m_delivered.height() - 1) +
                                3 * std::size_t(m_delivered.width());
     if (used < needed)
-        return false;
+        return {};
     m_errorRun = 0;
     if (m_framesToDrop > 0) {
         --m_framesToDrop;
-        return false;
+        return {};
     }
-    frame.resize(m_header.imageSize());
-    m_scaler.scale(data, m_delivered.width(), m_delivered.height(), m_bytesPerLine, frame.data(),
-                   m_header);
-    return true;
+    if (!prepareFrame(frame, m_size))
+        return outOfMemory(m_size);
+    m_scaler.scale(data, m_delivered.width(), m_delivered.height(), m_bytesPerLine, frame);
+    return {Read::Frame, {}};
 }
 
 FrameSource::ReadResult V4l2Camera::failedRead(int error)
@@ -260,10 +258,10 @@ std::vector<SourceControl> V4l2Camera::controls()
     return V4l2Controls::query(*m_io, m_fd);
 }
 
-CaptureResult V4l2Camera::setControl(std::uint32_t id, int value)
+Result<> V4l2Camera::setControl(std::uint32_t id, int value)
 {
     const std::lock_guard lock(m_ioMutex);
     if (m_fd < 0)
-        return CaptureResult::failure(m_path + QStringLiteral(" is not open"));
+        return failure(m_path + QStringLiteral(" is not open"));
     return V4l2Controls::set(*m_io, m_fd, id, value);
 }

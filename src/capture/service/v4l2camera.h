@@ -24,13 +24,13 @@ public:
     V4l2Camera(std::shared_ptr<DeviceIo> io, QString path);
     ~V4l2Camera() override;
 
-    CaptureResult open() override;
-    CaptureResult start(const VideoHeader &header) override;
-    ReadResult readFrame(std::vector<std::uint8_t> &frame) override;
+    Result<> open() override;
+    Result<> start(const VideoHeader &header) override;
+    ReadResult readFrame(QImage &frame) override;
     void stop() override;
     void close() override;
     std::vector<SourceControl> controls() override;
-    CaptureResult setControl(std::uint32_t id, int value) override;
+    Result<> setControl(std::uint32_t id, int value) override;
 
     /// The picture size the driver set for the last start (frames are scaled from it).
     QSize deliveredSize() const { return m_delivered; }
@@ -42,15 +42,15 @@ private:
         std::size_t length = 0;
     };
 
-    CaptureResult negotiate(const VideoHeader &header);
-    CaptureResult startStreaming();
-    CaptureResult mapBuffers(unsigned count);
+    Result<> negotiate(const VideoHeader &header);
+    Result<> startStreaming();
+    Result<> mapBuffers(unsigned count);
     void releaseBuffers();
-    ReadResult readStreamed(std::vector<std::uint8_t> &frame);
-    ReadResult readDirect(std::vector<std::uint8_t> &frame);
+    ReadResult readStreamed(QImage &frame);
+    ReadResult readDirect(QImage &frame);
     ReadResult failedRead(int error);
-    bool accept(const std::uint8_t *data, std::size_t used, std::vector<std::uint8_t> &frame);
-    CaptureResult failure(const QString &what, int error) const;
+    ReadResult accept(const std::uint8_t *data, std::size_t used, QImage &frame);
+    Result<> deviceFailure(const QString &what, int error) const;
 
     std::shared_ptr<DeviceIo> m_io;
     QString m_path;
@@ -59,7 +59,7 @@ private:
     bool m_streaming = false;
     std::vector<Buffer> m_buffers;
     std::vector<std::uint8_t> m_readBuffer;
-    VideoHeader m_header;
+    QSize m_size; // of the frames handed on
     QSize m_delivered;
     int m_bytesPerLine = 0;
     std::size_t m_frameBytes = 0; // of one frame as the driver delivers it

@@ -121,11 +121,11 @@ std::vector<SourceControl> V4l2Controls::query(DeviceIo &io, int fd)
     return enumerated ? list : queryById(io, fd);
 }
 
-CaptureResult V4l2Controls::set(DeviceIo &io, int fd, std::uint32_t id, int value)
+Result<> V4l2Controls::set(DeviceIo &io, int fd, std::uint32_t id, int value)
 {
     v4l2_control control{id, value};
     if (io.ioctl(fd, VIDIOC_S_CTRL, &control) == 0)
-        return CaptureResult::success();
-    return CaptureResult::failure(QStringLiteral("The device refused the setting: %1")
-                                      .arg(QString::fromLocal8Bit(strerror(errno))));
+        return {};
+    return failure(QStringLiteral("The device refused the setting: %1")
+                       .arg(QString::fromLocal8Bit(strerror(errno))));
 }

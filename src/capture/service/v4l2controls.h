@@ -1,8 +1,8 @@
 #pragma once
 // Reads and sets a V4L2 device's own controls (brightness, contrast, exposure, ...).
 
-#include "capture/service/captureresult.h"
 #include "capture/service/sourcecontrol.h"
+#include "shell/result.h"
 
 #include <vector>
 
@@ -14,5 +14,5 @@ public:
     /// Every integer, boolean and menu control the device offers, in the device's order;
     /// disabled ones and those of other types are left out.
     static std::vector<SourceControl> query(DeviceIo &io, int fd);
-    static CaptureResult set(DeviceIo &io, int fd, std::uint32_t id, int value);
+    static Result<> set(DeviceIo &io, int fd, std::uint32_t id, int value);
 };

@@ -4,6 +4,7 @@
 #include "capture/service/testsceneoptions.h"
 #include "fakedeviceio.h"
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -13,9 +14,10 @@ class TestCaptureScene : public QObject
 private slots:
     void init();
     void cleanup();
-    void windowIsChildOfVideoArea();
-    void grabDeliversOneWholeFrame();
+    void windowIsCreatedHiddenWithoutParent();
+    void grabGivesOneWholeFrame();
     void successiveGrabsAreFresh();
+    void framesHeldByTheProgramStayAsTheyWere();
     void grabEndsLivePicture();
     void previewFramesReachCallback();
     void grabGivesFrameNotYetGiven();
@@ -29,16 +31,23 @@ private slots:
     void callbackMayClearItself();
 
 private:
+    bool createWindow(QSize size);
     int connectScene();
 
     std::unique_ptr<QWidget> m_videoArea;
     std::unique_ptr<LinuxCaptureService> m_service;
-    std::vector<QByteArray> m_frames;
+    std::vector<QImage> m_frames;
 };
 
 namespace {
 const VideoHeader Qvga = VideoHeader::make(320, 240, 24);
+
+// A frame as the program must see it: top-down BGR of the size asked for.
+bool isFrameOf(const QImage &frame, QSize size)
+{
+    return frame.format() == QImage::Format_BGR888 && frame.size() == size;
 }
+} // namespace
 
 void TestCaptureScene::init()
 {
@@ -55,52 +64,84 @@ void TestCaptureScene::cleanup()
     m_videoArea.reset();
 }
 
+// A window placed in the video area, as the capture session does it.
+bool TestCaptureScene::createWindow(QSize size)
+{
+    if (!m_service->createWindow(size))
+        return false;
+    m_service->window()->setParent(m_videoArea.get());
+    m_service->window()->show();
+    return true;
+}
+
 int TestCaptureScene::connectScene()
 {
     const int index = int(m_service->driverDescriptions().indexOf("Vardella test scene"));
-    if (!m_service->createWindow(m_videoArea.get(), QSize(320, 240)) ||
-        !m_service->connectDriver(index) || !m_service->setVideoFormat(Qvga))
+    if (!createWindow(QSize(320, 240)) || !m_service->connectDriver(index) ||
+        !m_service->setVideoFormat(Qvga))
         return -1;
-    m_service->setFrameCallback([this](const CapturedFrame &f) {
-        m_frames.emplace_back(reinterpret_cast<const char *>(f.data), qsizetype(f.size));
-    });
+    m_service->setFrameCallback([this](const QImage &f) { m_frames.push_back(f); });
     return index;
 }
 
-void TestCaptureScene::windowIsChildOfVideoArea()
+void TestCaptureScene::windowIsCreatedHiddenWithoutParent()
 {
-    QVERIFY(m_service->createWindow(m_videoArea.get(), QSize(800, 627)));
-    QWidget *window = m_service->window();
+    QVERIFY(m_service->createWindow(QSize(800, 627)));
+    const QPointer<QWidget> window = m_service->window();
     QVERIFY(window);
-    QCOMPARE(window->parentWidget(), m_videoArea.get());
-    QCOMPARE(window->geometry(), QRect(0, 0, 800, 627));
-    QVERIFY(window->isVisible());
+    QCOMPARE(window->parentWidget(), nullptr);
+    QCOMPARE(window->size(), QSize(800, 627));
+    QVERIFY(!window->isVisible());
     // A second window replaces the first.
-    QVERIFY(m_service->createWindow(m_videoArea.get(), QSize(100, 100)));
-    QCOMPARE(m_videoArea->findChildren<CaptureWidget *>().size(), 1);
+    QVERIFY(m_service->createWindow(QSize(100, 100)));
+    QVERIFY(!window);
+    QCOMPARE(m_service->window()->size(), QSize(100, 100));
+    QCOMPARE(m_service->createWindow(QSize(0, 100)).error(),
+             QStringLiteral("A capture window needs a width and a height"));
 }
 
-void TestCaptureScene::grabDeliversOneWholeFrame()
+void TestCaptureScene::grabGivesOneWholeFrame()
 {
     QVERIFY(connectScene() >= 0);
-    QVERIFY2(m_service->grabFrame(), qPrintable(m_service->lastError()));
-    QCOMPARE(m_frames.size(), std::size_t(1));
-    QCOMPARE(m_frames[0].size(), qsizetype(Qvga.imageSize()));
-    QCOMPARE(m_frames[0].size(), 320 * 240 * 3);
-    // The window shows the grabbed frame.
+    const Result<QImage> grab = m_service->grabFrame();
+    if (!grab)
+        QFAIL(qPrintable(grab.error()));
+    QVERIFY(isFrameOf(*grab, QSize(320, 240)));
+    QVERIFY(m_frames.empty()); // a grabbed frame is returned, not handed to the callback
+    // The window shows the grabbed frame, top row on top.
     const QImage shown = static_cast<CaptureWidget *>(m_service->window())->picture();
-    QCOMPARE(shown.size(), QSize(320, 240));
+    QCOMPARE(shown.format(), QImage::Format_RGB32);
+    QCOMPARE(shown, grab->convertToFormat(QImage::Format_RGB32));
 }
 
 void TestCaptureScene::successiveGrabsAreFresh()
 {
     QVERIFY(connectScene() >= 0);
     m_service->testSceneOptions().motion = false; // the clock alone must tell frames apart
-    for (int i = 0; i < 4; ++i)
-        QVERIFY2(m_service->grabFrame(), qPrintable(m_service->lastError()));
-    QCOMPARE(m_frames.size(), std::size_t(4));
-    for (std::size_t i = 1; i < m_frames.size(); ++i)
-        QVERIFY(m_frames[i] != m_frames[i - 1]);
+    std::vector<QImage> grabs;
+    for (int i = 0; i < 4; ++i) {
+        const Result<QImage> grab = m_service->grabFrame();
+        if (!grab)
+            QFAIL(qPrintable(grab.error()));
+        grabs.push_back(*grab);
+    }
+    for (std::size_t i = 1; i < grabs.size(); ++i)
+        QVERIFY(grabs[i] != grabs[i - 1]);
+}
+
+// Frames are handed over without copying; one the program keeps must not change under it
+// while later frames arrive.
+void TestCaptureScene::framesHeldByTheProgramStayAsTheyWere()
+{
+    QVERIFY(connectScene() >= 0);
+    const QImage held = *m_service->grabFrame();
+    const QImage snapshot = held.copy();
+    QVERIFY(m_service->setPreviewRate(1));
+    QVERIFY(m_service->setPreview(true));
+    QTRY_VERIFY_WITH_TIMEOUT(m_frames.size() >= 6, 3000);
+    QVERIFY(m_service->grabFrame());
+    QCOMPARE(held, snapshot);
+    QVERIFY(m_frames.front() != m_frames.back());
 }
 
 void TestCaptureScene::grabEndsLivePicture()
@@ -125,8 +166,8 @@ void TestCaptureScene::previewFramesReachCallback()
     QVERIFY(m_service->setPreviewRate(20));
     QVERIFY(m_service->setPreview(true));
     QTRY_VERIFY_WITH_TIMEOUT(m_frames.size() >= 3, 3000);
-    for (const QByteArray &f : m_frames)
-        QCOMPARE(f.size(), qsizetype(Qvga.imageSize()));
+    for (const QImage &f : m_frames)
+        QVERIFY(isFrameOf(f, QSize(320, 240)));
     QVERIFY(m_frames[1] != m_frames[0]); // each preview frame is a new one
     QVERIFY(m_service->setFrameCallback({}));
     QTest::qWait(50);
@@ -142,8 +183,9 @@ void TestCaptureScene::grabGivesFrameNotYetGiven()
     QVERIFY(m_service->setPreviewRate(1));
     QVERIFY(m_service->setPreview(true));
     QTRY_VERIFY_WITH_TIMEOUT(!m_frames.empty(), 3000);
-    QVERIFY(m_service->grabFrame());
-    QVERIFY(m_frames.back() != m_frames[m_frames.size() - 2]);
+    const Result<QImage> grab = m_service->grabFrame();
+    QVERIFY(grab);
+    QVERIFY(*grab != m_frames.back());
 }
 
 void TestCaptureScene::overlayPaintsWithoutCallback()
@@ -162,26 +204,31 @@ void TestCaptureScene::overlayPaintsWithoutCallback()
 
 void TestCaptureScene::scaleStretchesPicture()
 {
-    QVERIFY(m_service->createWindow(m_videoArea.get(), QSize(400, 300)));
+    QVERIFY(createWindow(QSize(400, 300)));
     QVERIFY(m_service->connectDriver(int(m_service->driverDescriptions().size()) - 1));
     QVERIFY(m_service->setVideoFormat(VideoHeader::make(160, 120, 24)));
-    QVERIFY(m_service->grabFrame());
+    const QImage frame = *m_service->grabFrame();
     QWidget *window = m_service->window();
     // Unscaled, the 160 x 120 picture sits at the top left on black.
     QImage shot = window->grab().toImage();
     QCOMPARE(shot.pixelColor(399, 299), QColor(Qt::black));
-    QVERIFY(shot.pixelColor(100, 100) != QColor(Qt::black));
+    QCOMPARE(shot.pixelColor(159, 119), frame.pixelColor(159, 119));
+    QCOMPARE(shot.pixelColor(160, 120), QColor(Qt::black));
     QVERIFY(m_service->setScale(true));
     shot = window->grab().toImage();
-    QVERIFY(shot.pixelColor(399, 299) != QColor(Qt::black));
+    const QColor corner = shot.pixelColor(399, 299);
+    const QColor expected = frame.pixelColor(159, 119);
+    QVERIFY2(qAbs(corner.blue() - expected.blue()) <= 4 &&
+                 qAbs(corner.green() - expected.green()) <= 4,
+             qPrintable(corner.name()));
 }
 
 void TestCaptureScene::operationsWithoutWindowFail()
 {
+    const QString noWindow = QStringLiteral("There is no capture window");
     QVERIFY(!m_service->windowExists());
-    QVERIFY(!m_service->connectDriver(0));
-    QVERIFY(!m_service->lastError().isEmpty());
-    QVERIFY(!m_service->disconnectDriver());
+    QCOMPARE(m_service->connectDriver(0).error(), noWindow);
+    QCOMPARE(m_service->disconnectDriver().error(), noWindow);
     QVERIFY(!m_service->stop());
     QVERIFY(!m_service->setVideoFormat(Qvga));
     QVERIFY(!m_service->setPreview(true));
@@ -191,15 +238,15 @@ void TestCaptureScene::operationsWithoutWindowFail()
     QVERIFY(!m_service->setPreviewRate(33));
     QVERIFY(!m_service->setUserData(42));
     QCOMPARE(m_service->userData(), std::uintptr_t(0));
-    QVERIFY(!m_service->setFrameCallback([](const CapturedFrame &) {}));
-    QVERIFY(!m_service->grabFrame());
+    QVERIFY(!m_service->setFrameCallback([](const QImage &) {}));
+    QCOMPARE(m_service->grabFrame().error(), noWindow);
     QVERIFY(!m_service->showSourceDialog(nullptr));
 }
 
 void TestCaptureScene::operationsWithoutDriverFail()
 {
-    QVERIFY(m_service->createWindow(m_videoArea.get(), QSize(320, 240)));
-    QVERIFY(!m_service->grabFrame());
+    QVERIFY(createWindow(QSize(320, 240)));
+    QCOMPARE(m_service->grabFrame().error(), QStringLiteral("No capture driver is connected"));
     QVERIFY(!m_service->setPreview(true));
     QVERIFY(!m_service->setOverlay(true));
     QVERIFY(!m_service->setVideoFormat(Qvga));
@@ -216,32 +263,26 @@ void TestCaptureScene::disconnectThenGrabFails()
     QVERIFY(connectScene() >= 0);
     QVERIFY(m_service->grabFrame());
     QVERIFY(m_service->disconnectDriver());
-    QVERIFY(!m_service->grabFrame());
-    QVERIFY(!m_service->lastError().isEmpty());
+    const Result<QImage> grab = m_service->grabFrame();
+    QVERIFY(!grab && !grab.error().isEmpty());
     QVERIFY(m_service->windowExists()); // destroying it is the caller's business
-    QCOMPARE(m_frames.size(), std::size_t(1));
 }
 
 void TestCaptureScene::badConnectsAndFormats()
 {
-    QVERIFY(m_service->createWindow(m_videoArea.get(), QSize(320, 240)));
-    QVERIFY(!m_service->connectDriver(1)); // only the scene is there
-    QVERIFY(m_service->lastError().contains("1"));
+    QVERIFY(createWindow(QSize(320, 240)));
+    const Result<> noSuchDriver = m_service->connectDriver(1); // only the scene is there
+    QVERIFY(!noSuchDriver && noSuchDriver.error().contains("1"));
     QVERIFY(!m_service->connectDriver(-1));
     QVERIFY(m_service->connectDriver(0));
     QVERIFY(!m_service->setVideoFormat(VideoHeader::make(320, 240, 8)));
     QVERIFY(!m_service->setVideoFormat(VideoHeader::make(0, 240, 24)));
     QVERIFY(!m_service->setVideoFormat(VideoHeader::make(320, -240, 24)));
     QVERIFY(!m_service->setPreviewRate(0));
-    // A refused format leaves the previous one working.
-    QVERIFY(m_service->setFrameCallback([this](const CapturedFrame &f) {
-        m_frames.emplace_back(reinterpret_cast<const char *>(f.data), qsizetype(f.size));
-    }));
-    QVERIFY(m_service->grabFrame());
-    QCOMPARE(m_frames.back().size(), qsizetype(Qvga.imageSize()));
+    // A refused format leaves the previous one working; frames follow an accepted one.
+    QVERIFY(isFrameOf(*m_service->grabFrame(), QSize(320, 240)));
     QVERIFY(m_service->setVideoFormat(VideoHeader::make(161, 121, 24)));
-    QVERIFY(m_service->grabFrame());
-    QCOMPARE(m_frames.back().size(), qsizetype(VideoHeader::make(161, 121, 24).imageSize()));
+    QVERIFY(isFrameOf(*m_service->grabFrame(), QSize(161, 121)));
 }
 
 void TestCaptureScene::videoAreaDeletingWindow()
@@ -260,15 +301,21 @@ void TestCaptureScene::callbackMayClearItself()
 {
     QVERIFY(connectScene() >= 0);
     int calls = 0;
-    QVERIFY(m_service->setFrameCallback([&](const CapturedFrame &f) {
+    QVERIFY(m_service->setFrameCallback([&](const QImage &f) {
         ++calls;
-        QCOMPARE(f.size, std::size_t(Qvga.imageSize()));
+        QVERIFY(isFrameOf(f, QSize(320, 240)));
         m_service->setFrameCallback({});
-        QVERIFY(!m_service->grabFrame()); // no nested grab while a frame is handed over
+        // No nested grab, and the connection stays, while a frame is handed over.
+        QCOMPARE(m_service->grabFrame().error(), QStringLiteral("A frame is being handed over"));
+        QVERIFY(!m_service->disconnectDriver());
     }));
-    QVERIFY(m_service->grabFrame());
-    QVERIFY(m_service->grabFrame());
+    QVERIFY(m_service->setPreviewRate(1));
+    QVERIFY(m_service->setPreview(true));
+    QTRY_COMPARE_WITH_TIMEOUT(calls, 1, 3000);
+    QTest::qWait(100);
     QCOMPARE(calls, 1);
+    QVERIFY(m_service->isConnected());
+    QVERIFY(m_service->grabFrame());
 }
 
 QTEST_MAIN(TestCaptureScene)

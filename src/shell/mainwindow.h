@@ -1,0 +1,155 @@
+#pragma once
+// The main window: control panel, video area, status bar and the one-second clock. It is a
+// view: it tells what the user did through its signals and shows what it is told through the
+// narrow interfaces below; none of its widgets is handed out.
+
+#include "shell/captureview.h"
+#include "shell/storeview.h"
+#include "shell/videohost.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+
+struct ApplicationState;
+class ControlPanel;
+class QLabel;
+class QPlainTextEdit;
+class Sound;
+
+class MainWindow : public QMainWindow, public StoreView, public CaptureView, public VideoHost
+{
+    Q_OBJECT
+public:
+    static constexpr int OuterWidth = 800;
+    static constexpr int OuterHeight = 627;
+
+    MainWindow(ApplicationState &state, Sound &click);
+    ~MainWindow() override;
+
+    // StoreView and CaptureView
+    void showPicturePath(const QString &text) override;
+    void showFramesText(const QString &text) override;
+    void showTimeText(const QString &text) override;
+    void showIntervalText(const QString &text) override;
+    void showMaxStepText(const QString &text) override;
+    void showStartCaption(const QString &caption, int colourValue) override;
+    void showStatusNote(const QString &text) override;
+    void setClockRunning(bool running) override;
+    bool isPreviewChecked() const override;
+    void setPreviewChecked(bool checked) override;
+    bool isOverlayChecked() const override;
+    void setOverlayChecked(bool checked) override;
+    void setOverlayEnabled(bool enabled) override;
+    bool isFitChecked() const override;
+    void setFitEnabled(bool enabled) override;
+    void setIntervalArrowsPosition(int position) override;
+    void showStepMode(const QString &stepCaption, bool stepArrowsShown) override;
+    int maxArrowsIncrement() const override;
+    void setMaxArrowsIncrement(int increment) override;
+    void setStartAndAboutEnabled(bool enabled) override;
+    void setPanelEnabled(bool enabled) override;
+    void setVideoAreaVisible(bool visible) override;
+    void repaintVideoArea() override;
+    void redrawVideoArea() override;
+    void blackVideoArea() override;
+    void fillVideoArea() override;
+    bool isMaximized() const override { return QMainWindow::isMaximized(); }
+    void uncoverVideoArea() override;
+    void setLoadingShown(bool shown) override;
+    void showStatusPanel(int index, const QString &text) override;
+    void setDriverEnabled(bool enabled) override;
+    void setProgCaptionColour(int colourValue) override;
+    QPoint centre() const override;
+
+    // VideoHost
+    void embedCaptureWindow(QWidget *window) override;
+    QSize captureWindowSize() const override;
+
+    QString statusPanel(int index) const;
+    QString statusNote() const;
+    bool clockRunning() const { return m_clockTimer.isActive(); }
+    void hidePictureCaption();
+
+    /// One clock tick at the given time of day.
+    void clockTick(const QTime &now);
+    /// Hides the control panel and lets the video area fill the window.
+    void hideControlPanel();
+    void statusBarClicked();
+    /// What every activation of the window does.
+    void activated();
+    /// "Exit": click, remove the empty picture directories, close.
+    void exitRoutine();
+    /// The full-screen picture view tells whether it is showing, for the caption line.
+    void setFullScreenPictureVisible(bool visible) { m_fullScreenPictureVisible = visible; }
+
+signals:
+    // What the user did on the control panel.
+    void previewToggled(bool checked);
+    void overlayToggled(bool checked);
+    void fitToggled(bool checked);
+    void inputPressed();
+    void formatPressed();
+    void driverPressed();
+    void finePlusPressed();
+    void fineMinusPressed();
+    void startPressed();
+    /// The interval arrows moved to position.
+    void intervalArrowsClicked(int position);
+    void stepPressed();
+    void clearPressed();
+    void resetPressed();
+    /// The max-frames arrows: changing before a press moves them, clicked after.
+    void maxArrowsChanging(int position);
+    void maxArrowsClicked(int position);
+    void stepArrowsChanging(int position);
+    void stepArrowsClicked(int position);
+    void aboutPressed();
+    void infoPressed();
+    void progPressed();
+    void prefPressed();
+    void viewPressed();
+
+    /// Clock tick, first step: a confirmed clear of the store is pending.
+    void pendingClearDue();
+    /// Clock tick, last step: the timer program may start capture.
+    void timerProgramStartCheck();
+    /// The live picture must be set up again for the "Overlay" or "Preview" box as it stands.
+    void overlayReactionNeeded();
+    void previewReactionNeeded();
+    /// Start/stop must be pressed (the window was resized while capture runs).
+    void startStopRequested();
+    /// The window was maximised; the full-screen view moves its scale one step.
+    void maximisedResize();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildVideoArea(QWidget *central);
+    void buildStatusBar();
+    void buildLoadingPanel(QWidget *central);
+    void connectIntents();
+    void placeOnScreen();
+
+    ApplicationState &m_state;
+    Sound &m_click;
+    ControlPanel *m_panel = nullptr;
+    QWidget *m_videoArea = nullptr;
+    QPlainTextEdit *m_videoCover = nullptr;
+    QLabel *m_pictureCaption = nullptr;
+    QWidget *m_loadingPanel = nullptr;
+    QPointer<QWidget> m_captureWindow;
+    std::array<QLabel *, 4> m_statusPanels{};
+    QLabel *m_statusNote = nullptr;
+    QTimer m_clockTimer;
+    bool m_placed = false;
+    bool m_fullScreenPictureVisible = false;
+};
