@@ -16,8 +16,6 @@ class ControlPanel : public QFrame
 {
     Q_OBJECT
 public:
-    static constexpr int Height = 84;
-
     explicit ControlPanel(QWidget *parent);
 
 signals:
@@ -65,7 +63,6 @@ private:
     QPushButton *exit;
     QLineEdit *timeBox;
 
-    QGroupBox *addGroup(const QString &caption, int x, int width);
     /// A group of the panel, placed in the flow of groups.
     QGroupBox *addGroup(const QString &caption);
     void buildTvVideo(QGroupBox *group);

@@ -155,7 +155,8 @@ void MainWindow::buildVideoArea(QWidget *central)
 
     m_pictureCaption = new QLabel("picture", m_videoArea);
     m_pictureCaption->setObjectName("pictureCaption");
-    m_pictureCaption->setGeometry(0, 0, 225, 12);
+    // Over the picture, outside any layout: 225 x 12, or taller for a larger font.
+    m_pictureCaption->resize(QSize(225, 12).expandedTo(m_pictureCaption->sizeHint()));
     m_pictureCaption->hide();
 }
 
