@@ -5,6 +5,7 @@
 // Goal: at most 2 % of one core. VARDELLA_IDLE_SECONDS shortens the run (default 30 s).
 #include "capture/capturesettings.h"
 #include "capture/service/linuxcaptureservice.h"
+#include "qtbenchmain.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -119,13 +120,5 @@ BENCHMARK(BM_PreviewIdle)->Iterations(1)->Unit(benchmark::kSecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runQtBenchmarks(argc, argv);
 }

@@ -115,5 +115,5 @@ BENCHMARK(BM_CapturePeriod)
 
 int main(int argc, char **argv)
 {
-    return benchprogram::runBenchmarks(argc, argv);
+    return runQtBenchmarks(argc, argv);
 }

@@ -86,5 +86,5 @@ BENCHMARK(BM_CaptureTickBackToBack)
 
 int main(int argc, char **argv)
 {
-    return benchprogram::runBenchmarks(argc, argv);
+    return runQtBenchmarks(argc, argv);
 }

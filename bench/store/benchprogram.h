@@ -7,6 +7,7 @@
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
 #include "capture/service/linuxcaptureservice.h"
+#include "qtbenchmain.h"
 #include "shell/applicationstate.h"
 #include "shell/mainwindow.h"
 #include "shell/messages.h"
@@ -118,19 +119,5 @@ private:
 // The size list's entries "640 x 480" and "320 x 240".
 constexpr int Size640x480 = 0;
 constexpr int Size320x240 = 1;
-
-/// Runs the registered benchmarks inside a (headless unless told otherwise) application.
-inline int runBenchmarks(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
 
 } // namespace benchprogram

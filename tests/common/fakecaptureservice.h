@@ -1,19 +1,14 @@
 #pragma once
-// A capture service without a window or a device: grabs hand out the frames the test queued
-// (or fail with the reasons it queued), and the test delivers preview frames by hand.
+// A capture service without a window or a device: grabs hand out a grey frame, and the test
+// delivers preview frames by hand.
 
 #include "capture/captureservice.h"
 
-#include <QList>
-
 struct FakeCaptureService : CaptureService
 {
-    QList<Result<QImage>> grabs; // what the next grabs give, in order; empty: a grey frame
     FrameCallback callback;
     std::uintptr_t data = 0;
     bool previewing = false;
-    bool overlaying = false;
-    int previewStarts = 0;
 
     /// A frame of the requested size, filled with one grey level.
     static QImage frame(int grey = 128, QSize size = QSize(320, 240))
@@ -41,14 +36,9 @@ struct FakeCaptureService : CaptureService
     Result<> setPreview(bool on) override
     {
         previewing = on;
-        previewStarts += on ? 1 : 0;
         return {};
     }
-    Result<> setOverlay(bool on) override
-    {
-        overlaying = on;
-        return {};
-    }
+    Result<> setOverlay(bool) override { return {}; }
     Result<> setScale(bool) override { return {}; }
     Result<> setPreviewRate(int) override { return {}; }
     Result<> setUserData(std::uintptr_t value) override
@@ -64,8 +54,8 @@ struct FakeCaptureService : CaptureService
     }
     Result<QImage> grabFrame() override
     {
-        previewing = overlaying = false;
-        return grabs.isEmpty() ? Result<QImage>(frame()) : grabs.takeFirst();
+        previewing = false;
+        return frame();
     }
     Result<> showSourceDialog(QWidget *) override { return {}; }
 };

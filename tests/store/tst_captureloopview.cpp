@@ -1,6 +1,6 @@
 // The capture loop against a recorded view and a capture service without a window: what
-// Start/stop shows and switches, the pictures a run stores, and how a run ends when frames are
-// missing, a picture cannot be written or the device goes away.
+// Start/stop shows and switches, the pictures a run stores, and how a run ends when a picture
+// cannot be written or the device goes away.
 #include "capture/capturesession.h"
 #include "capture/capturesettings.h"
 #include "common/fakecaptureservice.h"
@@ -37,8 +37,6 @@ private slots:
     void overlayRunShowsPreviewAndComesBack();
     void ticksStoreNumberedPictures();
     void previewFramesRewriteTheFirstPicture();
-    void grabsWithoutFrame_data();
-    void grabsWithoutFrame();
     void unwritablePictureEndsTheRun_data();
     void unwritablePictureEndsTheRun();
     void lostDeviceEndsTheRun();
@@ -67,7 +65,6 @@ void TestCaptureLoopView::init()
     m_state = {};
     m_state.FormatChosen = true;
     m_messages = {};
-    m_service.grabs.clear();
     m_session = std::make_unique<CaptureSession>(m_service, m_state, m_settings, m_host);
     m_service.setUserData(reinterpret_cast<std::uintptr_t>(m_session.get()));
     m_interval =
@@ -152,39 +149,6 @@ void TestCaptureLoopView::previewFramesRewriteTheFirstPicture()
     QCOMPARE(m_state.PictureCounter, 0);
     m_loop->captureTick();
     QVERIFY(!m_service.callback); // cleared by the tick
-}
-
-void TestCaptureLoopView::grabsWithoutFrame_data()
-{
-    QTest::addColumn<QList<bool>>("frames"); // per tick: a frame came
-    QTest::addColumn<bool>("running");
-    QTest::addColumn<int>("counter");
-    QTest::newRow("one missing") << QList<bool>{false} << true << 1;
-    QTest::newRow("three in a row") << QList<bool>{false, false, false} << false << 2;
-    QTest::newRow("a frame in between")
-        << QList<bool>{false, false, true, false, false} << true << 5;
-}
-
-void TestCaptureLoopView::grabsWithoutFrame()
-{
-    QFETCH(QList<bool>, frames);
-    for (bool came : frames)
-        m_service.grabs << (came ? Result<QImage>(FakeCaptureService::frame())
-                                 : Result<QImage>(failure(QStringLiteral("camera asleep"))));
-    press();
-    for (int i = 0; i < frames.size(); ++i)
-        m_loop->captureTick();
-    QTEST(m_state.CaptureRunning, "running");
-    QTEST(m_state.PictureCounter, "counter");
-    // The number moves on over a missing frame, but no file stands for it.
-    QVERIFY(!m_dir->exists("1/capture0.jpg"));
-    QVERIFY(m_view.statusNote.startsWith(QStringLiteral("No frame at ")));
-    if (!m_state.CaptureRunning) {
-        QCOMPARE(m_view.startCaption, QStringLiteral("start"));
-        QTRY_COMPARE(
-            m_messages.errors,
-            QStringList{"Capture stopped: 3 grabs in a row gave no frame (camera asleep)."});
-    }
 }
 
 void TestCaptureLoopView::unwritablePictureEndsTheRun_data()

@@ -20,7 +20,6 @@ private slots:
 
     void finePresses_data();
     void finePresses();
-    void arrowsShowWholeSecondsUntilAdjusted();
     void maxArrowsSetMaximumInTens();
     void stepModeSharesTheBox();
 
@@ -83,18 +82,6 @@ void TestIntervalControls::finePresses()
     QTEST(m_controls->requestedIntervalMs(), "requestMs");
     QTEST(int(m_timer.interval()), "periodMs");
     QTEST(m_view.intervalPosition, "arrowPosition");
-}
-
-// The arrows set the whole seconds as they stand; the adjustment waits for Start or "Fine".
-void TestIntervalControls::arrowsShowWholeSecondsUntilAdjusted()
-{
-    m_controls->intervalArrowMoved(6);
-    QCOMPARE(m_view.intervalText, QStringLiteral("interval  6,00 sec."));
-    QCOMPARE(m_timer.interval(), 6000u);
-    m_controls->AdjustTimerPeriod();
-    QCOMPARE(m_timer.interval(), 5997u);
-    m_controls->AdjustTimerPeriod();
-    QCOMPARE(m_timer.interval(), 5997u);
 }
 
 void TestIntervalControls::maxArrowsSetMaximumInTens()
