@@ -19,17 +19,15 @@ void chooseScale(jpeg_decompress_struct &cinfo, QSize box)
 }
 } // namespace
 
-QImage JpegDecoder::read(const QString &path)
+Result<QImage> JpegDecoder::read(const QString &path) const
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_error = file.errorString();
-        return {};
-    }
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(file.errorString());
     return decode(file.readAll());
 }
 
-QImage JpegDecoder::decode(const QByteArray &data)
+Result<QImage> JpegDecoder::decode(const QByteArray &data) const
 {
     JpegErrorManager errors(true);
     jpeg_decompress_struct cinfo{};
@@ -55,7 +53,7 @@ QImage JpegDecoder::decode(const QByteArray &data)
         }
         jpeg_finish_decompress(&cinfo);
     };
-    m_error.clear();
+    QString error;
     bool ok = errors.guard(readHeader);
     if (ok) {
         const auto format =
@@ -63,13 +61,15 @@ QImage JpegDecoder::decode(const QByteArray &data)
         image = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
                        format);
         if (image.isNull())
-            m_error = QStringLiteral("Not enough memory for a %1 x %2 picture")
-                          .arg(cinfo.output_width)
-                          .arg(cinfo.output_height);
+            error = QStringLiteral("Not enough memory for a %1 x %2 picture")
+                        .arg(cinfo.output_width)
+                        .arg(cinfo.output_height);
         ok = !image.isNull() && errors.guard(readRows);
     }
-    if (!ok && m_error.isEmpty())
-        m_error = errors.errorString();
+    if (!ok && error.isEmpty())
+        error = errors.errorString();
     jpeg_destroy_decompress(&cinfo);
-    return ok ? image : QImage();
+    if (!ok)
+        return failure(error);
+    return image;
 }

@@ -3,6 +3,8 @@
 // scaling, much cheaper than decoding in full and scaling afterwards). A damaged or truncated
 // file is an error, never a half-grey picture or a crash.
 
+#include "shell/result.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QSize>
@@ -16,13 +18,10 @@ public:
     void setMinimumSize(QSize box) { m_box = box; }
 
     /// Decodes the JPEG file at path: Format_Grayscale8 for a greyscale file, Format_RGB888
-    /// otherwise. A null image means failure, with the reason in errorString().
-    QImage read(const QString &path);
-    QImage decode(const QByteArray &data);
-
-    QString errorString() const { return m_error; }
+    /// otherwise; fails with the reason (libjpeg's own words for a damaged file).
+    Result<QImage> read(const QString &path) const;
+    Result<QImage> decode(const QByteArray &data) const;
 
 private:
     QSize m_box;
-    QString m_error;
 };

@@ -148,7 +148,6 @@ struct CaptureApp
     /// The stored picture at path, decoded; null when it is missing or damaged.
     static QImage picture(const QString &path)
     {
-        JpegDecoder decoder;
-        return decoder.read(path);
+        return JpegDecoder().read(path).value_or(QImage());
     }
 };
