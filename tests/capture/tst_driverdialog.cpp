@@ -109,6 +109,10 @@ void TestDriverDialog::okConnectsTestScene()
     QVERIFY(!driverButtonEnabledWhileConnecting);
     QVERIFY(rig.service.isConnected());
     QVERIFY(rig.service.window() && rig.service.window()->parentWidget() == rig.panel()->videoArea);
+    // The live picture fills the video area, and follows it when the window grows.
+    QCOMPARE(rig.service.window()->size(), rig.panel()->videoArea->size());
+    rig.main->resize(rig.main->width() + 300, rig.main->height() + 100);
+    QTRY_COMPARE(rig.service.window()->size(), rig.panel()->videoArea->size());
     QVERIFY(!rig.panel()->videoCover->isVisible());
     QVERIFY(!rig.panel()->loadingPanel->isVisible());
     QVERIFY(panel->driver->isEnabled());
