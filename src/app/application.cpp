@@ -108,8 +108,8 @@ void Application::buildWindows()
         m_messages = std::make_unique<MessageBoxes>(&main);
     if (!m_captureService)
         m_captureService = std::make_unique<LinuxCaptureService>();
-    m_intervalControls = std::make_unique<IntervalControls>(main, m_state, *m_click, m_captureTimer,
-                                                            m_captureSettings);
+    m_intervalControls =
+        std::make_unique<IntervalControls>(main, m_state, *m_click, m_captureTimer);
     m_captureController =
         std::make_unique<CaptureController>(*m_captureService, m_captureSettings, m_state, main,
                                             main, &main, *m_click, m_tools, *m_messages);

@@ -17,6 +17,6 @@ struct CaptureSettings
     int CreationHeight = 482;
     bool CustomSize = false;
     /// The entry selected in the size list: -1 none, 0 "640 x 480", 1 "320 x 240",
-    /// 2 "160 x 120", 3 "  80   x 60", 4 the empty entry. The timer adjustment reads it.
+    /// 2 "160 x 120", 3 "  80   x 60", 4 the empty entry.
     int SizeListIndex = -1;
 };

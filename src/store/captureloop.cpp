@@ -46,6 +46,9 @@ CaptureLoop::CaptureLoop(StoreView &view, ApplicationState &state, Sound &click,
     });
     connect(&m_session.service(), &CaptureService::deviceLost, this,
             [this](const QString &reason) { deviceLost(reason); });
+    // Pictures keep time: tick k of a run is due k intervals after Start, whatever a tick costs.
+    m_timer.setPacing(Pacing::Grid);
+    connect(&m_timer, &ThreadedTimer::ticksSkipped, this, &CaptureLoop::ticksSkipped);
 }
 
 void CaptureLoop::startStop()
@@ -97,7 +100,7 @@ void CaptureLoop::start()
         m_view.setPreviewChecked(true);
         m_state.OverlayWasOn = true;
     }
-    m_timer.setEnabled(true);
+    m_timer.restart(); // the grid of this run starts now
 }
 
 void CaptureLoop::pause(bool withCaption)
@@ -173,15 +176,22 @@ void CaptureLoop::afterPicture(PictureStore::Advance advance)
     }
 }
 
+// Part of the tick, so it does not shift the grid: the timer waits for the tick to end.
 void CaptureLoop::grabtimePause()
 {
-    m_timer.setEnabled(false);
     QThread::msleep(100);
     QCoreApplication::processEvents();
     QThread::msleep(100);
-    // A Start/stop pressed during the pause has its effect; only a running capture resumes.
-    if (m_toggle)
-        m_timer.setEnabled(true);
+}
+
+void CaptureLoop::ticksSkipped(quint64 count)
+{
+    if (!running())
+        return;
+    const QString time = QTime::currentTime().toString();
+    m_view.showStatusNote(count == 1
+                              ? QStringLiteral("1 picture skipped at %1").arg(time)
+                              : QStringLiteral("%1 pictures skipped at %2").arg(count).arg(time));
 }
 
 void CaptureLoop::stopWithError(const QString &message)

@@ -52,6 +52,8 @@ private:
     /// Counts grabs that gave no frame; false when capture was stopped for them.
     bool noteGrab(const QString &reason);
     void grabtimePause();
+    /// Due times the run could not keep (a slow tick, a suspended machine) are not made up.
+    void ticksSkipped(quint64 count);
     void afterPicture(PictureStore::Advance advance);
     bool running() const;
     void stopWithError(const QString &message);

@@ -1,12 +1,10 @@
 #include "store/intervalcontrols.h"
 
-#include "capture/capturesettings.h"
 #include "shell/applicationstate.h"
 #include "shell/controltexts.h"
 #include "shell/sound.h"
 #include "shell/storeview.h"
 #include "shell/timer/threadedtimer.h"
-#include "store/timeradjustment.h"
 
 #include <QLocale>
 
@@ -19,8 +17,8 @@ constexpr double ShortestInterval = 0.1;
 } // namespace
 
 IntervalControls::IntervalControls(StoreView &view, ApplicationState &state, Sound &click,
-                                   ThreadedTimer &timer, const CaptureSettings &settings)
-    : m_view(view), m_state(state), m_click(click), m_timer(timer), m_settings(settings)
+                                   ThreadedTimer &timer)
+    : m_view(view), m_state(state), m_click(click), m_timer(timer)
 {}
 
 void IntervalControls::setPeriod(int milliseconds)
@@ -30,8 +28,9 @@ void IntervalControls::setPeriod(int milliseconds)
 
 void IntervalControls::AdjustTimerPeriod()
 {
-    setPeriod(TimerAdjustment::AdjustTimerPeriod(m_requestedMs, m_settings.SizeListIndex,
-                                                 m_settings.FrameWidth));
+    // The timer keeps the run on a grid of the requested interval, so the wait is the request
+    // itself: nothing is taken off for the time a tick costs.
+    setPeriod(m_requestedMs);
 }
 
 void IntervalControls::showInterval()

@@ -8,16 +8,14 @@ class Sound;
 class StoreView;
 class ThreadedTimer;
 struct ApplicationState;
-struct CaptureSettings;
 
 class IntervalControls : public QObject
 {
     Q_OBJECT
 public:
-    IntervalControls(StoreView &view, ApplicationState &state, Sound &click, ThreadedTimer &timer,
-                     const CaptureSettings &settings);
+    IntervalControls(StoreView &view, ApplicationState &state, Sound &click, ThreadedTimer &timer);
 
-    /// Sets the capture timer's period from the requested interval and the picture size.
+    /// Sets the capture timer's period to the requested interval.
     void AdjustTimerPeriod();
 
     double intervalSeconds() const { return m_intervalSeconds; }
@@ -50,7 +48,6 @@ private:
     ApplicationState &m_state;
     Sound &m_click;
     ThreadedTimer &m_timer;
-    const CaptureSettings &m_settings;
     double m_intervalSeconds = 5;
     int m_requestedMs = 5000;
     bool m_stepMode = false;

@@ -16,7 +16,7 @@ private slots:
 
     void captureTimerRunsFromStart();
     void startKeepsFiveSeconds();
-    void wholeSecondsLoseThreeMillisecondsOnce();
+    void startKeepsTheRequestOfTheArrows();
     void stepModeSetsMaxIncrement();
 
 private:
@@ -74,8 +74,8 @@ void TestCaptureLoopInterval::startKeepsFiveSeconds()
     QCOMPARE(intervalText(), QStringLiteral("interval  5,00 sec."));
 }
 
-// The adjustment takes 3 ms off the request once; a later Start does not take off more.
-void TestCaptureLoopInterval::wholeSecondsLoseThreeMillisecondsOnce()
+// The period is the request itself, at every Start: the run keeps time on a grid.
+void TestCaptureLoopInterval::startKeepsTheRequestOfTheArrows()
 {
     makeReady();
     CaptureApp &a = *m_app;
@@ -83,11 +83,12 @@ void TestCaptureLoopInterval::wholeSecondsLoseThreeMillisecondsOnce()
     QCOMPARE(intervalText(), QStringLiteral("interval  6,00 sec."));
     QCOMPARE(period(), 6000);
     a.panel()->start->click();
-    QCOMPARE(period(), 5997);
+    QCOMPARE(period(), 6000);
+    QCOMPARE(a.captureTimer().pacing(), Pacing::Grid);
     a.panel()->start->click();
-    QCOMPARE(period(), 5997); // stopping leaves the period
+    QCOMPARE(period(), 6000); // stopping leaves the period
     a.panel()->start->click();
-    QCOMPARE(period(), 5997);
+    QCOMPARE(period(), 6000);
     QVERIFY(a.messages->informations.isEmpty());
 }
 

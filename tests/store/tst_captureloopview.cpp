@@ -40,6 +40,7 @@ private slots:
     void unwritablePictureEndsTheRun_data();
     void unwritablePictureEndsTheRun();
     void lostDeviceEndsTheRun();
+    void skippedPicturesAreShown();
 
 private:
     void press() { m_loop->startStop(); }
@@ -67,8 +68,7 @@ void TestCaptureLoopView::init()
     m_messages = {};
     m_session = std::make_unique<CaptureSession>(m_service, m_state, m_settings, m_host);
     m_service.setUserData(reinterpret_cast<std::uintptr_t>(m_session.get()));
-    m_interval =
-        std::make_unique<IntervalControls>(m_view, m_state, m_click.sound, m_timer, m_settings);
+    m_interval = std::make_unique<IntervalControls>(m_view, m_state, m_click.sound, m_timer);
     m_loop = std::make_unique<CaptureLoop>(m_view, m_state, m_click.sound, m_timer, *m_session,
                                            *m_interval, m_messages);
 }
@@ -186,6 +186,21 @@ void TestCaptureLoopView::lostDeviceEndsTheRun()
     QCOMPARE(m_view.startCaption, QStringLiteral("start"));
     QTRY_COMPARE(m_messages.errors,
                  QStringList{"Capture stopped: the video device is gone (unplugged)."});
+}
+
+// Due times a run could not keep are not made up; the status bar says how many went by.
+void TestCaptureLoopView::skippedPicturesAreShown()
+{
+    emit m_timer.ticksSkipped(2);
+    QVERIFY(m_view.statusNote.isEmpty()); // not while stopped
+    press();
+    QCOMPARE(m_timer.pacing(), Pacing::Grid);
+    emit m_timer.ticksSkipped(1);
+    QVERIFY(m_view.statusNote.startsWith(QStringLiteral("1 picture skipped at ")));
+    emit m_timer.ticksSkipped(3);
+    QVERIFY(m_view.statusNote.startsWith(QStringLiteral("3 pictures skipped at ")));
+    m_loop->captureTick();
+    QCOMPARE(m_state.PictureCounter, 1); // the numbers stay consecutive
 }
 
 QTEST_GUILESS_MAIN(TestCaptureLoopView)

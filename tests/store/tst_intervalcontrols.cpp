@@ -1,6 +1,6 @@
 // The interval, "Fine" and Max/step controls against a recorded view, without a window: the
-// texts they show, the capture timer's period they set and what they tell the motion batch.
-#include "capture/capturesettings.h"
+// texts they show, the capture timer's period they set (the request itself) and what they
+// tell the motion batch.
 #include "common/fakesound.h"
 #include "common/fakestoreview.h"
 #include "shell/applicationstate.h"
@@ -28,7 +28,6 @@ private:
     ApplicationState m_state;
     FakeSound m_click;
     ThreadedTimer m_timer;
-    CaptureSettings m_settings;
     std::unique_ptr<IntervalControls> m_controls;
 };
 
@@ -36,10 +35,8 @@ void TestIntervalControls::init()
 {
     m_view = {};
     m_state = {};
-    m_settings = {};
     m_timer.setInterval(5000);
-    m_controls =
-        std::make_unique<IntervalControls>(m_view, m_state, m_click.sound, m_timer, m_settings);
+    m_controls = std::make_unique<IntervalControls>(m_view, m_state, m_click.sound, m_timer);
 }
 
 void TestIntervalControls::finePresses_data()
@@ -47,19 +44,14 @@ void TestIntervalControls::finePresses_data()
     QTest::addColumn<int>("arrowSeconds"); // the interval arrows' position first
     QTest::addColumn<int>("plus");
     QTest::addColumn<int>("minus");
-    QTest::addColumn<int>("sizeEntry"); // -1: none picked yet
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("requestMs");
-    QTest::addColumn<int>("periodMs");
     QTest::addColumn<int>("arrowPosition");
-    QTest::newRow("one plus") << 5 << 1 << 0 << -1 << "interval  5,05 sec." << 5050 << 5047 << 5;
-    QTest::newRow("two plus") << 5 << 2 << 0 << -1 << "interval  5,10 sec." << 5100 << 5097 << 5;
-    QTest::newRow("below a second, 320 x 240")
-        << 1 << 0 << 1 << 1 << "interval  0,95 sec." << 950 << 918 << 1;
-    QTest::newRow("never below a tenth")
-        << 1 << 0 << 25 << 1 << "interval  0,10 sec." << 100 << 72 << 0;
-    QTest::newRow("rounded to the arrows")
-        << 2 << 0 << 11 << -1 << "interval  1,45 sec." << 1450 << 1443 << 1;
+    QTest::newRow("one plus") << 5 << 1 << 0 << "interval  5,05 sec." << 5050 << 5;
+    QTest::newRow("two plus") << 5 << 2 << 0 << "interval  5,10 sec." << 5100 << 5;
+    QTest::newRow("below a second") << 1 << 0 << 1 << "interval  0,95 sec." << 950 << 1;
+    QTest::newRow("never below a tenth") << 1 << 0 << 25 << "interval  0,10 sec." << 100 << 0;
+    QTest::newRow("rounded to the arrows") << 2 << 0 << 11 << "interval  1,45 sec." << 1450 << 1;
 }
 
 void TestIntervalControls::finePresses()
@@ -67,20 +59,15 @@ void TestIntervalControls::finePresses()
     QFETCH(int, arrowSeconds);
     QFETCH(int, plus);
     QFETCH(int, minus);
-    QFETCH(int, sizeEntry);
-    if (sizeEntry == 1) {
-        m_settings.SizeListIndex = 1;
-        m_settings.FrameWidth = 320;
-        m_settings.FrameHeight = 240;
-    }
+    QFETCH(int, requestMs);
     m_controls->intervalArrowMoved(arrowSeconds);
     for (int i = 0; i < plus; ++i)
         m_controls->finePlus();
     for (int i = 0; i < minus; ++i)
         m_controls->fineMinus();
     QTEST(m_view.intervalText, "shown");
-    QTEST(m_controls->requestedIntervalMs(), "requestMs");
-    QTEST(int(m_timer.interval()), "periodMs");
+    QCOMPARE(m_controls->requestedIntervalMs(), requestMs);
+    QCOMPARE(int(m_timer.interval()), requestMs); // nothing is taken off the request
     QTEST(m_view.intervalPosition, "arrowPosition");
 }
 

@@ -17,3 +17,11 @@ bool AutoResetEvent::waitFor(std::chrono::milliseconds timeout)
     m_signalled = false;
     return signalled;
 }
+
+bool AutoResetEvent::waitUntil(std::chrono::steady_clock::time_point deadline)
+{
+    std::unique_lock lock(m_mutex);
+    const bool signalled = m_changed.wait_until(lock, deadline, [this] { return m_signalled; });
+    m_signalled = false;
+    return signalled;
+}

@@ -14,6 +14,9 @@ public:
     // Waits at most `timeout`. Returns true when the event was signalled (and resets it),
     // false when the time ran out.
     bool waitFor(std::chrono::milliseconds timeout);
+    // Waits until `deadline` on the monotonic clock, which a change of the wall clock does not
+    // move. Returns as waitFor does.
+    bool waitUntil(std::chrono::steady_clock::time_point deadline);
 
 private:
     std::mutex m_mutex;

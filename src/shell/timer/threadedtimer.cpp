@@ -1,7 +1,6 @@
 #include "shell/timer/threadedtimer.h"
 
 #include "shell/timer/postingtickdispatcher.h"
-#include "shell/timer/timerthread.h"
 
 #include <QMetaObject>
 
@@ -64,6 +63,27 @@ void ThreadedTimer::setInterval(quint32 milliseconds)
     setEnabled(enabled);
 }
 
+Pacing ThreadedTimer::pacing() const
+{
+    return m_thread->pacing();
+}
+
+void ThreadedTimer::setPacing(Pacing pacing)
+{
+    if (pacing == m_thread->pacing())
+        return;
+    const bool enabled = m_enabled;
+    setEnabled(false);
+    m_thread->setPacing(pacing);
+    setEnabled(enabled);
+}
+
+void ThreadedTimer::restart()
+{
+    setEnabled(false);
+    setEnabled(true);
+}
+
 ThreadPriority ThreadedTimer::threadPriority() const
 {
     return m_thread->priority();
@@ -87,6 +107,11 @@ bool ThreadedTimer::intervalUsable() const
 void ThreadedTimer::deliverTick()
 {
     if (!m_enabled || !m_onTimer)
+        return;
+    if (const std::uint64_t skipped = m_thread->skippedBeforeTick())
+        emit ticksSkipped(skipped);
+    // The skip report may have stopped the timer.
+    if (!m_enabled)
         return;
     // A copy, so that the handler may replace itself or destroy the timer while it runs.
     const std::function<void()> handler = m_onTimer;

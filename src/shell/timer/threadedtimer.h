@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/timer/threadpriority.h"
+#include "shell/timer/timerthread.h"
 
 #include <QObject>
 #include <QtGlobal>
@@ -9,12 +10,12 @@
 #include <memory>
 
 class PostingTickDispatcher;
-class TimerThread;
 
 // A periodic tick that keeps its rhythm on a worker thread of its own, yet runs its
 // handler on the user-interface thread. The worker waits until the handler has returned,
-// so ticks never overlap nor bunch up; the real period is the interval plus the handler's
-// time. Create, use and destroy it on the user-interface thread.
+// so ticks never overlap nor bunch up. With the fixed delay the real period is the interval
+// plus the handler's time; on a grid it is the interval, and due times a slow handler has
+// let pass are skipped and reported. Create, use and destroy it on the user-interface thread.
 class ThreadedTimer : public QObject
 {
     Q_OBJECT
@@ -39,6 +40,12 @@ public:
     quint32 interval() const;
     void setInterval(quint32 milliseconds);
 
+    Pacing pacing() const;
+    // A change while enabled starts afresh: a full interval, or a new grid, from now.
+    void setPacing(Pacing pacing);
+    // Enables the timer, starting afresh from now even when it was enabled already.
+    void restart();
+
     ThreadPriority threadPriority() const;
     // Raising above normal needs a privilege; without it the worker silently stays normal.
     void setThreadPriority(ThreadPriority priority);
@@ -46,6 +53,11 @@ public:
     // The tick handler, called on the user-interface thread. It may change or disable the
     // timer, run a nested event loop, or destroy the timer.
     void setOnTimer(std::function<void()> handler);
+
+signals:
+    // On a grid, just before a tick: count due times passed without a tick (a slow handler,
+    // a suspended machine); they are not made up.
+    void ticksSkipped(quint64 count);
 
 private:
     bool intervalUsable() const;

@@ -48,6 +48,7 @@ void TimerThread::resume()
         std::lock_guard lock(m_mutex);
         m_parked = false;
         ++m_epoch;
+        m_resumedAt = std::chrono::steady_clock::now();
     }
     m_parkChanged.notify_all();
 }
@@ -61,20 +62,46 @@ void TimerThread::setPriority(ThreadPriority priority)
 void TimerThread::run()
 {
     std::uint64_t epoch = 0;
-    while (waitUntilRunning(epoch)) {
-        if (m_wake.waitFor(std::chrono::milliseconds(m_interval.load())))
-            continue; // woken early: no tick, the next wait is a fresh full interval
+    std::chrono::steady_clock::time_point resumedAt;
+    std::uint64_t gridEpoch = 0; // the epoch the grid was laid out for; 0: none yet
+    GridSchedule grid;
+    while (waitUntilRunning(epoch, resumedAt)) {
+        if (!waitForTick(epoch, resumedAt, gridEpoch, grid))
+            continue; // woken early: no tick, the next wait is a fresh interval or grid
         if (isCurrent(epoch))
             m_dispatcher.runAndWait([this, epoch] { deliver(epoch); });
+        m_skipped = 0;
+        if (gridEpoch == epoch)
+            m_skipped = grid.advance(std::chrono::steady_clock::now());
     }
 }
 
-// Blocks while parked; returns false once the worker is to end, otherwise the current epoch.
-bool TimerThread::waitUntilRunning(std::uint64_t &epoch)
+bool TimerThread::waitForTick(std::uint64_t epoch, std::chrono::steady_clock::time_point resumedAt,
+                              std::uint64_t &gridEpoch, GridSchedule &grid)
+{
+    const std::chrono::milliseconds interval(m_interval.load());
+    if (m_pacing.load() == Pacing::FixedDelay) {
+        gridEpoch = 0;
+        return !m_wake.waitFor(interval);
+    }
+    // Every resume lays out a fresh grid from its moment.
+    if (gridEpoch != epoch) {
+        grid.start(resumedAt, interval);
+        gridEpoch = epoch;
+        m_skipped = 0;
+    }
+    return !m_wake.waitUntil(grid.nextDue());
+}
+
+// Blocks while parked; returns false once the worker is to end, otherwise the current epoch
+// and when it began.
+bool TimerThread::waitUntilRunning(std::uint64_t &epoch,
+                                   std::chrono::steady_clock::time_point &resumedAt)
 {
     std::unique_lock lock(m_mutex);
     m_parkChanged.wait(lock, [this] { return m_terminating || !m_parked; });
     epoch = m_epoch;
+    resumedAt = m_resumedAt;
     return !m_terminating;
 }
 

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "shell/timer/autoresetevent.h"
+#include "shell/timer/gridschedule.h"
 #include "shell/timer/threadpriority.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -11,6 +13,14 @@
 #include <thread>
 
 class TickDispatcher;
+
+// How the worker spaces its ticks: a full interval after each tick has been handled, or on a
+// fixed grid from the moment it was resumed (tick k due at resume + k x interval).
+enum class Pacing
+{
+    FixedDelay,
+    Grid,
+};
 
 // The worker of the threaded timer: waits the interval on its wake event, then hands the
 // tick to the handler's thread through the dispatcher and waits until it has been handled,
@@ -38,13 +48,24 @@ public:
     std::uint32_t interval() const { return m_interval.load(); }
     void setInterval(std::uint32_t milliseconds) { m_interval.store(milliseconds); }
 
+    Pacing pacing() const { return m_pacing.load(); }
+    // A new pacing takes effect with the next resume.
+    void setPacing(Pacing pacing) { m_pacing.store(pacing); }
+
+    // On a grid: how many due times passed without a tick just before the tick being handled.
+    // Read it from the tick's handler; 0 otherwise.
+    std::uint64_t skippedBeforeTick() const { return m_skipped.load(); }
+
     ThreadPriority priority() const { return m_priority; }
     // Applied at once; a level the system refuses is remembered all the same.
     void setPriority(ThreadPriority priority);
 
 private:
     void run();
-    bool waitUntilRunning(std::uint64_t &epoch);
+    // Waits for the next tick of the pacing chosen; false when woken early (no tick).
+    bool waitForTick(std::uint64_t epoch, std::chrono::steady_clock::time_point resumedAt,
+                     std::uint64_t &gridEpoch, GridSchedule &grid);
+    bool waitUntilRunning(std::uint64_t &epoch, std::chrono::steady_clock::time_point &resumedAt);
     bool isCurrent(std::uint64_t epoch);
     void deliver(std::uint64_t epoch);
 
@@ -58,8 +79,11 @@ private:
     bool m_terminating = false;
     // Counts suspends and resumes, so a tick whose wait began before one is known as stale.
     std::uint64_t m_epoch = 0;
+    std::chrono::steady_clock::time_point m_resumedAt; // where a grid starts
 
     std::atomic<std::uint32_t> m_interval{1000};
+    std::atomic<Pacing> m_pacing{Pacing::FixedDelay};
+    std::atomic<std::uint64_t> m_skipped{0};
     ThreadPriority m_priority = ThreadPriority::Normal;
     pid_t m_tid = 0;
     int m_normalNice = 0;

@@ -2,6 +2,7 @@
 // every access. The test's main thread plays the user-interface thread: it pumps a queue
 // that the worker posts its ticks to.
 #include "shell/timer/autoresetevent.h"
+#include "shell/timer/gridschedule.h"
 #include "shell/timer/postingtickdispatcher.h"
 #include "shell/timer/threadpriority.h"
 #include "shell/timer/timerthread.h"
@@ -405,6 +406,75 @@ void workerRunsAtTheRequestedPriority()
     CHECK(h.thread->priority() == ThreadPriority::Higher);
 }
 
+// ---- the grid
+
+void gridSkipsTheDueTimesThatPassed()
+{
+    struct Case
+    {
+        const char *name;
+        long long interval;
+        std::vector<long long> tickEnds; // when each tick ended, ms after the grid's origin
+        std::vector<std::uint64_t> skipped;
+        long long nextDue;
+    };
+    const Case cases[] = {
+        {"cheap ticks", 100, {130, 210, 305}, {0, 0, 0}, 400},
+        {"a tick past the next due time", 100, {130, 350}, {0, 1}, 400},
+        {"ending right on the next due time", 100, {200}, {0}, 200},
+        {"a machine that slept", 100, {130, 1050, 1110}, {0, 8, 0}, 1200},
+        {"no interval, no grid", 0, {5, 9}, {0, 0}, 0},
+    };
+    for (const Case &c : cases) {
+        GridSchedule grid;
+        const auto origin = Clock::now();
+        grid.start(origin, Ms(c.interval));
+        for (std::size_t i = 0; i < c.tickEnds.size(); ++i) {
+            const std::uint64_t skipped = grid.advance(origin + Ms(c.tickEnds[i]));
+            if (skipped != c.skipped[i])
+                std::printf("  %s, tick %zu: %llu skipped\n", c.name, i + 1,
+                            static_cast<unsigned long long>(skipped));
+            CHECK(skipped == c.skipped[i]);
+        }
+        CHECK(grid.nextDue() == origin + Ms(c.nextDue));
+        grid.start(origin + Ms(5000), Ms(c.interval)); // a fresh grid forgets the old one
+        CHECK(grid.nextDue() == origin + Ms(5000 + c.interval));
+    }
+}
+
+// A handler that costs 60 ms of a 100 ms interval: on a grid the ticks stay 100 ms apart, where
+// the fixed delay would make them 160 ms.
+void gridTicksKeepTheirDueTimes()
+{
+    Harness h(100);
+    h.thread->setPacing(Pacing::Grid);
+    h.handler = [] { std::this_thread::sleep_for(60ms); };
+    const auto resumed = Clock::now();
+    h.thread->resume();
+    CHECK(h.runUntilTicks(6));
+    const long long span = msSince(resumed, h.ticks[5]);
+    CHECK(span >= 600 && span < 600 + 90);
+    CHECK(h.thread->skippedBeforeTick() == 0);
+}
+
+// A tick that overruns two due times: they are skipped and reported, never made up in a burst.
+void gridSkipsInsteadOfBursting()
+{
+    Harness h(100);
+    h.thread->setPacing(Pacing::Grid);
+    std::vector<std::uint64_t> skipped;
+    h.handler = [&] {
+        skipped.push_back(h.thread->skippedBeforeTick());
+        if (skipped.size() == 2)
+            std::this_thread::sleep_for(250ms);
+    };
+    h.thread->resume();
+    CHECK(h.runUntilTicks(4));
+    CHECK(skipped.size() >= 4 && skipped[1] == 0 && skipped[2] == 2 && skipped[3] == 0);
+    for (std::size_t i = 2; i < h.ticks.size(); ++i)
+        CHECK(msSince(h.ticks[i - 1], h.ticks[i]) >= 50);
+}
+
 #define TEST(function)                                                                             \
     TestCase                                                                                       \
     {                                                                                              \
@@ -428,6 +498,9 @@ const TestCase tests[] = {
     TEST(slowHandlerDelaysTheNextTick),
     TEST(zeroIntervalTicksAsFastAsTheyAreTaken),
     TEST(tickOnItsWayIsDropped),
+    TEST(gridSkipsTheDueTimesThatPassed),
+    TEST(gridTicksKeepTheirDueTimes),
+    TEST(gridSkipsInsteadOfBursting),
     TEST(destroyNeverHangs),
     TEST(handlerMayDestroyTheWorker),
     TEST(priorityChangesOnlyTheGivenThread),
