@@ -10,6 +10,7 @@
 #include "settings/wavefile.h"
 #include "shell/mainwindow.h"
 #include "shell/messages.h"
+#include "shell/picturenames.h"
 #include "shell/sound.h"
 #include "store/captureloop.h"
 #include "store/deletedialog.h"
@@ -62,6 +63,7 @@ QStringList Application::soundDirectories()
 
 bool Application::start(QString *error)
 {
+    PictureStore::RemoveLeftoverTemporaries(); // what a killed run left mid-write
     if (!(m_click && m_alarm)) {
         if (const Result<> loaded = loadSounds(); !loaded) {
             *error = loaded.error();

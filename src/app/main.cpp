@@ -7,9 +7,12 @@
 #include "vardella_version.h"
 
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFile>
+#include <QLockFile>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTimer>
 
 #include <cstdio>
@@ -87,6 +90,33 @@ Result<> enterStoreDirectory(const QString &directory)
     return failure(
         QStringLiteral("Cannot use the store directory \"%1\": %2.").arg(directory, reason));
 }
+
+// Two programs on one store would number their pictures over each other's and remove each
+// other's temporary files, so the second one refuses. Only a dead owner's lock is taken over
+// (stale lock time 0): a run of days must never lose its lock to a newcomer.
+Result<> lockStoreDirectory(QLockFile &lock)
+{
+    lock.setStaleLockTime(0);
+    const QString store = QDir::currentPath();
+    const QString product = QLatin1String(Product::name);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        if (lock.tryLock(0))
+            return {};
+        if (lock.error() != QLockFile::LockFailedError)
+            return failure(QStringLiteral("Cannot use the store directory \"%1\": the lock file "
+                                          "\"%2\" cannot be created.")
+                               .arg(store, lock.fileName()));
+        qint64 pid = 0;
+        if (lock.getLockInfo(&pid, nullptr, nullptr))
+            return failure(QStringLiteral("Another %1 (process %2) is already using the store "
+                                          "directory \"%3\".")
+                               .arg(product, QString::number(pid), store));
+        QThread::msleep(50); // the owner is still writing the file, or just removed it
+    }
+    return failure(QStringLiteral("The store directory \"%1\" is locked: its lock file \"%2\" "
+                                  "cannot be read.")
+                       .arg(store, lock.fileName()));
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -100,6 +130,12 @@ int main(int argc, char *argv[])
     const Result<> entered = store ? enterStoreDirectory(*store) : Result<>(failure(store.error()));
     if (!entered) {
         reportStartFailure(entered.error());
+        return 1;
+    }
+    // Held until main returns, after the windows have tidied the store.
+    QLockFile lock(QStringLiteral(".vardella.lock"));
+    if (const Result<> locked = lockStoreDirectory(lock); !locked) {
+        reportStartFailure(locked.error());
         return 1;
     }
 

@@ -5,6 +5,7 @@
 #include "capture/captureruncontrol.h"
 #include "capture/capturesettings.h"
 #include "capture/capturestatustexts.h"
+#include "capture/picturewriter.h"
 #include "shell/applicationstate.h"
 #include "shell/captureview.h"
 #include "shell/messages.h"
@@ -64,8 +65,15 @@ void CapturePreferencesWindow::open()
 void CapturePreferencesWindow::confirm()
 {
     m_click.play();
-    hide();
     m_controls->settleQuality();
+    // Refused here, where it can still be mended, rather than at the next picture.
+    const std::optional<int> quality = PictureWriter::parseQuality(m_controls->qualityText());
+    if (!quality || *quality < 0 || *quality > 100) {
+        m_messages.information(
+            QStringLiteral("The Jpeg compression quality must be a whole number from 0 to 100."));
+        return;
+    }
+    hide();
     if (m_state.FormatApplied)
         reapply();
     else

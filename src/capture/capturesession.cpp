@@ -6,11 +6,13 @@
 #include "shell/picturenames.h"
 #include "shell/videohost.h"
 
+#include <QFileInfo>
 #include <QWidget>
 
 CaptureSession::CaptureSession(CaptureService &service, ApplicationState &state,
                                CaptureSettings &settings, VideoHost &host)
-    : m_service(service), m_state(state), m_settings(settings), m_host(host)
+    : m_service(service), m_state(state), m_settings(settings), m_host(host),
+      m_started(QDateTime::currentDateTime())
 {}
 
 VideoHeader CaptureSession::videoHeader() const
@@ -116,8 +118,35 @@ void CaptureSession::handleFrame(const QImage &frame)
     }
     const QString path =
         PictureStore::PicturePath(m_state.CurrentDirectory, m_state.PictureCounter);
+    noteEarlierRun(path);
     const Result<> stored =
         m_writer.store(frame, videoHeader(), m_settings.JpegQuality, m_settings.Greyscale, path);
     if (!stored)
-        emit pictureFailed(stored.error());
+        emit pictureFailed(whyNotStored(path, stored.error()));
+}
+
+// A directory that could not be made shows only as a missing file; its own reason is the one
+// the user can act on.
+QString CaptureSession::whyNotStored(const QString &path, const QString &message) const
+{
+    if (QFileInfo::exists(QString::number(m_state.CurrentDirectory)))
+        return message;
+    if (const Result<> made = PictureStore::CreateDirectory(m_state.CurrentDirectory); !made)
+        return path + QStringLiteral(": the directory \"%1\" cannot be created: %2")
+                          .arg(m_state.CurrentDirectory)
+                          .arg(made.error());
+    return message;
+}
+
+// The first picture of this program that replaces one of an earlier run is worth a word:
+// numbering starts again at 0 at every start.
+void CaptureSession::noteEarlierRun(const QString &path)
+{
+    if (m_earlierRunNoted)
+        return;
+    const QFileInfo existing(path);
+    if (existing.exists() && existing.lastModified() < m_started) {
+        m_earlierRunNoted = true;
+        emit earlierRunOverwritten(path);
+    }
 }

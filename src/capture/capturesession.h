@@ -6,6 +6,7 @@
 #include "capture/picturewriter.h"
 #include "shell/result.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QObject>
 #include <QString>
@@ -54,12 +55,16 @@ signals:
     void sessionMissing();
     /// A frame could not be stored; message names the file and the reason.
     void pictureFailed(const QString &message);
+    /// The picture about to be stored replaces one from before this program started; said once.
+    void earlierRunOverwritten(const QString &path);
 
 private:
     VideoHeader videoHeader() const;
     bool ownsWindow() const;
     void previewFrame(const QImage &frame);
     void handleFrame(const QImage &frame);
+    QString whyNotStored(const QString &path, const QString &message) const;
+    void noteEarlierRun(const QString &path);
 
     CaptureService &m_service;
     ApplicationState &m_state;
@@ -67,4 +72,6 @@ private:
     VideoHost &m_host;
     FrameScanner *m_scanner = nullptr;
     PictureWriter m_writer;
+    QDateTime m_started; // pictures older than this are an earlier run's
+    bool m_earlierRunNoted = false;
 };

@@ -128,6 +128,7 @@ void MainWindow::connectIntents()
 MainWindow::~MainWindow()
 {
     // Every end of the program leaves no empty picture directories behind.
+    PictureStore::RemoveLeftoverTemporaries();
     PictureStore::RemoveEmptyDirectories();
 }
 
@@ -469,6 +470,7 @@ void MainWindow::activated()
 void MainWindow::exitRoutine()
 {
     m_click.play();
+    PictureStore::RemoveLeftoverTemporaries();
     PictureStore::RemoveEmptyDirectories();
     close();
 }

@@ -1,6 +1,11 @@
 #include "shell/picturenames.h"
 
 #include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace PictureStore {
 
@@ -15,9 +20,13 @@ QString PicturePath(int directory, int n)
            QStringLiteral(".jpg");
 }
 
-void CreateDirectory(int directory)
+Result<> CreateDirectory(int directory)
 {
-    QDir().mkdir(QString::number(directory));
+    // mkdir itself, for the reason QDir would not give.
+    if (::mkdir(QFile::encodeName(QString::number(directory)).constData(), 0777) != 0 &&
+        errno != EEXIST)
+        return failure(qt_error_string(errno));
+    return {};
 }
 
 void RemoveEmptyDirectories()
@@ -25,6 +34,22 @@ void RemoveEmptyDirectories()
     QDir cwd;
     for (int d = 1; d <= DirectoryCount; ++d)
         cwd.rmdir(QString::number(d)); // refuses directories that still hold files
+}
+
+void RemoveLeftoverTemporaries()
+{
+    // Exactly the writer's own names (lower-case base-36 suffix): a look-alike is the user's.
+    static const QRegularExpression own(
+        QStringLiteral("^\\.capture[0-9]*\\.jpg\\.[0-9a-z]+\\.tmp$"));
+    for (int d = 1; d <= DirectoryCount; ++d) {
+        QDir directory(QString::number(d));
+        const QStringList candidates = directory.entryList(
+            {QStringLiteral(".capture*.tmp")}, QDir::Files | QDir::Hidden | QDir::System);
+        for (const QString &name : candidates) {
+            if (own.match(name).hasMatch())
+                directory.remove(name); // a failure leaves a hidden file, nothing worse
+        }
+    }
 }
 
 } // namespace PictureStore

@@ -3,6 +3,8 @@
 // numbered directories "1" to "64" below the working directory; the picture number alone decides
 // the directory and the file name. What the store does with them is in store/picturestore.h.
 
+#include "shell/result.h"
+
 #include <QString>
 
 namespace PictureStore {
@@ -17,11 +19,17 @@ int DirectoryOfPicture(int n);
 /// "d/capturen.jpg", relative to the working directory.
 QString PicturePath(int directory, int n);
 
-/// Creates directory d below the working directory; an existing directory or a failure is
-/// not reported (the picture writer then reports the failed write).
-void CreateDirectory(int directory);
+/// Creates directory d below the working directory. An existing directory is no failure;
+/// callers that go on regardless may ignore the result (the picture writer then reports the
+/// failed write).
+Result<> CreateDirectory(int directory);
 
 /// Removes those of the directories "1" to "64" that are empty; the others are left alone.
 void RemoveEmptyDirectories();
+
+/// Removes the temporary files the picture writer leaves in "1" to "64" when the program is
+/// killed mid-write (".capturen.jpg.<random>.tmp"); every other file is left alone. Runs
+/// before RemoveEmptyDirectories, so that a directory holding only such a file goes too.
+void RemoveLeftoverTemporaries();
 
 } // namespace PictureStore

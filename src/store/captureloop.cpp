@@ -44,6 +44,11 @@ CaptureLoop::CaptureLoop(StoreView &view, ApplicationState &state, Sound &click,
         if (m_state.CaptureRunning)
             stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(message));
     });
+    // Said once, and kept in the status bar until the next Start, without holding capture up.
+    connect(&m_session, &CaptureSession::earlierRunOverwritten, this, [this](const QString &path) {
+        m_view.showStatusNote(QStringLiteral("Overwriting pictures of an earlier run from ") +
+                              path);
+    });
     connect(&m_session.service(), &CaptureService::deviceLost, this,
             [this](const QString &reason) { deviceLost(reason); });
     // Pictures keep time: tick k of a run is due k intervals after Start, whatever a tick costs.

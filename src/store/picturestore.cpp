@@ -2,7 +2,9 @@
 
 #include "shell/applicationstate.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -58,6 +60,26 @@ int SelectDirectoryForPicture(ApplicationState &state, int n)
     state.CurrentDirectory = d;
     state.DirectoryBase = (d - 1) * PicturesPerDirectory;
     return n;
+}
+
+std::optional<int> NewestPicture()
+{
+    static const QRegularExpression name(QStringLiteral("^capture(\\d+)\\.jpg$"));
+    std::optional<int> newest;
+    QDateTime newestTime;
+    for (int d = 1; d <= DirectoryCount; ++d) {
+        const QFileInfoList files =
+            QDir(QString::number(d))
+                .entryInfoList({QStringLiteral("capture*.jpg")}, QDir::Files, QDir::NoSort);
+        for (const QFileInfo &file : files) {
+            const QRegularExpressionMatch match = name.match(file.fileName());
+            if (match.hasMatch() && (!newest || file.lastModified() > newestTime)) {
+                newest = match.captured(1).toInt();
+                newestTime = file.lastModified();
+            }
+        }
+    }
+    return newest;
 }
 
 } // namespace PictureStore

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 struct ApplicationState;
 
@@ -30,5 +31,9 @@ Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()>
 /// picture (320000 or more) restarts the store at 0 in directory "1". Returns the number the
 /// next picture gets.
 int SelectDirectoryForPicture(ApplicationState &state, int n);
+
+/// The number of the newest stored picture by modification time, looking through the
+/// directories "1" to "64"; none when the store holds no picture.
+std::optional<int> NewestPicture();
 
 } // namespace PictureStore

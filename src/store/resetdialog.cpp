@@ -22,8 +22,9 @@ ResetDialog::ResetDialog(QWidget *parent, StoreView &view, ApplicationState &sta
       m_click(click), m_tools(tools),
       m_warning(new QLabel("This will overwrite earlier captured pictures !", this)),
       m_label(new QLabel("start with picture  no. :", this)), m_numberBox(new QLineEdit("0", this)),
-      m_arrows(new UpDownControl(0, 32000, 1, 0, this)), m_ok(new QPushButton("OK", this)),
-      m_cancel(new QPushButton("Cancel", this))
+      m_arrows(new UpDownControl(0, 32000, 1, 0, this)),
+      m_afterNewest(new QPushButton("after the newest picture", this)),
+      m_ok(new QPushButton("OK", this)), m_cancel(new QPushButton("Cancel", this))
 {
     setObjectName("resetDialog");
     setWindowTitle("Reset");
@@ -32,6 +33,7 @@ ResetDialog::ResetDialog(QWidget *parent, StoreView &view, ApplicationState &sta
 
     connect(m_arrows, &UpDownControl::clicked, this,
             [this](int position) { arrowsMoved(position); });
+    connect(m_afterNewest, &QPushButton::clicked, this, &ResetDialog::continueAfterNewest);
     connect(m_ok, &QPushButton::clicked, this, &ResetDialog::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &ResetDialog::cancelClicked);
 }
@@ -48,6 +50,9 @@ void ResetDialog::buildLayout()
     m_numberBox->setMinimumWidth(BoxFit::lineEditWidth(m_numberBox, QStringLiteral("3200000")));
     m_arrows->setObjectName("arrows");
     BoxFit::arrowsBesideBox(m_arrows);
+    m_afterNewest->setObjectName("afterNewest");
+    m_afterNewest->setToolTip("Go on after the newest picture of an earlier run");
+    m_afterNewest->setAutoDefault(false);
     m_ok->setObjectName("ok");
     m_ok->setDefault(true);
     m_cancel->setObjectName("cancel");
@@ -66,6 +71,7 @@ void ResetDialog::buildLayout()
     layout->setContentsMargins(16, 12, 16, 12);
     layout->addWidget(m_warning);
     layout->addLayout(number);
+    layout->addWidget(m_afterNewest, 0, Qt::AlignRight);
     layout->addStretch(1);
     layout->addWidget(buttons);
 }
@@ -92,6 +98,16 @@ void ResetDialog::arrowsMoved(int position)
     const QString text = QString::number(position) + "0";
     m_restartNumber = text.toInt();
     m_numberBox->setText(text);
+}
+
+// Numbering starts again at 0 at every start; this picks up where the store left off, so
+// that nothing of an earlier run is overwritten.
+void ResetDialog::continueAfterNewest()
+{
+    m_click.play();
+    const std::optional<int> newest = PictureStore::NewestPicture();
+    m_restartNumber = newest ? *newest + 1 : 0;
+    m_numberBox->setText(QString::number(m_restartNumber));
 }
 
 void ResetDialog::okClicked()

@@ -39,6 +39,8 @@ protected:
 private:
     void buildLayout();
     void arrowsMoved(int position);
+    /// "after the newest picture": the number after the newest stored picture.
+    void continueAfterNewest();
     void enableStartAndAbout();
 
     StoreView &m_view;
@@ -49,6 +51,7 @@ private:
     QLabel *m_label;
     QLineEdit *m_numberBox;
     UpDownControl *m_arrows;
+    QPushButton *m_afterNewest;
     QPushButton *m_ok;
     QPushButton *m_cancel;
     int m_restartNumber = 0;

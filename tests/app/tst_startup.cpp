@@ -1,6 +1,7 @@
 // The program as started from a shell: it refuses to start without its two sounds, says
 // which file and why, and otherwise comes up and creates the first picture directory, in the
-// working directory or in the store directory named on the command line.
+// working directory or in the store directory named on the command line. A store directory
+// serves one program at a time; a killed program's lock and leftovers do not stand in the way.
 #include "common/tempworkdir.h"
 #include "vardella_version.h"
 
@@ -30,13 +31,14 @@ struct Outcome
     QString errors;
 };
 
-Outcome runFor(int milliseconds, const QStringList &arguments = {})
+Outcome runFor(int milliseconds, const QStringList &arguments = {},
+               const QString &binary = program())
 {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
     process.setProcessEnvironment(env);
-    process.start(program(), arguments);
+    process.start(binary, arguments);
     Outcome outcome;
     if (!process.waitForStarted(10000))
         return outcome;
@@ -49,6 +51,29 @@ Outcome runFor(int milliseconds, const QStringList &arguments = {})
     }
     outcome.errors = QString::fromLocal8Bit(process.readAllStandardError());
     return outcome;
+}
+
+// Starts the program and waits until it runs its event loop, some time after its first picture
+// directory appears in the store directory; false when it ends instead.
+bool startUntilUp(QProcess &process, const QString &binary, const QStringList &arguments,
+                  const QString &store)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    process.setProcessEnvironment(env);
+    process.start(binary, arguments);
+    if (!process.waitForStarted(10000))
+        return false;
+    QTest::qWaitFor(
+        [&] { return QDir(store).exists("1") || process.state() == QProcess::NotRunning; }, 20000);
+    QTest::qWait(500); // the event loop, and with it the handling of SIGTERM, runs by now
+    return process.state() == QProcess::Running;
+}
+
+void touch(const QString &path)
+{
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly), qPrintable(path));
 }
 } // namespace
 
@@ -66,6 +91,9 @@ private slots:
     void startsInStoreDirectory();
     void refusesStoreDirectory_data();
     void refusesStoreDirectory();
+    void refusesStoreInUse_data();
+    void refusesStoreInUse();
+    void takesOverStoreOfKilledProgram();
 
 private:
     // A store directory holds no sounds, so the program is copied into an installed layout
@@ -231,6 +259,78 @@ void TestStartup::refusesStoreDirectory()
     QVERIFY2(outcome.errors.contains("vardella: " + message), qPrintable(outcome.errors));
     QVERIFY(!dir.exists("1"));
     QVERIFY(!dir.exists("one"));
+}
+
+void TestStartup::refusesStoreInUse_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("store");
+    QTest::newRow("working directory") << QStringList() << ".";
+    QTest::newRow("named directory") << QStringList{"a/store"} << "a/store";
+}
+
+void TestStartup::refusesStoreInUse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, store);
+    TempWorkDir dir;
+    QProcess first;
+    QVERIFY2(startUntilUp(first, m_installedProgram, arguments, store),
+             qPrintable(QString::fromLocal8Bit(first.readAllStandardError())));
+    // A picture the first one is writing: the second must not take it for a leftover.
+    const QString writing = store + "/1/.capture0.jpg.k3j9x.tmp";
+    touch(writing);
+
+    const Outcome second = runFor(20000, arguments, m_installedProgram);
+    QVERIFY(second.finished);
+    QCOMPARE(second.exitCode, 1);
+    const QString message = QStringLiteral("vardella: Another Vardella (process %1) is already "
+                                           "using the store directory \"%2\".")
+                                .arg(first.processId())
+                                .arg(QDir(store).canonicalPath());
+    QVERIFY2(second.errors.contains(message), qPrintable(second.errors));
+    QCOMPARE(first.state(), QProcess::Running);
+    QVERIFY(QFile::exists(writing));
+
+    // Its end removes what is left of the write, the emptied directory and the lock.
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(20000));
+    QCOMPARE(first.exitCode(), 0);
+    QVERIFY(!dir.exists(store + "/1"));
+    QVERIFY(!dir.exists(store + "/.vardella.lock"));
+}
+
+void TestStartup::takesOverStoreOfKilledProgram()
+{
+    TempWorkDir dir;
+    QProcess killed;
+    QVERIFY2(startUntilUp(killed, m_installedProgram, {}, "."),
+             qPrintable(QString::fromLocal8Bit(killed.readAllStandardError())));
+    const QString leftover = "1/.capture7.jpg.0zx81.tmp";
+    touch(leftover);
+    touch("1/notes.txt");
+    ::kill(pid_t(killed.processId()), SIGKILL);
+    QVERIFY(killed.waitForFinished(20000));
+    QVERIFY(dir.exists(".vardella.lock")); // left behind by the kill
+
+    QProcess next;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    next.setProcessEnvironment(env);
+    next.start(m_installedProgram, {});
+    QVERIFY(next.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(!dir.exists(leftover) || next.state() == QProcess::NotRunning, 20000);
+    QTest::qWait(500); // the event loop runs by now
+    QVERIFY2(next.state() == QProcess::Running,
+             qPrintable(QString::fromLocal8Bit(next.readAllStandardError())));
+    QVERIFY(!dir.exists(leftover));
+    QVERIFY(dir.exists("1/notes.txt"));
+    QFile lock(".vardella.lock");
+    QVERIFY(lock.open(QIODevice::ReadOnly));
+    QCOMPARE(lock.readLine().trimmed(), QByteArray::number(next.processId()));
+    ::kill(pid_t(next.processId()), SIGTERM);
+    QVERIFY(next.waitForFinished(20000));
+    QCOMPARE(next.exitCode(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -380,6 +380,16 @@ void TestCapturePreferences::qualityBoxTakesDigitsOnly()
     QCOMPARE(rig.main->statusPanel(2), QStringLiteral(" Compression Quality : 50"));
     QVERIFY2(rig.messages.errors.isEmpty(), qPrintable(rig.messages.errors.join('\n')));
     QVERIFY(QFile::exists("1/capture0.jpg"));
+
+    // A number past 100 is refused at "OK", and the window stays open to mend it.
+    rig.panel()->format->click();
+    box->selectAll();
+    QTest::keyClicks(box, "999");
+    rig.button(rig.preferences, "ok")->click();
+    QCOMPARE(rig.messages.informations,
+             QStringList{"The Jpeg compression quality must be a whole number from 0 to 100."});
+    QVERIFY(rig.preferences->isVisible());
+    QCOMPARE(rig.main->statusPanel(2), QStringLiteral(" Compression Quality : 50"));
 }
 
 QTEST_MAIN(TestCapturePreferences)

@@ -15,6 +15,7 @@
 #include "store/intervalcontrols.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -41,6 +42,7 @@ private slots:
     void unwritablePictureEndsTheRun();
     void lostDeviceEndsTheRun();
     void skippedPicturesAreShown();
+    void overwritingAnEarlierRunIsSaidOnce();
 
 private:
     void press() { m_loop->startStop(); }
@@ -201,6 +203,30 @@ void TestCaptureLoopView::skippedPicturesAreShown()
     QVERIFY(m_view.statusNote.startsWith(QStringLiteral("3 pictures skipped at ")));
     m_loop->captureTick();
     QCOMPARE(m_state.PictureCounter, 1); // the numbers stay consecutive
+}
+
+void TestCaptureLoopView::overwritingAnEarlierRunIsSaidOnce()
+{
+    const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+    for (const char *path : {"1/capture1.jpg", "1/capture2.jpg"}) {
+        QDir().mkpath("1");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setFileTime(old, QFileDevice::FileModificationTime));
+    }
+    press();
+    m_loop->captureTick();
+    QVERIFY(m_view.statusNote.isEmpty()); // a new picture replaces nothing
+    m_loop->captureTick();
+    const QString note =
+        QStringLiteral("Overwriting pictures of an earlier run from 1/capture1.jpg");
+    QCOMPARE(m_view.statusNote, note);
+    QVERIFY(m_state.CaptureRunning); // capture goes on
+    m_loop->captureTick();
+    QCOMPARE(m_view.statusNote, note); // said once, and it stays
+    press();
+    press();
+    QVERIFY(m_view.statusNote.isEmpty()); // until the next Start
 }
 
 QTEST_GUILESS_MAIN(TestCaptureLoopView)

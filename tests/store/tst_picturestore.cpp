@@ -3,6 +3,9 @@
 #include "shell/applicationstate.h"
 #include "store/picturestore.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace PictureStore;
@@ -41,6 +44,8 @@ private slots:
     void restartNumbers_data();
     void restartNumbers();
     void resetToTwelveThousandCrossesIntoDirectoryFour();
+    void newestPictureByTime_data();
+    void newestPictureByTime();
 
 private:
     std::unique_ptr<TempWorkDir> m_dir;
@@ -207,6 +212,36 @@ void TestPictureStore::resetToTwelveThousandCrossesIntoDirectoryFour()
     QCOMPARE(run.tick(), Advance::DirectoryFull);
     QCOMPARE(run.nextPath(), QString("4/capture15000.jpg"));
     QVERIFY(m_dir->exists("4"));
+}
+
+void TestPictureStore::newestPictureByTime_data()
+{
+    QTest::addColumn<QStringList>("files"); // oldest first
+    QTest::addColumn<int>("newest");        // -1: none
+    QTest::newRow("empty store") << QStringList{} << -1;
+    QTest::newRow("by time, not by number")
+        << QStringList{"1/capture40.jpg", "1/capture3.jpg"} << 3;
+    QTest::newRow("across directories")
+        << QStringList{"2/capture5004.jpg", "1/capture12.jpg", "7/capture30001.jpg"} << 30001;
+    QTest::newRow("other names do not count")
+        << QStringList{"1/capture8.jpg", "1/capture.jpg", "1/capture-1.jpg",
+                       "1/.capture9.jpg.x1.tmp", "65/capture325000.jpg"}
+        << 8;
+}
+
+void TestPictureStore::newestPictureByTime()
+{
+    QFETCH(QStringList, files);
+    QFETCH(int, newest);
+    const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+    for (int i = 0; i < files.size(); ++i) {
+        QDir().mkpath(QFileInfo(files[i]).path());
+        QFile file(files[i]);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setFileTime(old.addSecs(i), QFileDevice::FileModificationTime));
+    }
+    const std::optional<int> found = NewestPicture();
+    QCOMPARE(found.value_or(-1), newest);
 }
 
 QTEST_GUILESS_MAIN(TestPictureStore)

@@ -8,6 +8,9 @@
 #include "shell/toolwindows.h"
 #include "store/resetdialog.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -28,6 +31,7 @@ private slots:
     void okSelectsDirectory_data();
     void okSelectsDirectory();
     void typingDoesNotChangeTheNumber();
+    void continuesAfterTheNewestPicture();
     void cancelKeepsNumbering();
     void closeBoxOnlyEnablesStartAndAbout();
 
@@ -199,6 +203,24 @@ void TestResetDialog::okSelectsDirectory()
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
     QCOMPARE(m_click->backend->plays, 2);
+}
+
+// One click picks up where an earlier run left off; "OK" applies it as any number.
+void TestResetDialog::continuesAfterTheNewestPicture()
+{
+    const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+    for (const auto &[path, age] : {std::pair{"1/capture4999.jpg", 0}, {"2/capture5003.jpg", 60}}) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.setFileTime(old.addSecs(age), QFileDevice::FileModificationTime));
+    }
+    openDialog();
+    press(button("afterNewest"));
+    QCOMPARE(numberBox()->text(), QStringLiteral("5004"));
+    press(button("ok"));
+    QCOMPARE(m_state->PictureCounter, 5004);
+    QCOMPARE(m_state->CurrentDirectory, 2);
 }
 
 void TestResetDialog::typingDoesNotChangeTheNumber()
