@@ -7,12 +7,9 @@
 // takes over four minutes; pick one with --benchmark_filter=BM_CapturePeriod/1000/1 and the
 // like (the second number: 0 for 640 x 480, 1 for 320 x 240).
 #include "benchprogram.h"
-#include "shell/updowncontrol.h"
-#include "store/intervalcontrols.h"
 
 #include <QEventLoop>
 #include <QTimer>
-#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
@@ -36,25 +33,6 @@ int ticksFor(int requestMs)
 double milliseconds(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
-}
-
-void pressArrow(UpDownControl *arrows, const char *which)
-{
-    arrows->findChild<QToolButton *>(which)->click();
-}
-
-// Whole seconds through the interval arrows; below a second, "Fine -" from 1 s in 50 ms steps.
-bool requestInterval(Application &app, int requestMs)
-{
-    auto *arrows = control<UpDownControl>(app, "intervalArrows");
-    const int seconds = std::max(1, requestMs / 1000);
-    while (arrows->position() > seconds)
-        pressArrow(arrows, "down");
-    while (arrows->position() < seconds)
-        pressArrow(arrows, "up");
-    for (int ms = 1000; ms > requestMs; ms -= 50)
-        control<QPushButton>(app, "fineMinus")->click();
-    return app.intervalControls().requestedIntervalMs() == requestMs;
 }
 
 // Runs capture for the ticks given and returns the start and the time of every tick.

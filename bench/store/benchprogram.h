@@ -12,6 +12,8 @@
 #include "shell/mainwindow.h"
 #include "shell/messages.h"
 #include "shell/toolwindows.h"
+#include "shell/updowncontrol.h"
+#include "store/intervalcontrols.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -21,9 +23,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -52,6 +56,25 @@ inline void pick(QComboBox *list, int index)
 {
     list->setCurrentIndex(index);
     emit list->activated(index);
+}
+
+inline void pressArrow(UpDownControl *arrows, const char *which)
+{
+    arrows->findChild<QToolButton *>(which)->click();
+}
+
+// Whole seconds through the interval arrows; below a second, "Fine -" from 1 s in 50 ms steps.
+inline bool requestInterval(Application &app, int requestMs)
+{
+    auto *arrows = control<UpDownControl>(app, "intervalArrows");
+    const int seconds = std::max(1, requestMs / 1000);
+    while (arrows->position() > seconds)
+        pressArrow(arrows, "down");
+    while (arrows->position() < seconds)
+        pressArrow(arrows, "up");
+    for (int ms = 1000; ms > requestMs; ms -= 50)
+        control<QPushButton>(app, "fineMinus")->click();
+    return app.intervalControls().requestedIntervalMs() == requestMs;
 }
 
 inline void runEventsFor(int milliseconds)

@@ -38,8 +38,9 @@ int createTemporary(const QFileInfo &target, QByteArray &name)
 }
 } // namespace
 
-AtomicFileWriter::AtomicFileWriter(WriteFunction write)
-    : m_write(write ? std::move(write) : WriteFunction(&::write))
+AtomicFileWriter::AtomicFileWriter(WriteFunction write, SyncFunction sync)
+    : m_write(write ? std::move(write) : WriteFunction(&::write)),
+      m_sync(sync ? std::move(sync) : SyncFunction(&::fdatasync))
 {}
 
 bool AtomicFileWriter::writeAll(int fd, std::span<const std::uint8_t> bytes) const
@@ -58,8 +59,19 @@ bool AtomicFileWriter::writeAll(int fd, std::span<const std::uint8_t> bytes) con
     return true;
 }
 
-// No fsync: it would cost more than the encoding itself, and the rename alone already
-// guarantees that readers see either the old picture or the complete new one.
+bool AtomicFileWriter::sync(int fd) const
+{
+    int result;
+    do
+        result = m_sync(fd);
+    while (result != 0 && errno == EINTR);
+    return result == 0;
+}
+
+// The rename alone shows readers the old picture or the complete new one, but after a power cut
+// the file system may keep the new name with data that never reached the disk: an empty or
+// partial picture. Syncing the data first rules that out. The directory is not synced: losing
+// the rename in a power cut only loses the latest picture, the old one stays whole.
 Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8_t> bytes) const
 {
     const QFileInfo target(path);
@@ -67,7 +79,7 @@ Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8
     const int fd = createTemporary(target, temporary);
     if (fd < 0)
         return failed(path, errno);
-    bool ok = writeAll(fd, bytes);
+    bool ok = writeAll(fd, bytes) && sync(fd);
     int error = errno;
     if (::close(fd) != 0 && ok) {
         ok = false;

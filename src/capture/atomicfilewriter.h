@@ -1,7 +1,8 @@
 #pragma once
 // Replaces a file as a whole: the bytes go to a temporary file beside it, which is renamed over
-// the target only when complete. A failed write leaves the earlier file untouched and no
-// temporary file behind.
+// the target only when complete and on the disk. A failed write leaves the earlier file
+// untouched and no temporary file behind; after a power cut the name holds the earlier file or
+// the complete new one.
 
 #include "shell/result.h"
 
@@ -17,9 +18,11 @@ class AtomicFileWriter
 public:
     /// Same contract as POSIX write(2); tests pass one that fails to play a full disk.
     using WriteFunction = std::function<ssize_t(int fd, const void *data, std::size_t size)>;
+    /// Same contract as POSIX fdatasync(2); tests pass one that fails to play a failing disk.
+    using SyncFunction = std::function<int(int fd)>;
 
-    /// Without a function, ::write is used.
-    explicit AtomicFileWriter(WriteFunction write = {});
+    /// Without functions, ::write and ::fdatasync are used.
+    explicit AtomicFileWriter(WriteFunction write = {}, SyncFunction sync = {});
 
     /// Creates or replaces path with bytes. The directory must exist. A failure names the file
     /// as given, with "/" separators, and the reason: "1/capture0.jpg: No space left on device".
@@ -27,6 +30,8 @@ public:
 
 private:
     bool writeAll(int fd, std::span<const std::uint8_t> bytes) const;
+    bool sync(int fd) const;
 
     WriteFunction m_write;
+    SyncFunction m_sync;
 };

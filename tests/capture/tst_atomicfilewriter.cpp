@@ -78,6 +78,8 @@ private slots:
     void readOnlyDirectory();
     void fullDisk();
     void shortWritesAreContinued();
+    void syncBeforeRename_data();
+    void syncBeforeRename();
     void targetIsADirectory();
 
 private:
@@ -181,6 +183,44 @@ void TestAtomicFileWriter::shortWritesAreContinued()
     });
     QVERIFY(choppy.write("1/capture1.jpg", bytesOf("0123456789")));
     QCOMPARE(contents("1/capture1.jpg"), "0123456789");
+}
+
+// The data must be on the disk before the new picture takes the name; a disk that fails to
+// take it keeps the old picture.
+void TestAtomicFileWriter::syncBeforeRename_data()
+{
+    QTest::addColumn<QList<int>>("outcomes"); // errno of each sync call, 0 for success
+    QTest::addColumn<QString>("message");
+    QTest::newRow("synced") << QList<int>{0} << QString();
+    QTest::newRow("interrupted, then synced") << QList<int>{EINTR, EINTR, 0} << QString();
+    QTest::newRow("disk error") << QList<int>{EIO} << "1/capture0.jpg: Input/output error";
+    QTest::newRow("interrupted, then disk full")
+        << QList<int>{EINTR, ENOSPC} << "1/capture0.jpg: No space left on device";
+}
+
+void TestAtomicFileWriter::syncBeforeRename()
+{
+    QFETCH(QList<int>, outcomes);
+    QFETCH(QString, message);
+    QVERIFY(AtomicFileWriter().write("1/capture0.jpg", bytesOf("old picture")));
+    const QByteArray picture = "new picture";
+    qsizetype calls = 0;
+    bool completeAndNotYetRenamed = true;
+    const AtomicFileWriter writer({}, [&](int fd) {
+        struct stat info
+        {};
+        completeAndNotYetRenamed = completeAndNotYetRenamed && ::fstat(fd, &info) == 0 &&
+                                   info.st_size == picture.size() &&
+                                   contents("1/capture0.jpg") == "old picture";
+        errno = outcomes.value(calls++, 0);
+        return errno == 0 ? 0 : -1;
+    });
+    const Result<> result = writer.write("1/capture0.jpg", bytesOf(picture));
+    QCOMPARE(messageOf(result), message);
+    QCOMPARE(calls, outcomes.size());
+    QVERIFY(completeAndNotYetRenamed);
+    QCOMPARE(contents("1/capture0.jpg"), message.isEmpty() ? picture : "old picture");
+    QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 }
 
 void TestAtomicFileWriter::targetIsADirectory()
