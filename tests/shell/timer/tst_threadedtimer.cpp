@@ -3,6 +3,7 @@
 // Timing checks are lower bounds and orderings only, with generous waits.
 #include "shell/timer/threadedtimer.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QList>
@@ -28,7 +29,8 @@ struct TickLog
     void onTick()
     {
         at.append(clock.elapsed());
-        onOtherThread = onOtherThread || QThread::currentThread() != qApp->thread();
+        onOtherThread =
+            onOtherThread || QThread::currentThread() != QCoreApplication::instance()->thread();
         ++depth;
         maxDepth = std::max(maxDepth, depth);
         if (handler)
