@@ -56,10 +56,14 @@ Outcome runFor(int milliseconds, const QStringList &arguments = {},
 // Starts the program and waits until it runs its event loop, some time after its first picture
 // directory appears in the store directory; false when it ends instead.
 bool startUntilUp(QProcess &process, const QString &binary, const QStringList &arguments,
-                  const QString &store)
+                  const QString &store, const QString &home = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
+    if (!home.isEmpty()) { // where the Pictures folder is looked for
+        env.insert("HOME", home);
+        env.insert("XDG_CONFIG_HOME", home + "/.config");
+    }
     process.setProcessEnvironment(env);
     process.start(binary, arguments);
     if (!process.waitForStarted(10000))
@@ -68,6 +72,13 @@ bool startUntilUp(QProcess &process, const QString &binary, const QStringList &a
         [&] { return QDir(store).exists("1") || process.state() == QProcess::NotRunning; }, 20000);
     QTest::qWait(500); // the event loop, and with it the handling of SIGTERM, runs by now
     return process.state() == QProcess::Running;
+}
+
+// Ends a program as the desktop does at log-out; its exit status, or -1 when it hangs.
+int terminate(QProcess &process)
+{
+    ::kill(pid_t(process.processId()), SIGTERM);
+    return process.waitForFinished(20000) ? process.exitCode() : -1;
 }
 
 void touch(const QString &path)
@@ -208,22 +219,11 @@ void TestStartup::startsInStoreDirectory()
     QFETCH(QString, store);
     TempWorkDir dir;
     QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("HOME", dir.path() + "/home"); // where the Pictures folder is looked for
-    env.insert("XDG_CONFIG_HOME", dir.path() + "/home/.config");
-    process.setProcessEnvironment(env);
-    process.start(m_installedProgram, arguments);
-    QVERIFY(process.waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(dir.exists(store + "/1") || process.state() == QProcess::NotRunning,
-                             20000);
-    QVERIFY2(dir.exists(store + "/1"),
+    QVERIFY2(startUntilUp(process, m_installedProgram, arguments, store, dir.path() + "/home") &&
+                 dir.exists(store + "/1"),
              qPrintable(QString::fromLocal8Bit(process.readAllStandardError())));
     QVERIFY(!dir.exists("1"));
-    QTest::qWait(500); // the event loop runs by now
-    ::kill(pid_t(process.processId()), SIGTERM);
-    QVERIFY(process.waitForFinished(20000));
-    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(terminate(process), 0);
     // The end removes the empty picture directory from the store directory, not elsewhere.
     QVERIFY(!dir.exists(store + "/1"));
     QVERIFY(dir.exists(store));
@@ -293,9 +293,7 @@ void TestStartup::refusesStoreInUse()
     QVERIFY(QFile::exists(writing));
 
     // Its end removes what is left of the write, the emptied directory and the lock.
-    ::kill(pid_t(first.processId()), SIGTERM);
-    QVERIFY(first.waitForFinished(20000));
-    QCOMPARE(first.exitCode(), 0);
+    QCOMPARE(terminate(first), 0);
     QVERIFY(!dir.exists(store + "/1"));
     QVERIFY(!dir.exists(store + "/.vardella.lock"));
 }
@@ -314,23 +312,14 @@ void TestStartup::takesOverStoreOfKilledProgram()
     QVERIFY(dir.exists(".vardella.lock")); // left behind by the kill
 
     QProcess next;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    next.setProcessEnvironment(env);
-    next.start(m_installedProgram, {});
-    QVERIFY(next.waitForStarted(10000));
-    QTRY_VERIFY_WITH_TIMEOUT(!dir.exists(leftover) || next.state() == QProcess::NotRunning, 20000);
-    QTest::qWait(500); // the event loop runs by now
-    QVERIFY2(next.state() == QProcess::Running,
+    QVERIFY2(startUntilUp(next, m_installedProgram, {}, "."),
              qPrintable(QString::fromLocal8Bit(next.readAllStandardError())));
     QVERIFY(!dir.exists(leftover));
     QVERIFY(dir.exists("1/notes.txt"));
     QFile lock(".vardella.lock");
     QVERIFY(lock.open(QIODevice::ReadOnly));
     QCOMPARE(lock.readLine().trimmed(), QByteArray::number(next.processId()));
-    ::kill(pid_t(next.processId()), SIGTERM);
-    QVERIFY(next.waitForFinished(20000));
-    QCOMPARE(next.exitCode(), 0);
+    QCOMPARE(terminate(next), 0);
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

@@ -55,12 +55,8 @@ quint32 ThreadedTimer::interval() const
 
 void ThreadedTimer::setInterval(quint32 milliseconds)
 {
-    if (milliseconds == m_thread->interval())
-        return;
-    const bool enabled = m_enabled;
-    setEnabled(false);
-    m_thread->setInterval(milliseconds);
-    setEnabled(enabled);
+    if (milliseconds != m_thread->interval())
+        whileSuspended([&] { m_thread->setInterval(milliseconds); });
 }
 
 Pacing ThreadedTimer::pacing() const
@@ -70,11 +66,16 @@ Pacing ThreadedTimer::pacing() const
 
 void ThreadedTimer::setPacing(Pacing pacing)
 {
-    if (pacing == m_thread->pacing())
-        return;
+    if (pacing != m_thread->pacing())
+        whileSuspended([&] { m_thread->setPacing(pacing); });
+}
+
+// A change to the worker's rhythm takes effect from a fresh start, as enabling gives one.
+void ThreadedTimer::whileSuspended(const std::function<void()> &change)
+{
     const bool enabled = m_enabled;
     setEnabled(false);
-    m_thread->setPacing(pacing);
+    change();
     setEnabled(enabled);
 }
 

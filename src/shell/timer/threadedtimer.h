@@ -61,6 +61,7 @@ signals:
 
 private:
     bool intervalUsable() const;
+    void whileSuspended(const std::function<void()> &change);
     void deliverTick();
 
     bool m_enabled = false;
