@@ -4,6 +4,9 @@
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
 #include "capture/service/linuxcaptureservice.h"
+#include "motion/motioncapture.h"
+#include "programs/programinfowindow.h"
+#include "programs/timermotionmenu.h"
 #include "settings/customsettingswindow.h"
 #include "settings/qtsoundbackend.h"
 #include "settings/skin.h"
@@ -19,6 +22,7 @@
 #include "vardella_version.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 
 #include <cstdio>
@@ -31,6 +35,7 @@ Application::~Application()
     m_captureTimer.setEnabled(false);
     m_captureTimer.setOnTimer({});
     // Windows go before the services and sounds they use.
+    m_motionCapture.reset();
     m_captureLoop.reset();
     m_captureController.reset();
     m_intervalControls.reset();
@@ -77,6 +82,7 @@ bool Application::start(QString *error)
     wireCaptureWindows();
     wireStore();
     wirePreferences();
+    wirePrograms();
     m_mainWindow->show();
     return true;
 }
@@ -129,6 +135,13 @@ void Application::buildWindows()
     m_preferences =
         new CapturePreferencesWindow(&main, main, m_state, *m_click, *m_captureController,
                                      *m_captureLoop, m_captureSettings, m_tools, *m_messages);
+    m_motionCapture = std::make_unique<MotionCapture>(main, m_state, m_captureController->session(),
+                                                      *loop, *m_alarm, *m_messages);
+    m_timerMotionMenu =
+        new TimerMotionMenu(&main, main, main, m_state, *m_click, *loop, *m_motionCapture, m_tools);
+    m_tools.add(ToolWindows::Role::TimerMotionMenu, m_timerMotionMenu);
+    m_programInfo = new ProgramInfoWindow(&main, main, m_state, *m_click, *loop, m_tools);
+    m_tools.add(ToolWindows::Role::ProgramInfo, m_programInfo);
     m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, &main);
     m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
 
@@ -209,4 +222,46 @@ void Application::wirePreferences()
                              main->hidePictureCaption();
                          main->update();
                      });
+}
+
+void Application::wirePrograms()
+{
+    MainWindow *main = m_mainWindow.get();
+    MotionCapture *motion = m_motionCapture.get();
+    TimerMotionMenu *menu = m_timerMotionMenu;
+    ProgramInfoWindow *info = m_programInfo;
+    CaptureLoop *loop = m_captureLoop.get();
+    QObject::connect(main, &MainWindow::progPressed, menu, [main, menu] {
+        menu->open();
+        main->setStatusBarHint(QStringLiteral("click to show or hide menu"));
+    });
+    QObject::connect(main, &MainWindow::infoPressed, info, &ProgramInfoWindow::open);
+    QObject::connect(info, &ProgramInfoWindow::viewLocked, main,
+                     [main](bool locked) { main->setViewEnabled(!locked); });
+    QObject::connect(motion, &MotionCapture::motionReported, info,
+                     [info] { info->writeMotionLine(QDateTime::currentDateTime()); });
+
+    // The run's moments, in the order the capture tick needs them.
+    QObject::connect(loop, &CaptureLoop::started, motion, &MotionCapture::captureStarted);
+    QObject::connect(loop, &CaptureLoop::stopped, motion, &MotionCapture::captureStopped);
+    QObject::connect(loop, &CaptureLoop::firstPictureStored, motion,
+                     &MotionCapture::numberingRestarted);
+    QObject::connect(loop, &CaptureLoop::pictureStored, motion, &MotionCapture::batchCheck);
+
+    QObject::connect(m_preferences, &CapturePreferencesWindow::formatApplied, motion,
+                     [motion, menu] {
+                         motion->resetMotionEventCount();
+                         menu->clearRefusalHints();
+                     });
+    QObject::connect(m_driverDialog, &DriverDialog::driverConfirmed, menu,
+                     &TimerMotionMenu::uncheckMotionDetection);
+    IntervalControls *interval = m_intervalControls.get();
+    QObject::connect(interval, &IntervalControls::maxFramesChanged, menu,
+                     &TimerMotionMenu::framesAfterMotionRenewed);
+    QObject::connect(interval, &IntervalControls::framesStepChanged, menu,
+                     &TimerMotionMenu::setFramesIncrement);
+    QObject::connect(menu, &TimerMotionMenu::closedByBox, interval, [this, interval] {
+        m_captureTimer.setEnabled(true);
+        interval->finePlus();
+    });
 }

@@ -22,6 +22,9 @@ class DeleteDialog;
 class DriverDialog;
 class IntervalControls;
 class MainWindow;
+class MotionCapture;
+class ProgramInfoWindow;
+class TimerMotionMenu;
 class Messages;
 class ResetDialog;
 class Skin;
@@ -47,6 +50,7 @@ public:
     CaptureController &captureController() { return *m_captureController; }
     CaptureLoop &captureLoop() { return *m_captureLoop; }
     IntervalControls &intervalControls() { return *m_intervalControls; }
+    MotionCapture &motionCapture() { return *m_motionCapture; }
     /// The capture timer: its ticks are the capture loop's; it runs from start.
     ThreadedTimer &captureTimer() { return m_captureTimer; }
 
@@ -67,6 +71,7 @@ private:
     void wireCaptureWindows();
     void wireStore();
     void wirePreferences();
+    void wirePrograms();
 
     QApplication &m_app;
     ApplicationState m_state;
@@ -83,10 +88,13 @@ private:
     std::unique_ptr<IntervalControls> m_intervalControls;
     std::unique_ptr<CaptureController> m_captureController;
     std::unique_ptr<CaptureLoop> m_captureLoop;
+    std::unique_ptr<MotionCapture> m_motionCapture;
     // Tool windows, owned by the main window.
     DriverDialog *m_driverDialog = nullptr;
     CapturePreferencesWindow *m_preferences = nullptr;
     DeleteDialog *m_deleteDialog = nullptr;
     ResetDialog *m_resetDialog = nullptr;
     CustomSettingsWindow *m_customSettings = nullptr;
+    TimerMotionMenu *m_timerMotionMenu = nullptr;
+    ProgramInfoWindow *m_programInfo = nullptr;
 };

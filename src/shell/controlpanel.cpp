@@ -3,6 +3,7 @@
 #include "shell/boxfit.h"
 #include "shell/controltexts.h"
 #include "shell/flowlayout.h"
+#include "shell/motionindicator.h"
 #include "shell/picturenames.h"
 #include "shell/updowncontrol.h"
 
@@ -181,21 +182,7 @@ void ControlPanel::buildTvVideo(QGroupBox *group)
     overlay = checkBox(group, "Overlay", "Overlay image of video", "overlay", false);
     fit = checkBox(group, "Fit ", "Fit videoimage to screensize", "fit", true);
 
-    motionIndicator = new QFrame(group);
-    motionIndicator->setObjectName("motionIndicator");
-    motionIndicator->setToolTip("Motion detection indicator");
-    motionIndicator->setAccessibleName("Motion detection indicator");
-    motionIndicator->setFrameShape(QFrame::Box);
-    motionIndicator->setAutoFillBackground(true);
-    motionIndicator->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    motionIndicatorBox = new QCheckBox(motionIndicator);
-    motionIndicatorBox->setObjectName("motionIndicatorBox");
-    motionIndicatorBox->setToolTip("Motion indicator");
-    motionIndicatorBox->setAccessibleName("Motion indicator");
-    motionIndicatorBox->setEnabled(false);
-    auto *indicatorLayout = new QVBoxLayout(motionIndicator);
-    indicatorLayout->setContentsMargins(InnerGap * 2, InnerGap * 2, InnerGap * 2, InnerGap * 2);
-    indicatorLayout->addWidget(motionIndicatorBox, 0, Qt::AlignCenter);
+    motionIndicator = new MotionIndicator(group);
     auto *label = new QLabel("M.I.", group);
 
     auto *grid = new QGridLayout(group);

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+class MotionIndicator;
 class QGroupBox;
 
 class ControlPanel : public QFrame
@@ -32,8 +33,7 @@ private:
     QCheckBox *preview;
     QCheckBox *overlay;
     QCheckBox *fit;
-    QFrame *motionIndicator;
-    QCheckBox *motionIndicatorBox;
+    MotionIndicator *motionIndicator;
     // "Configuration"
     QPushButton *input;
     QPushButton *format;

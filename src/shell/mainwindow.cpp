@@ -3,6 +3,7 @@
 #include "shell/applicationstate.h"
 #include "shell/controlpanel.h"
 #include "shell/flowlayout.h"
+#include "shell/motionindicator.h"
 #include "shell/picturenames.h"
 #include "shell/sound.h"
 
@@ -339,6 +340,36 @@ void MainWindow::setStartAndAboutEnabled(bool enabled)
 {
     m_panel->start->setEnabled(enabled);
     m_panel->about->setEnabled(enabled);
+}
+
+void MainWindow::showMotionIndicator(Indicator state)
+{
+    m_panel->motionIndicator->setState(state);
+}
+
+void MainWindow::setMotionIndicatorBoxShown(bool shown)
+{
+    m_panel->motionIndicator->setBoxShown(shown);
+}
+
+void MainWindow::setMotionIndicatorBoxChecked(bool checked)
+{
+    m_panel->motionIndicator->setBoxChecked(checked);
+}
+
+void MainWindow::setStartEnabled(bool enabled)
+{
+    m_panel->start->setEnabled(enabled);
+}
+
+void MainWindow::setViewEnabled(bool enabled)
+{
+    m_panel->view->setEnabled(enabled);
+}
+
+void MainWindow::setStatusBarHint(const QString &hint)
+{
+    statusBar()->setToolTip(hint);
 }
 
 void MainWindow::setPanelEnabled(bool enabled)

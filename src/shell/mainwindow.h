@@ -4,6 +4,7 @@
 // narrow interfaces below; none of its widgets is handed out.
 
 #include "shell/captureview.h"
+#include "shell/motionhost.h"
 #include "shell/storeview.h"
 #include "shell/videohost.h"
 
@@ -19,7 +20,11 @@ class QLabel;
 class QPlainTextEdit;
 class Sound;
 
-class MainWindow : public QMainWindow, public StoreView, public CaptureView, public VideoHost
+class MainWindow : public QMainWindow,
+                   public StoreView,
+                   public CaptureView,
+                   public VideoHost,
+                   public MotionHost
 {
     Q_OBJECT
 public:
@@ -63,6 +68,17 @@ public:
     void setDriverEnabled(bool enabled) override;
     void setProgCaptionColour(int colourValue) override;
     QPoint centre() const override;
+
+    // MotionHost
+    void showMotionIndicator(Indicator state) override;
+    void setMotionIndicatorBoxShown(bool shown) override;
+    void setMotionIndicatorBoxChecked(bool checked) override;
+    void setStartEnabled(bool enabled) override;
+
+    /// "View" is locked while the program information window is open.
+    void setViewEnabled(bool enabled);
+    /// The hint of the status bar.
+    void setStatusBarHint(const QString &hint);
 
     // VideoHost
     void embedCaptureWindow(QWidget *window) override;

@@ -161,7 +161,7 @@ void TestLayout::textsWhole()
     QVERIFY(app.chooseTestScene());
     openAndEscape("format");
     QVERIFY(app.confirmFormat()); // the status bar shows its longest values
-    for (const char *name : {"clear", "reset", "pref"})
+    for (const char *name : {"clear", "reset", "pref", "prog", "info"})
         openAndEscape(name);
     QTest::qWait(50); // the status bar takes its new values' widths
     found << clippedTexts(&app.main());

@@ -177,10 +177,12 @@ void TestScene::draw(QImage &frame, QTime clock, std::int64_t elapsedMs, Options
     boxPosition(size, elapsedMs, options.motion, x, y);
     static constexpr std::uint8_t yellow[3] = {40, 220, 250};
     canvas.fill(x, y, std::max(4, size.width() / 6), std::max(4, size.height() / 6), yellow);
-    const int scale = std::max(1, size.height() / 120);
-    const QByteArray text = clock.toString(QStringLiteral("hh:mm:ss.")).toLatin1() +
-                            QByteArray::number(clock.msec() / 10).rightJustified(2, '0');
-    drawText(canvas, 2 * scale, 2 * scale, scale, text.constData());
+    if (options.clock) {
+        const int scale = std::max(1, size.height() / 120);
+        const QByteArray text = clock.toString(QStringLiteral("hh:mm:ss.")).toLatin1() +
+                                QByteArray::number(clock.msec() / 10).rightJustified(2, '0');
+        drawText(canvas, 2 * scale, 2 * scale, scale, text.constData());
+    }
     if (options.noise)
         addNoise(frame);
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Draws the built-in test scene into a frame: a colour gradient, a box that travels across it
-// while motion is on, the time of day to the hundredth of a second, and optional noise.
+// while motion is on, the time of day to the hundredth of a second (unless switched off, for a
+// still scene), and optional noise.
 // Drawing reuses a prepared background, so a frame costs little more than a copy.
 
 #include <QImage>
@@ -17,6 +18,7 @@ public:
     {
         bool motion = true;
         bool noise = false;
+        bool clock = true; // the time of day, which changes in every frame
     };
 
     /// Fills frame, a Format_BGR888 image that only the caller holds, with the scene at

@@ -8,4 +8,5 @@ struct TestSceneOptions
 {
     std::atomic<bool> motion{true}; // the box moves
     std::atomic<bool> noise{false}; // every pixel flickers a little, as a camera's do
+    std::atomic<bool> clock{true};  // the time of day; without it and motion the scene is still
 };

@@ -33,7 +33,8 @@ FrameSource::ReadResult TestSceneSource::readFrame(QImage &frame)
     }
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started);
-    const TestScene::Options options{m_options->motion.load(), m_options->noise.load()};
+    const TestScene::Options options{m_options->motion.load(), m_options->noise.load(),
+                                     m_options->clock.load()};
     if (!prepareFrame(frame, m_size))
         return outOfMemory(m_size);
     m_scene.draw(frame, QTime::currentTime(), elapsed.count(), options);
@@ -67,7 +68,11 @@ std::vector<SourceControl> TestSceneSource::controls()
     noise.name = QStringLiteral("Noise");
     noise.defaultValue = 0;
     noise.value = m_options->noise ? 1 : 0;
-    return {motion, noise};
+    SourceControl clock = motion;
+    clock.id = ClockControl;
+    clock.name = QStringLiteral("Clock");
+    clock.value = m_options->clock ? 1 : 0;
+    return {motion, noise, clock};
 }
 
 Result<> TestSceneSource::setControl(std::uint32_t id, int value)
@@ -76,6 +81,8 @@ Result<> TestSceneSource::setControl(std::uint32_t id, int value)
         m_options->motion = value != 0;
     else if (id == NoiseControl)
         m_options->noise = value != 0;
+    else if (id == ClockControl)
+        m_options->clock = value != 0;
     else
         return failure(QStringLiteral("The test scene has no setting %1").arg(id));
     return {};

@@ -18,6 +18,7 @@ public:
     {
         MotionControl = 1,
         NoiseControl = 2,
+        ClockControl = 3,
     };
 
     explicit TestSceneSource(std::shared_ptr<TestSceneOptions> options);

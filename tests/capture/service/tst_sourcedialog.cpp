@@ -171,15 +171,19 @@ void TestSourceDialog::testSceneOffersItsOptions()
     const auto dialog = m_service->createSourceDialog(nullptr);
     QVERIFY(dialog);
     const auto boxes = dialog->findChildren<QCheckBox *>();
-    QCOMPARE(boxes.size(), 2);
+    QCOMPARE(boxes.size(), 3);
     QCOMPARE(boxes[0]->text(), QStringLiteral("Motion"));
     QCOMPARE(boxes[1]->text(), QStringLiteral("Noise"));
+    QCOMPARE(boxes[2]->text(), QStringLiteral("Clock"));
     QVERIFY(boxes[0]->isChecked());
     QVERIFY(!boxes[1]->isChecked());
+    QVERIFY(boxes[2]->isChecked());
     boxes[0]->setChecked(false);
     boxes[1]->setChecked(true);
+    boxes[2]->setChecked(false);
     QVERIFY(!m_service->testSceneOptions().motion);
     QVERIFY(m_service->testSceneOptions().noise);
+    QVERIFY(!m_service->testSceneOptions().clock);
     // The options outlive the connection.
     QVERIFY(m_service->connectDriver(0));
     QVERIFY(m_service->testSceneOptions().noise);

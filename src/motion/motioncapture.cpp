@@ -1,0 +1,149 @@
+#include "motion/motioncapture.h"
+
+#include "capture/captureruncontrol.h"
+#include "capture/capturesession.h"
+#include "shell/applicationstate.h"
+#include "shell/messages.h"
+#include "shell/motionhost.h"
+#include "shell/sound.h"
+
+#include <QTime>
+
+namespace {
+constexpr int MaxFailedScans = 3;
+// The detector's stored settings: colour channels, one threshold for every cell (9 gives a
+// threshold of 20, a brightness change of 12 in a cell), nothing drawn over the picture.
+constexpr int GlobalSensitivity = 9;
+constexpr int EdgeSensitivity = 30;
+constexpr int EngineWidth = 320;
+constexpr int EngineHeight = 240;
+} // namespace
+
+MotionCapture::MotionCapture(MotionHost &host, ApplicationState &state, CaptureSession &session,
+                             CaptureRunControl &run, Sound &alarm, Messages &messages)
+    : m_host(host), m_state(state), m_session(session), m_run(run), m_alarm(alarm),
+      m_messages(messages)
+{
+    m_engine.SetSize(EngineWidth, EngineHeight);
+    m_engine.SetFalloff(1);
+    m_engine.SetWindowScale(wscStretched);
+    applySettings(DefaultGrid);
+    m_engine.SetOnMotion([this](TMJ &) { onMotion(); });
+    m_engine.SetOnNotMotion([this](TMJ &) { onNotMotion(); });
+
+    m_scanTimer.setInterval(ScanPeriodMs);
+    connect(&m_scanTimer, &QTimer::timeout, this, &MotionCapture::scanTick);
+    m_session.setScanner(this);
+    connect(&m_session.service(), &CaptureService::deviceLost, this, [this] {
+        // The capture loop says that the device is gone; here only the scan ends.
+        if (scanArmed()) {
+            setArmed(false);
+            m_host.setMotionIndicatorBoxShown(true);
+        }
+    });
+}
+
+void MotionCapture::applySettings(int cells)
+{
+    m_engine.SetShowItem({});
+    m_engine.SetScanType(sctRed | sctGreen | sctBlue);
+    m_engine.SetGlobalScan(true);
+    m_engine.SetGlobalSensitivity(GlobalSensitivity);
+    m_engine.SetEdgeSensitivity(EdgeSensitivity);
+    m_engine.SetRows(cells);
+    m_engine.SetColumns(cells);
+}
+
+void MotionCapture::setGrid(int cells)
+{
+    applySettings(cells);
+}
+
+void MotionCapture::setArmed(bool armed)
+{
+    m_failedScans = 0;
+    // Never while capture runs: its grabs would go to the detector, and pictures would be lost.
+    if (armed && !m_state.CaptureRunning)
+        m_scanTimer.start();
+    else
+        m_scanTimer.stop();
+}
+
+void MotionCapture::setFramesAfterMotion(int frames)
+{
+    m_framesAfterMotion = frames;
+    renewBatchEnd();
+}
+
+void MotionCapture::renewBatchEnd()
+{
+    m_motionBatchEnd = m_state.PictureCounter + m_framesAfterMotion;
+}
+
+void MotionCapture::captureStarted()
+{
+    setArmed(false);
+}
+
+void MotionCapture::batchCheck()
+{
+    if (!m_activated || m_state.PictureCounter != m_motionBatchEnd)
+        return;
+    m_run.startStop(); // stops the batch
+    setArmed(true);
+    renewBatchEnd();
+}
+
+void MotionCapture::scanTick()
+{
+    m_session.SetFrameCallback();
+    const Result<QImage> grab = m_session.GrabFrame();
+    m_session.ClearFrameCallback();
+    if (grab) {
+        m_failedScans = 0;
+        return;
+    }
+    // Said once in the status bar; a camera that keeps failing ends the scan with a message.
+    m_host.showStatusNote(QStringLiteral("No frame at %1").arg(QTime::currentTime().toString()));
+    if (++m_failedScans >= MaxFailedScans && scanArmed())
+        disarmFor(QStringLiteral("%1 grabs in a row gave no frame (%2)")
+                      .arg(MaxFailedScans)
+                      .arg(grab.error().isEmpty() ? QStringLiteral("no frame") : grab.error()));
+}
+
+void MotionCapture::disarmFor(const QString &reason)
+{
+    setArmed(false);
+    m_host.setMotionIndicatorBoxShown(true);
+    // Shown once the scan has returned, never from inside a frame delivery.
+    QTimer::singleShot(0, this, [this, reason] {
+        m_messages.error(QStringLiteral("Motion detection stopped: %1.").arg(reason));
+    });
+}
+
+void MotionCapture::scanFrame(const QImage &bitmap)
+{
+    m_engine.ScanFrame(bitmap);
+}
+
+void MotionCapture::onNotMotion()
+{
+    m_host.showMotionIndicator(MotionHost::Indicator::NoMotion);
+}
+
+void MotionCapture::onMotion()
+{
+    // The first report after arming compares with black or with the last scan before a
+    // capture, not with what is there now.
+    if (++m_motionEventCount <= 1)
+        return;
+    m_host.showMotionIndicator(MotionHost::Indicator::Motion);
+    m_alarm.play();
+    setArmed(false);
+    m_session.ClearFrameCallback();
+    emit motionReported();
+    // A batch counts from here, so pictures stored while detection was off cannot make it
+    // run on past its end.
+    renewBatchEnd();
+    m_run.startStop();
+}

@@ -1,0 +1,91 @@
+#pragma once
+// Motion-triggered capture: while armed, one frame every 100 ms goes to the motion detector
+// instead of the store; a motion (other than the first report after arming) disarms, sounds
+// the alarm, asks for a report line and starts interval capture, which stops again after a
+// batch of frames and re-arms. Owns the detector, the scan timer and the motion counters.
+
+#include "capture/framescanner.h"
+#include "motion/tmj.h"
+
+#include <QObject>
+#include <QTimer>
+
+class CaptureRunControl;
+class CaptureSession;
+class MotionHost;
+class Messages;
+class Sound;
+struct ApplicationState;
+
+class MotionCapture : public QObject, public FrameScanner
+{
+    Q_OBJECT
+public:
+    static constexpr int ScanPeriodMs = 100;
+    static constexpr int DefaultGrid = 50;
+    static constexpr int DefaultFramesAfterMotion = 10;
+
+    /// run is the Start/stop toggle of interval capture.
+    MotionCapture(MotionHost &host, ApplicationState &state, CaptureSession &session,
+                  CaptureRunControl &run, Sound &alarm, Messages &messages);
+
+    // FrameScanner: armed exactly while the scan timer runs.
+    bool scanArmed() const override { return m_scanTimer.isActive(); }
+    void scanFrame(const QImage &bitmap) override;
+
+    void setArmed(bool armed);
+    /// "Activate MD" as it stands: stored pictures are checked against the batch end only
+    /// while it is checked.
+    void setActivated(bool checked) { m_activated = checked; }
+    bool activated() const { return m_activated; }
+
+    /// The detection grid: cells × cells.
+    void setGrid(int cells);
+    /// FramesAfterMotion, and the batch end from the next picture on.
+    void setFramesAfterMotion(int frames);
+    int framesAfterMotion() const { return m_framesAfterMotion; }
+    int motionBatchEnd() const { return m_motionBatchEnd; }
+    /// MotionBatchEnd := PictureCounter + FramesAfterMotion.
+    void renewBatchEnd();
+    int motionEventCount() const { return m_motionEventCount; }
+    void resetMotionEventCount() { m_motionEventCount = 0; }
+
+    // The capture run's moments.
+    /// A run started: grabs store pictures from now on.
+    void captureStarted();
+    /// A run ended: the next motion report after re-arming is ignored again.
+    void captureStopped() { resetMotionEventCount(); }
+    /// Numbering began again at the start of the store.
+    void numberingRestarted() { m_motionBatchEnd = m_framesAfterMotion; }
+    /// After each stored picture: ends a batch at MotionBatchEnd and re-arms.
+    void batchCheck();
+
+    /// One scan: grab a frame for the detector.
+    void scanTick();
+
+    TMJ &engine() { return m_engine; }
+
+signals:
+    /// A motion started a capture: its report line is due (PictureCounter is the first picture).
+    void motionReported();
+
+private:
+    void applySettings(int cells);
+    void onMotion();
+    void onNotMotion();
+    void disarmFor(const QString &reason);
+
+    MotionHost &m_host;
+    ApplicationState &m_state;
+    CaptureSession &m_session;
+    CaptureRunControl &m_run;
+    Sound &m_alarm;
+    Messages &m_messages;
+    TMJ m_engine;
+    QTimer m_scanTimer;
+    bool m_activated = false;
+    int m_motionEventCount = 0;
+    int m_framesAfterMotion = DefaultFramesAfterMotion;
+    int m_motionBatchEnd = DefaultFramesAfterMotion;
+    int m_failedScans = 0;
+};

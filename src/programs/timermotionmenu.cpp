@@ -1,0 +1,326 @@
+#include "programs/timermotionmenu.h"
+
+#include "capture/captureruncontrol.h"
+#include "motion/motioncapture.h"
+#include "shell/applicationstate.h"
+#include "shell/boxfit.h"
+#include "shell/motionhost.h"
+#include "shell/sound.h"
+#include "shell/toolwindows.h"
+#include "shell/updowncontrol.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+namespace {
+const char *const RefusalHint = "choose a video driver and/or format first!";
+constexpr int MinFrames = 10;
+constexpr int MaxFrames = 30000;
+constexpr int MinGrid = 1;
+constexpr int MaxGrid = 100;
+
+QString framesText(int frames)
+{
+    return QString::number(frames) + QStringLiteral("  frames");
+}
+
+QLineEdit *readOnlyBox(QWidget *parent, const QString &text, const QString &widest,
+                       const char *name, const QString &hint)
+{
+    auto *box = new QLineEdit(text, parent);
+    box->setObjectName(name);
+    box->setReadOnly(true);
+    box->setAccessibleName(hint);
+    box->setFixedWidth(BoxFit::lineEditWidth(box, widest));
+    return box;
+}
+
+UpDownControl *arrows(QWidget *parent, int minimum, int maximum, int increment, int position,
+                      const char *name)
+{
+    auto *control = new UpDownControl(minimum, maximum, increment, position, parent);
+    control->setObjectName(name);
+    control->setAccessibleName(QString::fromLatin1(name));
+    BoxFit::arrowsBesideBox(control);
+    return control;
+}
+} // namespace
+
+TimerMotionMenu::TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost &host,
+                                 ApplicationState &state, Sound &click, CaptureRunControl &run,
+                                 MotionCapture &motion, ToolWindows &tools)
+    : CaptureToolWindow(parent, view, " Timer-motion detection menu", QSize(330, 320)),
+      m_host(host), m_state(state), m_click(click), m_run(run), m_motion(motion), m_tools(tools)
+{
+    setObjectName("timerMotionMenu");
+    auto *ok = new QPushButton("OK", this);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    auto *cancel = new QPushButton("Cancel", this);
+    cancel->setObjectName("cancelButton");
+    connect(ok, &QPushButton::clicked, this, &TimerMotionMenu::ok);
+    connect(cancel, &QPushButton::clicked, this, &TimerMotionMenu::cancel);
+    auto *buttons = new QDialogButtonBox(this);
+    buttons->addButton(ok, QDialogButtonBox::AcceptRole);
+    buttons->addButton(cancel, QDialogButtonBox::RejectRole);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(buildTimerGroup());
+    layout->addWidget(buildMotionGroup());
+    layout->addStretch(1);
+    layout->addWidget(buttons);
+}
+
+QWidget *TimerMotionMenu::buildTimerGroup()
+{
+    auto *group = new QGroupBox("Timer", this);
+    auto *grid = new QGridLayout(group);
+    struct Row
+    {
+        const char *caption;
+        QLineEdit **hours;
+        QLineEdit **minutes;
+        const char *name;
+    };
+    const Row rows[] = {{"Starttime", &m_startHours, &m_startMinutes, "start"},
+                        {"Endtime", &m_endHours, &m_endMinutes, "end"}};
+    int row = 0;
+    for (const Row &r : rows) {
+        const QString name = QString::fromLatin1(r.name);
+        auto *hours = readOnlyBox(group, "12", "23", qPrintable(name + "Hours"),
+                                  QString::fromLatin1(r.caption) + QStringLiteral(" hours"));
+        auto *minutes = readOnlyBox(group, "00", "59", qPrintable(name + "Minutes"),
+                                    QString::fromLatin1(r.caption) + QStringLiteral(" minutes"));
+        // One step past either end wraps round: the arrows' own range reaches one further.
+        auto *hourArrows = arrows(group, -1, 25, 1, 12, qPrintable(name + "HoursArrows"));
+        auto *minuteArrows = arrows(group, -1, 60, 1, 0, qPrintable(name + "MinutesArrows"));
+        connect(hourArrows, &UpDownControl::clicked, this, [hours, hourArrows](int position) {
+            const int hour = position > 23 ? 0 : position < 0 ? 23 : position;
+            hourArrows->setPosition(hour);
+            hours->setText(QString::number(hour));
+        });
+        connect(minuteArrows, &UpDownControl::clicked, this, [minutes, minuteArrows](int position) {
+            const int minute = position >= 60 ? 0 : position < 0 ? 59 : position;
+            minuteArrows->setPosition(minute);
+            minutes->setText(QString::number(minute).rightJustified(2, QLatin1Char('0')));
+        });
+        *r.hours = hours;
+        *r.minutes = minutes;
+        grid->addWidget(new QLabel(r.caption, group), row, 0);
+        grid->addWidget(hours, row, 1);
+        grid->addWidget(hourArrows, row, 2);
+        grid->addWidget(new QLabel("Hrs", group), row, 3);
+        grid->addWidget(minutes, row, 4);
+        grid->addWidget(minuteArrows, row, 5);
+        grid->addWidget(new QLabel("min", group), row, 6);
+        ++row;
+    }
+    grid->setColumnStretch(7, 1);
+    m_activateTimer = new QCheckBox("Activate timer", group);
+    m_activateTimer->setObjectName("activateTimer");
+    m_activateTimer->setToolTip("Choose a videodriver and/or format first !");
+    m_activateTimer->installEventFilter(this);
+    connect(m_activateTimer, &QCheckBox::toggled, this, &TimerMotionMenu::timerToggled);
+    grid->addWidget(m_activateTimer, row, 0, 1, 7);
+    return group;
+}
+
+QWidget *TimerMotionMenu::buildMotionGroup()
+{
+    auto *group = new QGroupBox("Motion detection", this);
+    auto *grid = new QGridLayout(group);
+    m_activateMD = new QCheckBox("Activate MD", group);
+    m_activateMD->setObjectName("activateMD");
+    m_activateMD->setToolTip("Choose a video driver and/or format first !");
+    m_activateMD->installEventFilter(this);
+    connect(m_activateMD, &QCheckBox::toggled, this, &TimerMotionMenu::motionToggled);
+
+    m_framesLabel = new QLabel("Frames to capture after MD", group);
+    m_frames = readOnlyBox(group, framesText(MinFrames), framesText(MaxFrames), "framesAfterMotion",
+                           "Frames to capture after MD");
+    m_framesArrows = arrows(group, MinFrames, MaxFrames, 10, MinFrames, "framesArrows");
+    m_framesArrows->setToolTip("Stepsize adjustable in main menu");
+    connect(m_framesArrows, &UpDownControl::clicked, this, [this](int position) {
+        m_frames->setText(framesText(position));
+        m_motion.setFramesAfterMotion(position);
+    });
+
+    m_sensitivityLabel = new QLabel("Sensitivity Motion Detection", group);
+    m_sensitivity = new QSlider(Qt::Horizontal, group);
+    m_sensitivity->setObjectName("sensitivity");
+    m_sensitivity->setAccessibleName("Sensitivity Motion Detection");
+    m_sensitivity->setRange(MinGrid, MaxGrid);
+    m_sensitivity->setValue(MotionCapture::DefaultGrid);
+    m_sensitivityValue = new QLabel(QString::number(MotionCapture::DefaultGrid), group);
+    m_sensitivityValue->setObjectName("sensitivityValue");
+    m_sensitivityValue->setMinimumWidth(m_sensitivityValue->fontMetrics().horizontalAdvance("100"));
+    connect(m_sensitivity, &QSlider::valueChanged, this, [this](int position) {
+        m_sensitivityValue->setText(QString::number(position));
+        m_motion.setGrid(position);
+    });
+
+    grid->addWidget(m_activateMD, 0, 0, 1, 4);
+    grid->addWidget(m_framesLabel, 1, 0, 1, 4);
+    auto *frames = new QHBoxLayout;
+    frames->setSpacing(0);
+    frames->addWidget(m_frames);
+    frames->addWidget(m_framesArrows);
+    frames->addStretch(1);
+    grid->addLayout(frames, 2, 0, 1, 4);
+    grid->addWidget(m_sensitivityLabel, 3, 0, 1, 4);
+    grid->addWidget(new QLabel("1", group), 4, 0);
+    grid->addWidget(m_sensitivity, 4, 1, 1, 2);
+    grid->addWidget(m_sensitivityValue, 4, 3);
+    grid->setColumnStretch(1, 1);
+    setMotionControlsEnabled(false);
+    return group;
+}
+
+void TimerMotionMenu::setMotionControlsEnabled(bool enabled)
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{m_frames, m_framesArrows, m_framesLabel,
+                                                       m_sensitivityLabel})
+        w->setEnabled(enabled);
+}
+
+void TimerMotionMenu::open()
+{
+    m_click.play();
+    using Role = ToolWindows::Role;
+    m_tools.hide({Role::Delete, Role::Reset, Role::CapturePreferences, Role::Driver,
+                  Role::CustomSettings, Role::About, Role::ProgramInfo});
+    showCentred();
+}
+
+bool TimerMotionMenu::captureReady() const
+{
+    return m_state.DriverChosen && m_state.FormatChosen;
+}
+
+void TimerMotionMenu::refuse(QCheckBox *box)
+{
+    box->setToolTip(RefusalHint);
+    box->setCursor(Qt::WhatsThisCursor);
+    box->setChecked(false);
+}
+
+void TimerMotionMenu::motionToggled(bool checked)
+{
+    m_motion.setActivated(checked);
+    if (m_state.CaptureRunning)
+        m_run.startStop();
+    if (!captureReady()) {
+        refuse(m_activateMD);
+        return;
+    }
+    m_activateMD->setToolTip(QString());
+    if (checked) {
+        m_activateTimer->setChecked(false);
+        m_host.setMotionIndicatorBoxShown(false);
+        m_host.showMotionIndicator(MotionHost::Indicator::Armed);
+        m_activateMD->setCursor(Qt::ArrowCursor);
+        setMotionControlsEnabled(true);
+    } else {
+        m_host.setMotionIndicatorBoxShown(true);
+        m_host.setMotionIndicatorBoxChecked(false);
+    }
+}
+
+void TimerMotionMenu::timerToggled(bool checked)
+{
+    if (!captureReady()) {
+        refuse(m_activateTimer);
+        return;
+    }
+    if (checked) {
+        m_activateMD->setChecked(false);
+        if (m_state.CaptureRunning)
+            m_run.startStop();
+    }
+}
+
+void TimerMotionMenu::ok()
+{
+    m_click.play();
+    // The motion part; the timer part runs first.
+    m_motion.renewBatchEnd();
+    hide();
+    m_host.setStartEnabled(true);
+    if (m_activateTimer->isChecked())
+        return;
+    if (m_activateMD->isChecked()) {
+        m_motion.setArmed(true);
+        m_host.setMotionIndicatorBoxShown(false);
+    } else {
+        m_host.setMotionIndicatorBoxShown(true);
+        m_motion.setArmed(false);
+    }
+}
+
+void TimerMotionMenu::cancel()
+{
+    // Nothing is undone: the edits, keys and boxes keep what the user set.
+    m_click.play();
+    hide();
+}
+
+void TimerMotionMenu::setFramesIncrement(int frames)
+{
+    m_framesArrows->setIncrement(frames);
+}
+
+void TimerMotionMenu::framesAfterMotionRenewed()
+{
+    m_motion.setFramesAfterMotion(m_framesArrows->position());
+}
+
+void TimerMotionMenu::uncheckMotionDetection()
+{
+    m_activateMD->setChecked(false);
+}
+
+void TimerMotionMenu::clearRefusalHints()
+{
+    for (QCheckBox *box : {m_activateMD, m_activateTimer}) {
+        box->setToolTip(QString());
+        box->setCursor(Qt::ArrowCursor);
+    }
+}
+
+bool TimerMotionMenu::eventFilter(QObject *watched, QEvent *event)
+{
+    // The refusal shows as soon as the button goes down, before the click is handled.
+    if (event->type() == QEvent::MouseButtonPress &&
+        (watched == m_activateMD || watched == m_activateTimer) && !captureReady()) {
+        auto *box = static_cast<QCheckBox *>(watched);
+        box->setToolTip(RefusalHint);
+        box->setCursor(Qt::WhatsThisCursor);
+    }
+    return CaptureToolWindow::eventFilter(watched, event);
+}
+
+void TimerMotionMenu::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        cancel();
+        return;
+    }
+    CaptureToolWindow::keyPressEvent(event);
+}
+
+void TimerMotionMenu::closeEvent(QCloseEvent *event)
+{
+    // Only the close box and close() come here; "OK" and "Cancel" hide the menu.
+    CaptureToolWindow::closeEvent(event);
+    emit closedByBox();
+}

@@ -1,0 +1,79 @@
+#pragma once
+// " Timer-motion detection menu": the daily timer program's start and end times and the
+// motion detection settings, confirmed together with "OK". Timer program and motion detection
+// exclude each other: checking one box clears the other.
+
+#include "capture/capturetoolwindow.h"
+
+class CaptureRunControl;
+class MotionCapture;
+class MotionHost;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QSlider;
+class Sound;
+class ToolWindows;
+class UpDownControl;
+struct ApplicationState;
+
+class TimerMotionMenu : public CaptureToolWindow
+{
+    Q_OBJECT
+public:
+    TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost &host, ApplicationState &state,
+                    Sound &click, CaptureRunControl &run, MotionCapture &motion,
+                    ToolWindows &tools);
+
+    /// "Prog.": hides the other tool windows and shows the menu.
+    void open();
+    void ok();
+    void cancel();
+
+    /// The frames arrows move by the main window's step.
+    void setFramesIncrement(int frames);
+    /// The max arrows were pressed: the batch is measured again from the current picture.
+    void framesAfterMotionRenewed();
+    /// A new driver clears "Activate MD".
+    void uncheckMotionDetection();
+    /// A confirmed format: both boxes may be checked now.
+    void clearRefusalHints();
+
+signals:
+    /// The close box: the capture timer runs again and the interval grows by one fine step.
+    void closedByBox();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QWidget *buildTimerGroup();
+    QWidget *buildMotionGroup();
+    void motionToggled(bool checked);
+    void timerToggled(bool checked);
+    bool captureReady() const;
+    void refuse(QCheckBox *box);
+    void setMotionControlsEnabled(bool enabled);
+
+    MotionHost &m_host;
+    ApplicationState &m_state;
+    Sound &m_click;
+    CaptureRunControl &m_run;
+    MotionCapture &m_motion;
+    ToolWindows &m_tools;
+
+    QLineEdit *m_startHours = nullptr;
+    QLineEdit *m_startMinutes = nullptr;
+    QLineEdit *m_endHours = nullptr;
+    QLineEdit *m_endMinutes = nullptr;
+    QCheckBox *m_activateTimer = nullptr;
+    QCheckBox *m_activateMD = nullptr;
+    QLineEdit *m_frames = nullptr;
+    UpDownControl *m_framesArrows = nullptr;
+    QLabel *m_framesLabel = nullptr;
+    QLabel *m_sensitivityLabel = nullptr;
+    QSlider *m_sensitivity = nullptr;
+    QLabel *m_sensitivityValue = nullptr;
+};
