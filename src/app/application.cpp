@@ -11,6 +11,7 @@
 #include "settings/qtsoundbackend.h"
 #include "settings/skin.h"
 #include "settings/wavefile.h"
+#include "shell/clocksource.h"
 #include "shell/mainwindow.h"
 #include "shell/messages.h"
 #include "shell/picturenames.h"
@@ -50,6 +51,11 @@ void Application::setMessages(std::unique_ptr<Messages> messages)
 void Application::setCaptureService(std::unique_ptr<CaptureService> service)
 {
     m_captureService = std::move(service);
+}
+
+void Application::setClockSource(std::unique_ptr<ClockSource> clock)
+{
+    m_clock = std::move(clock);
 }
 
 void Application::setSounds(std::unique_ptr<Sound> click, std::unique_ptr<Sound> alarm)
@@ -110,7 +116,9 @@ void Application::buildWindows()
 {
     // Start-up order: the main window first; the tool windows follow as their subsystems
     // provide them, each created hidden and parented to the main window, which owns them.
-    m_mainWindow = std::make_unique<MainWindow>(m_state, *m_click);
+    if (!m_clock)
+        m_clock = std::make_unique<SystemClock>();
+    m_mainWindow = std::make_unique<MainWindow>(m_state, *m_click, *m_clock);
     MainWindow &main = *m_mainWindow;
     if (!m_messages)
         m_messages = std::make_unique<MessageBoxes>(&main);
@@ -137,8 +145,8 @@ void Application::buildWindows()
                                      *m_captureLoop, m_captureSettings, m_tools, *m_messages);
     m_motionCapture = std::make_unique<MotionCapture>(main, m_state, m_captureController->session(),
                                                       *loop, *m_alarm, *m_messages);
-    m_timerMotionMenu =
-        new TimerMotionMenu(&main, main, main, m_state, *m_click, *loop, *m_motionCapture, m_tools);
+    m_timerMotionMenu = new TimerMotionMenu(&main, main, main, m_state, *m_click, *loop,
+                                            *m_motionCapture, m_tools, *m_clock);
     m_tools.add(ToolWindows::Role::TimerMotionMenu, m_timerMotionMenu);
     m_programInfo = new ProgramInfoWindow(&main, main, m_state, *m_click, *loop, m_tools);
     m_tools.add(ToolWindows::Role::ProgramInfo, m_programInfo);
@@ -239,13 +247,23 @@ void Application::wirePrograms()
     QObject::connect(info, &ProgramInfoWindow::viewLocked, main,
                      [main](bool locked) { main->setViewEnabled(!locked); });
     QObject::connect(motion, &MotionCapture::motionReported, info,
-                     [info] { info->writeMotionLine(QDateTime::currentDateTime()); });
+                     [this, info] { info->writeMotionLine(m_clock->now()); });
 
-    // The run's moments, in the order the capture tick needs them.
+    // The timer program: started by the clock tick, stopped after a picture, in the report.
+    QObject::connect(main, &MainWindow::timerProgramStartCheck, menu,
+                     &TimerMotionMenu::timerProgramStartCheck);
+    QObject::connect(menu, &TimerMotionMenu::timerProgramStarting, info,
+                     &ProgramInfoWindow::writeTimerStart);
+    QObject::connect(menu, &TimerMotionMenu::timerProgramStopped, info,
+                     &ProgramInfoWindow::writeTimerStop);
+
+    // The run's moments, in the order the capture tick needs them: the timer program's end
+    // check before the motion batch check.
     QObject::connect(loop, &CaptureLoop::started, motion, &MotionCapture::captureStarted);
     QObject::connect(loop, &CaptureLoop::stopped, motion, &MotionCapture::captureStopped);
     QObject::connect(loop, &CaptureLoop::firstPictureStored, motion,
                      &MotionCapture::numberingRestarted);
+    QObject::connect(loop, &CaptureLoop::pictureStored, menu, &TimerMotionMenu::timerProgramCheck);
     QObject::connect(loop, &CaptureLoop::pictureStored, motion, &MotionCapture::batchCheck);
 
     QObject::connect(m_preferences, &CapturePreferencesWindow::formatApplied, motion,

@@ -14,6 +14,7 @@
 
 class QApplication;
 class CaptureController;
+class ClockSource;
 class CaptureLoop;
 class CaptureService;
 class CapturePreferencesWindow;
@@ -58,6 +59,9 @@ public:
     void setMessages(std::unique_ptr<Messages> messages);
     /// Replaces the V4L2 and test scene service (tests use a probe of it); call before start().
     void setCaptureService(std::unique_ptr<CaptureService> service);
+    /// Replaces the system clock (tests set the time of day); call before start().
+    void setClockSource(std::unique_ptr<ClockSource> clock);
+    const ClockSource &clockSource() const { return *m_clock; }
     /// Replaces the two wave sounds (tests count the plays); call before start().
     void setSounds(std::unique_ptr<Sound> click, std::unique_ptr<Sound> alarm);
 
@@ -81,6 +85,7 @@ private:
     std::unique_ptr<Sound> m_click;
     std::unique_ptr<Sound> m_alarm;
     std::unique_ptr<Messages> m_messages;
+    std::unique_ptr<ClockSource> m_clock;
     std::unique_ptr<CaptureService> m_captureService;
     ThreadedTimer m_captureTimer;
     // Destroyed before the above, in reverse order: they refer to everything declared earlier.

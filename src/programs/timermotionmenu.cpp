@@ -4,6 +4,7 @@
 #include "motion/motioncapture.h"
 #include "shell/applicationstate.h"
 #include "shell/boxfit.h"
+#include "shell/clocksource.h"
 #include "shell/motionhost.h"
 #include "shell/sound.h"
 #include "shell/toolwindows.h"
@@ -11,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -58,9 +60,11 @@ UpDownControl *arrows(QWidget *parent, int minimum, int maximum, int increment, 
 
 TimerMotionMenu::TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost &host,
                                  ApplicationState &state, Sound &click, CaptureRunControl &run,
-                                 MotionCapture &motion, ToolWindows &tools)
+                                 MotionCapture &motion, ToolWindows &tools,
+                                 const ClockSource &clock)
     : CaptureToolWindow(parent, view, " Timer-motion detection menu", QSize(330, 320)),
-      m_host(host), m_state(state), m_click(click), m_run(run), m_motion(motion), m_tools(tools)
+      m_host(host), m_state(state), m_click(click), m_run(run), m_motion(motion), m_tools(tools),
+      m_clock(clock)
 {
     setObjectName("timerMotionMenu");
     auto *ok = new QPushButton("OK", this);
@@ -95,6 +99,7 @@ QWidget *TimerMotionMenu::buildTimerGroup()
     const Row rows[] = {{"Starttime", &m_startHours, &m_startMinutes, "start"},
                         {"Endtime", &m_endHours, &m_endMinutes, "end"}};
     int row = 0;
+    auto arrowSlot = m_timeArrows.begin();
     for (const Row &r : rows) {
         const QString name = QString::fromLatin1(r.name);
         auto *hours = readOnlyBox(group, "12", "23", qPrintable(name + "Hours"),
@@ -104,18 +109,23 @@ QWidget *TimerMotionMenu::buildTimerGroup()
         // One step past either end wraps round: the arrows' own range reaches one further.
         auto *hourArrows = arrows(group, -1, 25, 1, 12, qPrintable(name + "HoursArrows"));
         auto *minuteArrows = arrows(group, -1, 60, 1, 0, qPrintable(name + "MinutesArrows"));
-        connect(hourArrows, &UpDownControl::clicked, this, [hours, hourArrows](int position) {
+        connect(hourArrows, &UpDownControl::clicked, this, [this, hours, hourArrows](int position) {
             const int hour = position > 23 ? 0 : position < 0 ? 23 : position;
             hourArrows->setPosition(hour);
             hours->setText(QString::number(hour));
+            updateTimes();
         });
-        connect(minuteArrows, &UpDownControl::clicked, this, [minutes, minuteArrows](int position) {
-            const int minute = position >= 60 ? 0 : position < 0 ? 59 : position;
-            minuteArrows->setPosition(minute);
-            minutes->setText(QString::number(minute).rightJustified(2, QLatin1Char('0')));
-        });
+        connect(minuteArrows, &UpDownControl::clicked, this,
+                [this, minutes, minuteArrows](int position) {
+                    const int minute = position >= 60 ? 0 : position < 0 ? 59 : position;
+                    minuteArrows->setPosition(minute);
+                    minutes->setText(QString::number(minute).rightJustified(2, QLatin1Char('0')));
+                    updateTimes();
+                });
         *r.hours = hours;
         *r.minutes = minutes;
+        *arrowSlot++ = hourArrows;
+        *arrowSlot++ = minuteArrows;
         grid->addWidget(new QLabel(r.caption, group), row, 0);
         grid->addWidget(hours, row, 1);
         grid->addWidget(hourArrows, row, 2);
@@ -236,12 +246,20 @@ void TimerMotionMenu::motionToggled(bool checked)
     }
 }
 
+void TimerMotionMenu::updateTimes()
+{
+    m_program.setTimes(QTime(m_timeArrows[0]->position(), m_timeArrows[1]->position()),
+                       QTime(m_timeArrows[2]->position(), m_timeArrows[3]->position()));
+}
+
 void TimerMotionMenu::timerToggled(bool checked)
 {
     if (!captureReady()) {
+        m_program.setActive(false);
         refuse(m_activateTimer);
         return;
     }
+    m_program.setActive(checked);
     if (checked) {
         m_activateMD->setChecked(false);
         if (m_state.CaptureRunning)
@@ -252,12 +270,17 @@ void TimerMotionMenu::timerToggled(bool checked)
 void TimerMotionMenu::ok()
 {
     m_click.play();
-    // The motion part; the timer part runs first.
+    updateTimes();
+    // The motion part.
     m_motion.renewBatchEnd();
     hide();
     m_host.setStartEnabled(true);
-    if (m_activateTimer->isChecked())
+    if (m_activateTimer->isChecked()) {
+        // The program starts capture at its start time.
+        if (m_state.CaptureRunning)
+            m_run.startStop();
         return;
+    }
     if (m_activateMD->isChecked()) {
         m_motion.setArmed(true);
         m_host.setMotionIndicatorBoxShown(false);
@@ -265,6 +288,25 @@ void TimerMotionMenu::ok()
         m_host.setMotionIndicatorBoxShown(true);
         m_motion.setArmed(false);
     }
+}
+
+void TimerMotionMenu::timerProgramStartCheck()
+{
+    const QDateTime now = m_clock.now();
+    if (!m_program.startDue(now))
+        return;
+    m_state.refreshMonthDay(now.date());
+    emit timerProgramStarting();
+    m_run.startStop();
+}
+
+void TimerMotionMenu::timerProgramCheck()
+{
+    const QDateTime now = m_clock.now();
+    if (!m_program.endDue(now))
+        return;
+    m_run.startStop();
+    emit timerProgramStopped(now.time().toString(QStringLiteral("H:mm:ss")));
 }
 
 void TimerMotionMenu::cancel()

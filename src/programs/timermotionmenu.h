@@ -4,8 +4,12 @@
 // exclude each other: checking one box clears the other.
 
 #include "capture/capturetoolwindow.h"
+#include "programs/timerprogram.h"
+
+#include <array>
 
 class CaptureRunControl;
+class ClockSource;
 class MotionCapture;
 class MotionHost;
 class QCheckBox;
@@ -22,8 +26,8 @@ class TimerMotionMenu : public CaptureToolWindow
     Q_OBJECT
 public:
     TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost &host, ApplicationState &state,
-                    Sound &click, CaptureRunControl &run, MotionCapture &motion,
-                    ToolWindows &tools);
+                    Sound &click, CaptureRunControl &run, MotionCapture &motion, ToolWindows &tools,
+                    const ClockSource &clock);
 
     /// "Prog.": hides the other tool windows and shows the menu.
     void open();
@@ -39,9 +43,19 @@ public:
     /// A confirmed format: both boxes may be checked now.
     void clearRefusalHints();
 
+    /// The clock tick's check: capture starts when the start time has come.
+    void timerProgramStartCheck();
+    /// After each stored picture: capture stops when the end time has come.
+    void timerProgramCheck();
+    const TimerProgram &timerProgram() const { return m_program; }
+
 signals:
     /// The close box: the capture timer runs again and the interval grows by one fine step.
     void closedByBox();
+    /// The timer program starts capture: its start line is due.
+    void timerProgramStarting();
+    /// The timer program stopped capture at stopTime ("9:05:03"): its stop line is due.
+    void timerProgramStopped(const QString &stopTime);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -56,6 +70,8 @@ private:
     bool captureReady() const;
     void refuse(QCheckBox *box);
     void setMotionControlsEnabled(bool enabled);
+    /// The program's keys follow the boxes.
+    void updateTimes();
 
     MotionHost &m_host;
     ApplicationState &m_state;
@@ -63,6 +79,10 @@ private:
     CaptureRunControl &m_run;
     MotionCapture &m_motion;
     ToolWindows &m_tools;
+    const ClockSource &m_clock;
+    TimerProgram m_program;
+    // Start hours, start minutes, end hours, end minutes.
+    std::array<UpDownControl *, 4> m_timeArrows{};
 
     QLineEdit *m_startHours = nullptr;
     QLineEdit *m_startMinutes = nullptr;

@@ -1,6 +1,7 @@
 #include "shell/mainwindow.h"
 
 #include "shell/applicationstate.h"
+#include "shell/clocksource.h"
 #include "shell/controlpanel.h"
 #include "shell/flowlayout.h"
 #include "shell/motionindicator.h"
@@ -67,7 +68,8 @@ private:
 };
 } // namespace
 
-MainWindow::MainWindow(ApplicationState &state, Sound &click) : m_state(state), m_click(click)
+MainWindow::MainWindow(ApplicationState &state, Sound &click, const ClockSource &clock)
+    : m_state(state), m_click(click), m_clock(clock)
 {
     setObjectName("mainWindow");
     setWindowTitle(QString::fromLatin1(Product::caption));
@@ -93,7 +95,7 @@ MainWindow::MainWindow(ApplicationState &state, Sound &click) : m_state(state), 
     m_state.CurrentDirectory = 1;
 
     m_clockTimer.setInterval(1000);
-    connect(&m_clockTimer, &QTimer::timeout, this, [this] { clockTick(QTime::currentTime()); });
+    connect(&m_clockTimer, &QTimer::timeout, this, [this] { clockTick(m_clock.now().time()); });
     m_clockTimer.start();
 }
 

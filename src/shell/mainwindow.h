@@ -15,6 +15,7 @@
 #include <array>
 
 struct ApplicationState;
+class ClockSource;
 class ControlPanel;
 class QLabel;
 class QPlainTextEdit;
@@ -31,7 +32,8 @@ public:
     static constexpr int OuterWidth = 800;
     static constexpr int OuterHeight = 627;
 
-    MainWindow(ApplicationState &state, Sound &click);
+    /// clock gives the time of day to the one-second clock tick.
+    MainWindow(ApplicationState &state, Sound &click, const ClockSource &clock);
     ~MainWindow() override;
 
     // StoreView and CaptureView
@@ -157,6 +159,7 @@ private:
 
     ApplicationState &m_state;
     Sound &m_click;
+    const ClockSource &m_clock;
     ControlPanel *m_panel = nullptr;
     QWidget *m_videoArea = nullptr;
     QPlainTextEdit *m_videoCover = nullptr;

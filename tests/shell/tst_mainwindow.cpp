@@ -4,6 +4,7 @@
 #include "common/panelparts.h"
 #include "common/tempworkdir.h"
 #include "shell/applicationstate.h"
+#include "shell/clocksource.h"
 #include "shell/mainwindow.h"
 
 #include <QFile>
@@ -39,6 +40,7 @@ private:
     std::unique_ptr<TempWorkDir> m_dir;
     std::unique_ptr<ApplicationState> m_state;
     std::unique_ptr<FakeSound> m_click;
+    SystemClock m_clock;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<PanelParts> m_parts;
 };
@@ -48,7 +50,7 @@ void TestMainWindow::init()
     m_dir = std::make_unique<TempWorkDir>();
     m_state = std::make_unique<ApplicationState>();
     m_click = std::make_unique<FakeSound>();
-    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
+    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound, m_clock);
     m_parts = std::make_unique<PanelParts>(m_window.get());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));

@@ -5,6 +5,7 @@
 #include "common/storefiles.h"
 #include "common/tempworkdir.h"
 #include "shell/applicationstate.h"
+#include "shell/clocksource.h"
 #include "shell/mainwindow.h"
 #include "shell/toolwindows.h"
 #include "store/deletedialog.h"
@@ -73,6 +74,7 @@ private:
     std::unique_ptr<TempWorkDir> m_dir;
     std::unique_ptr<ApplicationState> m_state;
     std::unique_ptr<FakeSound> m_click;
+    SystemClock m_clock;
     std::unique_ptr<ToolWindows> m_tools;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<PanelParts> m_parts;
@@ -87,7 +89,7 @@ void TestDeleteDialog::init()
     m_state = std::make_unique<ApplicationState>();
     m_click = std::make_unique<FakeSound>();
     m_tools = std::make_unique<ToolWindows>();
-    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
+    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound, m_clock);
     m_parts = std::make_unique<PanelParts>(m_window.get());
     m_pauses = 0;
     m_dialog = new DeleteDialog(

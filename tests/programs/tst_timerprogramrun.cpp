@@ -1,0 +1,136 @@
+// The timer program in the whole program over the test scene, on a clock the test sets: the
+// menu's time boxes, "Activate timer", and a program that captures for one minute a day.
+
+#include "programs/programinfowindow.h"
+#include "programs/timermotionmenu.h"
+#include "shell/clocksource.h"
+#include "store/captureapp.h"
+
+#include <QStatusBar>
+
+using Role = ToolWindows::Role;
+
+namespace {
+struct SetClock : ClockSource
+{
+    QDateTime time;
+    QDateTime now() const override { return time; }
+};
+
+struct TimerApp : CaptureApp
+{
+    SetClock *clock = new SetClock;
+
+    TimerApp()
+    {
+        clock->time = QDateTime(QDate::currentDate(), QTime(9, 59, 30));
+        app->setClockSource(std::unique_ptr<ClockSource>(clock));
+    }
+    TimerMotionMenu *menu() { return tool<TimerMotionMenu>(Role::TimerMotionMenu); }
+    QString box(const char *name) { return part<QLineEdit>(menu(), name)->text(); }
+    void press(const char *arrows, UpDownControl::Direction direction, int times)
+    {
+        CaptureApp::press(part<UpDownControl>(menu(), arrows), direction, times);
+    }
+    QCheckBox *activateTimer() { return part<QCheckBox>(menu(), "activateTimer"); }
+    QStringList report()
+    {
+        return tool<ProgramInfoWindow>(Role::ProgramInfo)
+            ->paneLines(ProgramInfoWindow::TimerReport);
+    }
+    /// Sets the clock and waits for the next one-second tick of the main window.
+    void tickAt(const QTime &time, int dayOffset = 0)
+    {
+        clock->time = QDateTime(QDate::currentDate().addDays(dayOffset), time);
+        QTRY_COMPARE_WITH_TIMEOUT(state().clockText(), time.toString("H:mm:ss"), 3000);
+    }
+};
+
+using Dir = UpDownControl::Direction;
+} // namespace
+
+class TestTimerProgramRun : public QObject
+{
+    Q_OBJECT
+private slots:
+    void boxesWrapAndCancelKeepsThem();
+    void programCapturesItsMinuteEveryDay();
+};
+
+void TestTimerProgramRun::boxesWrapAndCancelKeepsThem()
+{
+    TimerApp a;
+    QString error;
+    QVERIFY2(a.ready(&error), qPrintable(error));
+    a.panel()->prog->click();
+    QCOMPARE(a.main().statusBar()->toolTip(), QStringLiteral("click to show or hide menu"));
+    a.press("startHoursArrows", Dir::Up, 12); // 12 ... 23, 0
+    a.press("startMinutesArrows", Dir::Down, 1);
+    a.press("endHoursArrows", Dir::Down, 13); // 12 ... 0, 23
+    a.press("endMinutesArrows", Dir::Up, 5);
+    QCOMPARE(a.box("startHours"), QStringLiteral("0"));
+    QCOMPARE(a.box("startMinutes"), QStringLiteral("59"));
+    QCOMPARE(a.box("endHours"), QStringLiteral("23"));
+    QCOMPARE(a.box("endMinutes"), QStringLiteral("05"));
+    QCOMPARE(a.menu()->timerProgram().startKey(), 59);
+    QCOMPARE(a.menu()->timerProgram().endKey(), 2305);
+
+    // Checking the box during capture stops it; "Cancel" keeps everything as set.
+    CaptureApp::button(a.menu(), "cancelButton")->click();
+    a.startHeld();
+    a.panel()->prog->click();
+    a.activateTimer()->setChecked(true);
+    QVERIFY(!a.state().CaptureRunning);
+    CaptureApp::button(a.menu(), "cancelButton")->click();
+    a.panel()->prog->click();
+    QVERIFY(a.activateTimer()->isChecked());
+    QCOMPARE(a.box("startMinutes"), QStringLiteral("59"));
+    QVERIFY(a.menu()->timerProgram().active());
+}
+
+void TestTimerProgramRun::programCapturesItsMinuteEveryDay()
+{
+    TimerApp a;
+    QString error;
+    QVERIFY2(a.ready(&error), qPrintable(error));
+    a.panel()->prog->click();
+    a.press("startHoursArrows", Dir::Down, 2);
+    a.press("endHoursArrows", Dir::Down, 2);
+    a.press("endMinutesArrows", Dir::Up, 1);
+    a.activateTimer()->setChecked(true);
+    CaptureApp::button(a.menu(), "okButton")->click();
+
+    a.tickAt(QTime(9, 59, 59));
+    QVERIFY(!a.state().CaptureRunning);
+    a.tickAt(QTime(10, 0, 0));
+    QVERIFY(a.state().CaptureRunning);
+    a.captureTimer().setEnabled(false); // the test gives the capture ticks from here
+    const int first = a.state().PictureCounter;
+    a.clock->time = a.clock->time.addSecs(30);
+    a.ticks(3);
+    QVERIFY(a.state().CaptureRunning);
+    a.clock->time = QDateTime(QDate::currentDate(), QTime(10, 1, 0));
+    a.ticks(1);
+    QVERIFY(!a.state().CaptureRunning);
+    const int last = first + 3;
+    QCOMPARE(a.state().PictureCounter, last + 1);
+    QVERIFY(QFile::exists(QStringLiteral("1/capture%1.jpg").arg(last)));
+    QVERIFY(!QFile::exists(QStringLiteral("1/capture%1.jpg").arg(last + 1)));
+    const QString day = QDate::currentDate().toString("MM - dd");
+    QCOMPARE(a.report().mid(4),
+             QStringList({"  Start date/time =  " + day + "  10:00:00  first picture no  :  0",
+                          "  Stop date/time =  " + day +
+                              "  10:01:00  last picture no   :  " + QString::number(last),
+                          ""}));
+
+    // Not again that day; the same again the next.
+    a.tickAt(QTime(10, 1, 1));
+    QVERIFY(!a.state().CaptureRunning);
+    a.tickAt(QTime(10, 0, 0), 1);
+    QVERIFY(a.state().CaptureRunning);
+    QCOMPARE(a.report().size(), 9);
+    QVERIFY(a.report()[7].startsWith("  Start date/time =  "));
+}
+
+QTEST_MAIN(TestTimerProgramRun)
+#include "tst_timerprogramrun.moc"
