@@ -86,6 +86,13 @@ void TestTimerProgramRun::boxesWrapAndCancelKeepsThem()
     QVERIFY(a.activateTimer()->isChecked());
     QCOMPARE(a.box("startMinutes"), QStringLiteral("59"));
     QVERIFY(a.menu()->timerProgram().active());
+
+    // The close box runs the capture timer again and adds one fine step to the interval.
+    a.captureTimer().setEnabled(false);
+    const int interval = a.app->intervalControls().requestedIntervalMs();
+    a.menu()->close();
+    QVERIFY(a.captureTimer().isEnabled());
+    QCOMPARE(a.app->intervalControls().requestedIntervalMs(), interval + 50);
 }
 
 void TestTimerProgramRun::programCapturesItsMinuteEveryDay()
