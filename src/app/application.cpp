@@ -7,6 +7,7 @@
 #include "motion/motioncapture.h"
 #include "programs/programinfowindow.h"
 #include "programs/timermotionmenu.h"
+#include "settings/aboutbox.h"
 #include "settings/customsettingswindow.h"
 #include "settings/qtsoundbackend.h"
 #include "settings/skin.h"
@@ -21,6 +22,7 @@
 #include "store/intervalcontrols.h"
 #include "store/resetdialog.h"
 #include "vardella_version.h"
+#include "viewer/printing.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -138,6 +140,7 @@ void Application::buildWindows()
     m_deleteDialog = new DeleteDialog(
         &main, main, m_state, *m_click, [loop] { loop->pause(true); }, m_tools);
     m_tools.add(ToolWindows::Role::Delete, m_deleteDialog);
+    m_printing = new Printing(&main, m_state, *m_click, *loop, m_tools, *m_messages);
     m_resetDialog = new ResetDialog(&main, main, m_state, *m_click, m_tools);
     m_tools.add(ToolWindows::Role::Reset, m_resetDialog);
     m_preferences =
@@ -150,6 +153,8 @@ void Application::buildWindows()
     m_tools.add(ToolWindows::Role::TimerMotionMenu, m_timerMotionMenu);
     m_programInfo = new ProgramInfoWindow(&main, main, m_state, *m_click, *loop, m_tools);
     m_tools.add(ToolWindows::Role::ProgramInfo, m_programInfo);
+    m_about = new AboutBox(&main, *m_click, m_tools);
+    m_tools.add(ToolWindows::Role::About, m_about);
     m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, &main);
     m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
 
@@ -215,6 +220,7 @@ void Application::wirePreferences()
 {
     using Role = ToolWindows::Role;
     MainWindow *main = m_mainWindow.get();
+    QObject::connect(main, &MainWindow::aboutPressed, m_about, &AboutBox::open);
     QObject::connect(main, &MainWindow::prefPressed, main, [this, main] {
         m_tools.hide({Role::Delete, Role::Reset, Role::CapturePreferences, Role::TimerMotionMenu,
                       Role::Driver, Role::ProgramInfo, Role::About});
@@ -244,6 +250,7 @@ void Application::wirePrograms()
         main->setStatusBarHint(QStringLiteral("click to show or hide menu"));
     });
     QObject::connect(main, &MainWindow::infoPressed, info, &ProgramInfoWindow::open);
+    QObject::connect(info, &ProgramInfoWindow::printRequested, m_printing, &Printing::askReport);
     QObject::connect(info, &ProgramInfoWindow::viewLocked, main,
                      [main](bool locked) { main->setViewEnabled(!locked); });
     QObject::connect(motion, &MotionCapture::motionReported, info,

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QApplication;
+class AboutBox;
 class CaptureController;
 class ClockSource;
 class CaptureLoop;
@@ -25,6 +26,7 @@ class IntervalControls;
 class MainWindow;
 class MotionCapture;
 class ProgramInfoWindow;
+class Printing;
 class TimerMotionMenu;
 class Messages;
 class ResetDialog;
@@ -52,6 +54,7 @@ public:
     CaptureLoop &captureLoop() { return *m_captureLoop; }
     IntervalControls &intervalControls() { return *m_intervalControls; }
     MotionCapture &motionCapture() { return *m_motionCapture; }
+    Printing &printing() { return *m_printing; }
     /// The capture timer: its ticks are the capture loop's; it runs from start.
     ThreadedTimer &captureTimer() { return m_captureTimer; }
 
@@ -100,6 +103,8 @@ private:
     DeleteDialog *m_deleteDialog = nullptr;
     ResetDialog *m_resetDialog = nullptr;
     CustomSettingsWindow *m_customSettings = nullptr;
+    Printing *m_printing = nullptr;
+    AboutBox *m_about = nullptr;
     TimerMotionMenu *m_timerMotionMenu = nullptr;
     ProgramInfoWindow *m_programInfo = nullptr;
 };

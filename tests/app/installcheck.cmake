@@ -18,7 +18,7 @@ if(STEP STREQUAL "install")
   foreach(file ${BINDIR}/vardella ${DATADIR}/vardella/click.wav ${DATADIR}/vardella/alarm.wav
                ${DATADIR}/applications/${APP_ID}.desktop
                ${DATADIR}/icons/hicolor/scalable/apps/${APP_ID}.svg
-               ${DATADIR}/metainfo/${APP_ID}.metainfo.xml)
+               ${DATADIR}/metainfo/${APP_ID}.metainfo.xml ${DATADIR}/doc/Vardella/guide.html)
     if(NOT EXISTS ${PREFIX}/${file})
       message(FATAL_ERROR "not installed: ${file}")
     endif()
