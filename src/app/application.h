@@ -20,12 +20,16 @@ class CapturePreferencesWindow;
 class CustomSettingsWindow;
 class DeleteDialog;
 class DriverDialog;
+class FullScreenView;
 class IntervalControls;
 class MainWindow;
 class Messages;
+class PictureSource;
+class PrintRequests;
 class ResetDialog;
 class Skin;
 class Sound;
+class ViewerWindow;
 
 class Application
 {
@@ -47,6 +51,8 @@ public:
     CaptureController &captureController() { return *m_captureController; }
     CaptureLoop &captureLoop() { return *m_captureLoop; }
     IntervalControls &intervalControls() { return *m_intervalControls; }
+    ViewerWindow &viewer() { return *m_viewer; }
+    FullScreenView &fullScreenView() { return *m_fullScreenView; }
     /// The capture timer: its ticks are the capture loop's; it runs from start.
     ThreadedTimer &captureTimer() { return m_captureTimer; }
 
@@ -67,6 +73,8 @@ private:
     void wireCaptureWindows();
     void wireStore();
     void wirePreferences();
+    void buildViewer();
+    void wireViewer();
 
     QApplication &m_app;
     ApplicationState m_state;
@@ -83,10 +91,15 @@ private:
     std::unique_ptr<IntervalControls> m_intervalControls;
     std::unique_ptr<CaptureController> m_captureController;
     std::unique_ptr<CaptureLoop> m_captureLoop;
+    std::unique_ptr<PictureSource> m_pictures;
+    std::unique_ptr<PrintRequests> m_printRequests;
+    // Its widgets belong to the main window.
+    std::unique_ptr<FullScreenView> m_fullScreenView;
     // Tool windows, owned by the main window.
     DriverDialog *m_driverDialog = nullptr;
     CapturePreferencesWindow *m_preferences = nullptr;
     DeleteDialog *m_deleteDialog = nullptr;
     ResetDialog *m_resetDialog = nullptr;
     CustomSettingsWindow *m_customSettings = nullptr;
+    ViewerWindow *m_viewer = nullptr;
 };

@@ -6,6 +6,7 @@
 #include "shell/captureview.h"
 #include "shell/storeview.h"
 #include "shell/videohost.h"
+#include "shell/viewerhost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -19,7 +20,11 @@ class QLabel;
 class QPlainTextEdit;
 class Sound;
 
-class MainWindow : public QMainWindow, public StoreView, public CaptureView, public VideoHost
+class MainWindow : public QMainWindow,
+                   public StoreView,
+                   public CaptureView,
+                   public VideoHost,
+                   public ViewerHost
 {
     Q_OBJECT
 public:
@@ -68,6 +73,15 @@ public:
     void embedCaptureWindow(QWidget *window) override;
     QSize captureWindowSize() const override;
 
+    // ViewerHost
+    QPoint topLeft() const override { return frameGeometry().topLeft(); }
+    int outerWidth() const override { return frameGeometry().width(); }
+    void setInputEnabled(bool enabled) override;
+    void embedFullScreenView(QWidget *pictureArea, QWidget *toolbar) override;
+    void showFullScreenView(bool shown) override;
+    void setPictureCaption(const QString &text, QPoint topLeft) override;
+    void setPictureCaptionShown(bool shown) override;
+
     QString statusPanel(int index) const;
     QString statusNote() const;
     bool clockRunning() const { return m_clockTimer.isActive(); }
@@ -82,8 +96,6 @@ public:
     void activated();
     /// "Exit": click, remove the empty picture directories, close.
     void exitRoutine();
-    /// The full-screen picture view tells whether it is showing, for the caption line.
-    void setFullScreenPictureVisible(bool visible) { m_fullScreenPictureVisible = visible; }
 
 signals:
     // What the user did on the control panel.
@@ -138,6 +150,7 @@ private:
     void buildLoadingPanel(QWidget *central);
     void connectIntents();
     void placeOnScreen();
+    void placeFullScreenView();
 
     ApplicationState &m_state;
     Sound &m_click;
@@ -147,6 +160,8 @@ private:
     QLabel *m_pictureCaption = nullptr;
     QWidget *m_loadingPanel = nullptr;
     QPointer<QWidget> m_captureWindow;
+    QPointer<QWidget> m_fullScreenArea;
+    QPointer<QWidget> m_fullScreenToolbar;
     std::array<QLabel *, 4> m_statusPanels{};
     QLabel *m_statusNote = nullptr;
     QTimer m_clockTimer;
