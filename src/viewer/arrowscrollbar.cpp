@@ -10,6 +10,8 @@ ArrowScrollBar::ArrowScrollBar(int minimum, int maximum, int value, QWidget *par
     setRange(minimum, maximum);
     setValue(value);
     setFocusPolicy(Qt::StrongFocus);
+    // A scroll bar's keys run the other way by default: here Right and Up step forward.
+    setInvertedControls(false);
     // The step is applied at once, so that the position change runs before the notice.
     connect(this, &QAbstractSlider::actionTriggered, this, [this](int action) {
         if (action == SliderNoAction)

@@ -59,6 +59,9 @@ void FullScreenBrowser::prelude()
     if (p == RestartIndex) {
         m_display.setScrollerPosition(0);
     } else if (p == -1) {
+        // Arriving at the end of the previous directory is a step back, not a jump forward to
+        // 4999: should that picture be missing, the view steps forward again into this one.
+        m_previousIndex = NextDirectoryIndex;
         m_display.setScrollerPosition(LastIndex);
         m_state.CurrentDirectory = std::max(1, m_state.CurrentDirectory - 1);
         m_page.setViewDirectoryBase(

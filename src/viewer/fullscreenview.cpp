@@ -70,9 +70,7 @@ void FullScreenView::buildToolbar()
     m_scaleBar->setFocusPolicy(Qt::TabFocus);
     m_scroller = new ScrollerBox(0, FullScreenBrowser::RestartIndex, 0, "Scroll picture",
                                  {QStringLiteral("Scroll picture  319999")}, m_toolbar);
-    m_scroller->setObjectName("pictureScroller");
-    m_scroller->bar()->setObjectName("pictureScrollerBar");
-    m_scroller->bar()->setAccessibleName("Scroll picture");
+    m_scroller->setNames("pictureScroller", "Scroll picture");
 
     auto *row = new QHBoxLayout(m_toolbar);
     row->setContentsMargins(6, 4, 6, 4);

@@ -19,6 +19,15 @@ ScrollerBox::ScrollerBox(int minimum, int maximum, int value, const QString &tex
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+void ScrollerBox::setNames(const QString &name, const QString &accessibleName)
+{
+    setObjectName(name);
+    m_bar->setObjectName(name + QStringLiteral("Bar"));
+    m_box->setObjectName(name + QStringLiteral("Box"));
+    m_bar->setAccessibleName(accessibleName);
+    m_box->setAccessibleName(accessibleName);
+}
+
 void ScrollerBox::setText(const QString &text)
 {
     m_box->setText(text);

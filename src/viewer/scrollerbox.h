@@ -17,6 +17,9 @@ public:
                 const QStringList &longestTexts, QWidget *parent);
 
     ArrowScrollBar *bar() const { return m_bar; }
+    /// Names the scroller, its bar (name + "Bar") and its box (name + "Box"); the accessible
+    /// name goes to both, as neither has a caption.
+    void setNames(const QString &name, const QString &accessibleName);
     void setText(const QString &text);
     QString text() const;
 

@@ -88,16 +88,12 @@ QWidget *ViewerWindow::buildBottomBar()
     m_close->setObjectName("close");
     m_range = new ScrollerBox(0, ViewerPaging::LastRangePosition, 0, m_page.rangeText(),
                               {ViewerPaging::rangeText(10 * ViewerPaging::LastRangePosition)}, bar);
-    m_range->setObjectName("rangeScroller");
-    m_range->bar()->setObjectName("rangeScrollerBar");
-    m_range->bar()->setAccessibleName("Picture range");
+    m_range->setNames("rangeScroller", "Picture range");
     m_range->bar()->setPageStep(1);
     m_step = new ScrollerBox(ViewerPaging::FirstStepSelector, ViewerPaging::LastStepSelector,
                              ViewerPaging::FirstStepSelector, m_page.stepText(),
                              {QStringLiteral("Step 100.000")}, bar);
-    m_step->setObjectName("stepScroller");
-    m_step->bar()->setObjectName("stepScrollerBar");
-    m_step->bar()->setAccessibleName("Step");
+    m_step->setNames("stepScroller", "Step");
     m_step->bar()->setPageStep(1);
     m_step->bar()->setFocusPolicy(Qt::TabFocus);
     m_startTime = new QLineEdit(m_page.startTimeText(), bar);
