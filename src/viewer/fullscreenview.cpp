@@ -34,8 +34,8 @@ FullScreenView::FullScreenView(ViewerHost &host, ApplicationState &state, Viewer
       m_picture(new PictureBox("Click to return", QSize(), m_area)), m_toolbar(new QFrame),
       m_browser(state, page, pictures, *this)
 {
+    // The window's own background shows around the picture, in either look.
     m_area->setObjectName("fullScreenArea");
-    m_area->setAutoFillBackground(true);
     m_picture->setObjectName("fullScreenPicture");
     m_picture->setFocusPolicy(Qt::NoFocus);
     connect(m_picture, &PictureBox::clicked, this, &FullScreenView::returnToViewer);
