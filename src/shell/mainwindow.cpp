@@ -82,6 +82,7 @@ MainWindow::MainWindow(ApplicationState &state, Sound &click) : m_state(state), 
     layout->addWidget(m_videoArea, 1);
     setCentralWidget(central);
     central->installEventFilter(this);
+    m_panel->installEventFilter(this);
     buildStatusBar();
     buildLoadingPanel(central);
 
@@ -444,7 +445,12 @@ void MainWindow::placeFullScreenView()
         return;
     const QRect client = centralWidget()->rect();
     m_fullScreenArea->setGeometry(client);
-    m_fullScreenToolbar->setGeometry(0, 0, client.width(),
+    // Below the control panel when the user shows it over the full-screen view.
+    int top = 0;
+    if (m_panel->isVisible())
+        top = m_panel->hasHeightForWidth() ? m_panel->heightForWidth(client.width())
+                                           : m_panel->sizeHint().height();
+    m_fullScreenToolbar->setGeometry(0, top, client.width(),
                                      m_fullScreenToolbar->sizeHint().height());
 }
 
@@ -626,6 +632,12 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     }
     if (event->type() == QEvent::Resize && watched == centralWidget())
         placeFullScreenView();
+    if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && watched == m_panel) {
+        // The caption line never shows with the panel, which covers its place.
+        if (event->type() == QEvent::Show)
+            m_pictureCaption->hide();
+        placeFullScreenView();
+    }
     if (event->type() == QEvent::Resize && watched == m_videoArea) {
         m_videoCover->setGeometry(m_videoArea->rect());
         // The live picture follows the video area as the window grows or shrinks.
