@@ -22,7 +22,6 @@ private slots:
     void vanishedFirstPictureKeepsStartTime();
     void openNeedsTheFirstTenPictures();
     void closeGivesTheDirectoryBack();
-    void emptiedSlotsKeepTheirFlags();
     void timeStampText_data();
     void timeStampText();
     void storedPictureTimeStamp();
@@ -177,20 +176,6 @@ void TestViewerPage::closeGivesTheDirectoryBack()
     QCOMPARE(state.CurrentDirectory, 7);
     page.close();
     QCOMPARE(state.CurrentDirectory, 3);
-}
-
-void TestViewerPage::emptiedSlotsKeepTheirFlags()
-{
-    ApplicationState state;
-    FakePictures pictures;
-    pictures.add(0, 4);
-    ViewerPage page(state, pictures);
-    page.changeRange(0);
-    page.emptySlots();
-    for (int k = 1; k <= 10; ++k) {
-        QVERIFY(page.slot(k).picture.isNull());
-        QCOMPARE(page.slot(k).enabled, k <= 5);
-    }
 }
 
 void TestViewerPage::timeStampText_data()
