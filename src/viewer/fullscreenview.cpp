@@ -68,6 +68,7 @@ void FullScreenView::buildToolbar()
     m_scaleBar->setValue(FullScreenGeometry::InitialScale);
     m_scaleBar->setMinimumWidth(117);
     m_scaleBar->setFocusPolicy(Qt::TabFocus);
+    m_scaleBar->setInvertedControls(false); // Right and Up enlarge
     m_scroller = new ScrollerBox(0, FullScreenBrowser::RestartIndex, 0, "Scroll picture",
                                  {QStringLiteral("Scroll picture  319999")}, m_toolbar);
     m_scroller->setNames("pictureScroller", "Scroll picture");
