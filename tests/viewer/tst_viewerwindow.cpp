@@ -51,6 +51,7 @@ private slots:
     void capturedPicturesThroughViewerAndFullScreen();
     void crossingsInTheWindows();
     void heldArrowStopsAtTheMessage();
+    void damagedPictureEndsThePage();
     void clearedStoreEmptiesThumbnails();
 };
 
@@ -164,6 +165,25 @@ void TestViewerWindow::heldArrowStopsAtTheMessage()
     for (int k = 1; k <= 10; ++k)
         QVERIFY(!a.thumbnail(k)->isEnabled());
     QVERIFY(a.viewerText("startTime").startsWith("Start >> "));
+}
+
+void TestViewerWindow::damagedPictureEndsThePage()
+{
+    ViewerApp a;
+    QString error;
+    QVERIFY2(a.start(&error), qPrintable(error));
+    QVERIFY(storePictures(0, 19));
+    QFile damaged("1/capture13.jpg");
+    QVERIFY(damaged.open(QIODevice::ReadWrite));
+    QVERIFY(damaged.resize(damaged.size() / 2));
+    damaged.close();
+    a.panel()->view->click();
+    a.key(&a.viewer(), Qt::Key_Right);
+    QCOMPARE(a.messages->informations, QStringList{IncompletePage});
+    for (int k = 1; k <= 10; ++k) {
+        QCOMPARE(a.thumbnail(k)->isEnabled(), k <= 3);
+        QCOMPARE(a.thumbnail(k)->picture().isNull(), k > 3);
+    }
 }
 
 void TestViewerWindow::clearedStoreEmptiesThumbnails()
