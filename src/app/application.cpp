@@ -22,7 +22,11 @@
 #include "store/intervalcontrols.h"
 #include "store/resetdialog.h"
 #include "vardella_version.h"
+#include "viewer/fullscreenview.h"
+#include "viewer/picturesource.h"
 #include "viewer/printing.h"
+#include "viewer/printrequests.h"
+#include "viewer/viewerwindow.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -39,6 +43,7 @@ Application::~Application()
     m_captureTimer.setOnTimer({});
     // Windows go before the services and sounds they use.
     m_motionCapture.reset();
+    m_fullScreenView.reset();
     m_captureLoop.reset();
     m_captureController.reset();
     m_intervalControls.reset();
@@ -91,6 +96,7 @@ bool Application::start(QString *error)
     wireStore();
     wirePreferences();
     wirePrograms();
+    wireViewer();
     m_mainWindow->show();
     return true;
 }
@@ -155,6 +161,7 @@ void Application::buildWindows()
     m_tools.add(ToolWindows::Role::ProgramInfo, m_programInfo);
     m_about = new AboutBox(&main, *m_click, m_tools);
     m_tools.add(ToolWindows::Role::About, m_about);
+    buildViewer();
     m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, &main);
     m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
 
@@ -289,4 +296,35 @@ void Application::wirePrograms()
         m_captureTimer.setEnabled(true);
         interval->finePlus();
     });
+}
+
+void Application::buildViewer()
+{
+    MainWindow &main = *m_mainWindow;
+    m_pictures = std::make_unique<StorePictures>();
+    m_printRequests = std::make_unique<NoPrinting>();
+    m_viewer =
+        new ViewerWindow(&main, {main, m_state, *m_click, *m_messages, m_tools, *m_captureLoop,
+                                 m_captureController->session(), *m_pictures, *m_printRequests});
+    m_tools.add(ToolWindows::Role::Viewer, m_viewer);
+    m_fullScreenView = std::make_unique<FullScreenView>(main, m_state, m_viewer->page(),
+                                                        *m_pictures, *m_printRequests, *m_messages);
+}
+
+void Application::wireViewer()
+{
+    MainWindow *main = m_mainWindow.get();
+    ViewerWindow *viewer = m_viewer;
+    FullScreenView *fullScreen = m_fullScreenView.get();
+    QObject::connect(main, &MainWindow::viewPressed, viewer, &ViewerWindow::open);
+    QObject::connect(viewer, &ViewerWindow::thumbnailClicked, fullScreen, &FullScreenView::enter);
+    QObject::connect(fullScreen, &FullScreenView::returned, viewer, &ViewerWindow::showAgain);
+    QObject::connect(viewer, &ViewerWindow::pageDirectorySelected, fullScreen,
+                     &FullScreenView::pageDirectorySelected);
+    QObject::connect(viewer, &ViewerWindow::opened, fullScreen, &FullScreenView::applyScale);
+    QObject::connect(main, &MainWindow::maximisedResize, fullScreen,
+                     &FullScreenView::stepScaleDown);
+    // Deleted pictures do not stay on show in the viewer.
+    QObject::connect(m_deleteDialog, &DeleteDialog::storeCleared, viewer,
+                     &ViewerWindow::emptySlots);
 }

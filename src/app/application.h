@@ -22,6 +22,7 @@ class CapturePreferencesWindow;
 class CustomSettingsWindow;
 class DeleteDialog;
 class DriverDialog;
+class FullScreenView;
 class IntervalControls;
 class MainWindow;
 class MotionCapture;
@@ -29,9 +30,12 @@ class ProgramInfoWindow;
 class Printing;
 class TimerMotionMenu;
 class Messages;
+class PictureSource;
+class PrintRequests;
 class ResetDialog;
 class Skin;
 class Sound;
+class ViewerWindow;
 
 class Application
 {
@@ -55,6 +59,8 @@ public:
     IntervalControls &intervalControls() { return *m_intervalControls; }
     MotionCapture &motionCapture() { return *m_motionCapture; }
     Printing &printing() { return *m_printing; }
+    ViewerWindow &viewer() { return *m_viewer; }
+    FullScreenView &fullScreenView() { return *m_fullScreenView; }
     /// The capture timer: its ticks are the capture loop's; it runs from start.
     ThreadedTimer &captureTimer() { return m_captureTimer; }
 
@@ -79,6 +85,8 @@ private:
     void wireStore();
     void wirePreferences();
     void wirePrograms();
+    void buildViewer();
+    void wireViewer();
 
     QApplication &m_app;
     ApplicationState m_state;
@@ -97,6 +105,10 @@ private:
     std::unique_ptr<CaptureController> m_captureController;
     std::unique_ptr<CaptureLoop> m_captureLoop;
     std::unique_ptr<MotionCapture> m_motionCapture;
+    std::unique_ptr<PictureSource> m_pictures;
+    std::unique_ptr<PrintRequests> m_printRequests;
+    // Its widgets belong to the main window.
+    std::unique_ptr<FullScreenView> m_fullScreenView;
     // Tool windows, owned by the main window.
     DriverDialog *m_driverDialog = nullptr;
     CapturePreferencesWindow *m_preferences = nullptr;
@@ -107,4 +119,5 @@ private:
     AboutBox *m_about = nullptr;
     TimerMotionMenu *m_timerMotionMenu = nullptr;
     ProgramInfoWindow *m_programInfo = nullptr;
+    ViewerWindow *m_viewer = nullptr;
 };

@@ -84,6 +84,8 @@ MainWindow::MainWindow(ApplicationState &state, Sound &click, const ClockSource 
     buildVideoArea(central);
     layout->addWidget(m_videoArea, 1);
     setCentralWidget(central);
+    central->installEventFilter(this);
+    m_panel->installEventFilter(this);
     buildStatusBar();
     buildLoadingPanel(central);
 
@@ -157,7 +159,8 @@ void MainWindow::buildVideoArea(QWidget *central)
     m_videoCover->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_videoCover->document()->setDocumentMargin(m_videoCover->fontMetrics().height());
 
-    m_pictureCaption = new QLabel("picture", m_videoArea);
+    // On the client area rather than the video area, which hides under the full-screen view.
+    m_pictureCaption = new QLabel("picture", central);
     m_pictureCaption->setObjectName("pictureCaption");
     // Over the picture, outside any layout: 225 x 12, or taller for a larger font.
     m_pictureCaption->resize(QSize(225, 12).expandedTo(m_pictureCaption->sizeHint()));
@@ -451,6 +454,78 @@ QSize MainWindow::captureWindowSize() const
     return frameGeometry().size();
 }
 
+void MainWindow::setInputEnabled(bool enabled)
+{
+    // Not the window itself: that would disable the tool windows it owns, the viewer among them.
+    centralWidget()->setEnabled(enabled);
+    statusBar()->setEnabled(enabled);
+}
+
+void MainWindow::embedFullScreenView(QWidget *pictureArea, QWidget *toolbar)
+{
+    m_fullScreenArea = pictureArea;
+    m_fullScreenToolbar = toolbar;
+    for (QWidget *w : {pictureArea, toolbar}) {
+        w->setParent(centralWidget());
+        w->hide();
+    }
+    placeFullScreenView();
+}
+
+void MainWindow::placeFullScreenView()
+{
+    if (!m_fullScreenArea || !m_fullScreenToolbar)
+        return;
+    const QRect client = centralWidget()->rect();
+    m_fullScreenArea->setGeometry(client);
+    // Below the control panel when the user shows it over the full-screen view.
+    int top = 0;
+    if (m_panel->isVisible())
+        top = m_panel->hasHeightForWidth() ? m_panel->heightForWidth(client.width())
+                                           : m_panel->sizeHint().height();
+    m_fullScreenToolbar->setGeometry(0, top, client.width(),
+                                     m_fullScreenToolbar->sizeHint().height());
+}
+
+void MainWindow::showFullScreenView(bool shown)
+{
+    m_fullScreenPictureVisible = shown;
+    if (!m_fullScreenArea || !m_fullScreenToolbar)
+        return;
+    if (shown) {
+        m_videoCover->hide();
+        m_videoArea->hide();
+        m_panel->hide();
+        placeFullScreenView();
+        m_fullScreenArea->show();
+        m_fullScreenToolbar->show();
+        m_fullScreenToolbar->raise();
+        m_pictureCaption->raise();
+    } else {
+        m_pictureCaption->hide();
+        m_fullScreenArea->hide();
+        if (!m_state.DriverChosen)
+            m_videoCover->show();
+        m_panel->show();
+        m_fullScreenToolbar->hide();
+        m_videoArea->show();
+    }
+}
+
+void MainWindow::setPictureCaption(const QString &text, QPoint topLeft)
+{
+    m_pictureCaption->setText(text);
+    m_pictureCaption->resize(QSize(225, 12).expandedTo(m_pictureCaption->sizeHint()));
+    m_pictureCaption->move(topLeft);
+}
+
+void MainWindow::setPictureCaptionShown(bool shown)
+{
+    m_pictureCaption->setVisible(shown);
+    if (shown)
+        m_pictureCaption->raise();
+}
+
 void MainWindow::hidePictureCaption()
 {
     m_pictureCaption->hide();
@@ -468,7 +543,8 @@ void MainWindow::clockTick(const QTime &now)
 void MainWindow::hideControlPanel()
 {
     m_panel->hide();
-    // The full-screen view's toolbar, once built, hides with the panel.
+    if (m_fullScreenToolbar)
+        m_fullScreenToolbar->hide();
     fillVideoArea();
     if (m_panel->overlay->isChecked())
         emit overlayReactionNeeded();
@@ -586,6 +662,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         }
         if (watched == m_videoArea)
             m_panel->show();
+    }
+    if (event->type() == QEvent::Resize && watched == centralWidget())
+        placeFullScreenView();
+    if ((event->type() == QEvent::Show || event->type() == QEvent::Hide) && watched == m_panel) {
+        // The caption line never shows with the panel, which covers its place.
+        if (event->type() == QEvent::Show)
+            m_pictureCaption->hide();
+        placeFullScreenView();
     }
     if (event->type() == QEvent::Resize && watched == m_videoArea) {
         m_videoCover->setGeometry(m_videoArea->rect());

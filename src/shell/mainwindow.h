@@ -7,6 +7,7 @@
 #include "shell/motionhost.h"
 #include "shell/storeview.h"
 #include "shell/videohost.h"
+#include "shell/viewerhost.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -25,7 +26,8 @@ class MainWindow : public QMainWindow,
                    public StoreView,
                    public CaptureView,
                    public VideoHost,
-                   public MotionHost
+                   public MotionHost,
+                   public ViewerHost
 {
     Q_OBJECT
 public:
@@ -86,6 +88,15 @@ public:
     void embedCaptureWindow(QWidget *window) override;
     QSize captureWindowSize() const override;
 
+    // ViewerHost
+    QPoint topLeft() const override { return frameGeometry().topLeft(); }
+    int outerWidth() const override { return frameGeometry().width(); }
+    void setInputEnabled(bool enabled) override;
+    void embedFullScreenView(QWidget *pictureArea, QWidget *toolbar) override;
+    void showFullScreenView(bool shown) override;
+    void setPictureCaption(const QString &text, QPoint topLeft) override;
+    void setPictureCaptionShown(bool shown) override;
+
     QString statusPanel(int index) const;
     QString statusNote() const;
     bool clockRunning() const { return m_clockTimer.isActive(); }
@@ -100,8 +111,6 @@ public:
     void activated();
     /// "Exit": click, remove the empty picture directories, close.
     void exitRoutine();
-    /// The full-screen picture view tells whether it is showing, for the caption line.
-    void setFullScreenPictureVisible(bool visible) { m_fullScreenPictureVisible = visible; }
 
 signals:
     // What the user did on the control panel.
@@ -156,6 +165,7 @@ private:
     void buildLoadingPanel(QWidget *central);
     void connectIntents();
     void placeOnScreen();
+    void placeFullScreenView();
 
     ApplicationState &m_state;
     Sound &m_click;
@@ -166,6 +176,8 @@ private:
     QLabel *m_pictureCaption = nullptr;
     QWidget *m_loadingPanel = nullptr;
     QPointer<QWidget> m_captureWindow;
+    QPointer<QWidget> m_fullScreenArea;
+    QPointer<QWidget> m_fullScreenToolbar;
     std::array<QLabel *, 4> m_statusPanels{};
     QLabel *m_statusNote = nullptr;
     QTimer m_clockTimer;

@@ -7,7 +7,10 @@
 
 void MessageBoxes::information(const QString &text)
 {
-    QMessageBox::information(m_parent, QString::fromLatin1(Product::caption), text,
+    // Some texts break their lines with carriage returns, which a box would not show as breaks.
+    QString shown = text;
+    shown.replace(u'\r', u'\n');
+    QMessageBox::information(m_parent, QString::fromLatin1(Product::caption), shown,
                              QMessageBox::Ok);
 }
 

@@ -2,6 +2,7 @@
 // looks, and closes with Escape; the main window keeps every control at its minimum size; the
 // panel's buttons answer their Alt shortcuts.
 #include "store/captureapp.h"
+#include "viewer/storedpictures.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -165,6 +166,14 @@ void TestLayout::textsWhole()
         openAndEscape(name);
     QTest::qWait(50); // the status bar takes its new values' widths
     found << clippedTexts(&app.main());
+    // The viewer over ten pictures, and its first picture full screen with the toolbar.
+    QVERIFY(storePictures(0, 9));
+    openAndEscape("view");
+    CaptureApp::button(&app.main(), "view")->click();
+    QTest::mouseClick(app.main().findChild<QWidget *>("thumbnail1"), Qt::LeftButton);
+    found << clippedTexts(&app.main());
+    QTest::mouseClick(app.main().findChild<QWidget *>("fullScreenPicture"), Qt::LeftButton);
+    QTest::keyClick(shownTools(&app.main()).value(0), Qt::Key_Escape);
     QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
 }
 

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,6 +49,9 @@ private slots:
     void damagedFilesAreErrors();
     void scrambledScanDoesNotCrash();
     void missingFileIsAnError();
+    void oversizedPicturesAreRefused_data();
+    void oversizedPicturesAreRefused();
+    void fuzzedCopiesNeverCrash();
 
 private:
     QTemporaryDir m_dir;
@@ -154,6 +158,64 @@ void TestJpegDecoder::missingFileIsAnError()
     JpegDecoder decoder;
     const Result<QImage> missing = decoder.read("7/capture5.jpg");
     QVERIFY(!missing && missing.error().contains("No such file"));
+}
+
+void TestJpegDecoder::oversizedPicturesAreRefused_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("largest allowed side") << 8192 << 480 << false;
+    QTest::newRow("too wide") << 8193 << 480 << true;
+    QTest::newRow("too high") << 640 << 9000 << true;
+    QTest::newRow("largest the format holds") << 65500 << 65500 << true;
+}
+
+// A header may claim any size; the decoder refuses before it allocates for it.
+void TestJpegDecoder::oversizedPicturesAreRefused()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(bool, refused);
+    QByteArray data = m_colour;
+    const qsizetype frame = data.indexOf(QByteArray("\xff\xc0", 2));
+    QVERIFY(frame > 0);
+    // Start of frame: marker, length, precision, then height and width, high byte first.
+    data[frame + 5] = char(height >> 8);
+    data[frame + 6] = char(height & 0xff);
+    data[frame + 7] = char(width >> 8);
+    data[frame + 8] = char(width & 0xff);
+    // The data behind the header stays that of a smaller picture: an allowed size fails later,
+    // for the missing data.
+    const Result<QImage> image = JpegDecoder().decode(data);
+    QVERIFY(!image);
+    QVERIFY2(image.error().contains("8192 x 8192") == refused, qPrintable(image.error()));
+}
+
+// Truncated and bit-flipped copies of a real picture: an error with its reason or a picture of
+// the size the header promises, never a crash, a hang or a runaway allocation.
+void TestJpegDecoder::fuzzedCopiesNeverCrash()
+{
+    const QByteArray original = jpegOf(gradient(320, 240));
+    QList<QByteArray> copies;
+    for (qsizetype length = 0; length < original.size(); length += 53)
+        copies << original.left(length);
+    QRandomGenerator random(20261208);
+    for (int i = 0; i < 400; ++i) {
+        QByteArray flipped = original;
+        for (int flips = 1 + i % 4; flips > 0; --flips) {
+            const auto at = qsizetype(random.bounded(int(flipped.size())));
+            flipped[at] = char(flipped[at] ^ (1 << random.bounded(8)));
+        }
+        copies << flipped;
+    }
+    for (const QByteArray &copy : copies) {
+        const Result<QImage> image = JpegDecoder().decode(copy);
+        if (image)
+            QVERIFY(image->width() <= 8192 && image->height() <= 8192 && !image->isNull());
+        else
+            QVERIFY(!image.error().isEmpty());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestJpegDecoder)

@@ -1,0 +1,83 @@
+#pragma once
+// The viewer's page: which ten pictures it shows, in which directory, the texts of its boxes
+// and the ten decoded pictures. Plain logic; the viewer window shows it, the full-screen view
+// and printing read it. It reads pictures by name only and never writes.
+
+#include "viewer/viewerpaging.h"
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+
+class PictureSource;
+struct ApplicationState;
+
+class ViewerPage
+{
+public:
+    /// One thumbnail place: the full decoded picture (none when empty) and whether a click on
+    /// it counts.
+    struct Slot
+    {
+        QImage picture;
+        bool enabled = true;
+    };
+
+    /// How loading a page went.
+    struct Loaded
+    {
+        int pictures = 0;   // slots filled, from the first on
+        QString failure;    // why the next one could not be shown; empty when all ten were
+        QString stampError; // the first picture's time could not be read (it vanished)
+        bool complete() const { return failure.isEmpty(); }
+    };
+
+    ViewerPage(ApplicationState &state, PictureSource &pictures);
+
+    /// Pictures 0 to 9 of directory "1" are all there, as the viewer needs to open.
+    bool firstPageStored() const;
+    /// The viewer opens: the directory in use is kept for close().
+    void open();
+    /// Shows the page at the range position: selects its directory (CurrentDirectory and the
+    /// view's directory base) and loads the ten slots in order, stopping at the first picture
+    /// that is missing or does not decode. The start time and the print text follow only a
+    /// complete page.
+    Loaded changeRange(int rangePosition);
+    /// The step scroller moved; false for the position that keeps the step as it was.
+    bool changeStep(int selector);
+    /// The viewer closes: the directory in use before open() is back.
+    void close();
+    /// Forgets the pictures (they were deleted); the slots keep their enabled flags.
+    void emptySlots();
+
+    int rangePosition() const { return m_rangePosition; }
+    int pageStart() const { return m_pageStart; }
+    int directory() const;
+    int rangeStep() const { return m_rangeStep; }
+    int viewDirectoryBase() const { return m_viewDirectoryBase; }
+    /// The full-screen view moves through the directories with this.
+    void setViewDirectoryBase(int base) { m_viewDirectoryBase = base; }
+
+    QString rangeText() const { return m_rangeText; }
+    QString stepText() const { return m_stepText; }
+    QString startTimeText() const { return m_startTimeText; }
+    QString printRangeText() const { return m_printRangeText; }
+
+    /// Slot k, 1 to 10, in reading order (upper row 1 to 5).
+    const Slot &slot(int k) const;
+
+private:
+    ApplicationState &m_state;
+    PictureSource &m_pictures;
+    std::array<Slot, ViewerPaging::PageSize> m_slots;
+    int m_rangePosition = 0;
+    int m_pageStart = 0;
+    int m_rangeStep = 1;
+    int m_viewDirectoryBase = 0;
+    int m_savedDirectory = 0;
+    QString m_rangeText = QStringLiteral(" Picture range   0 - 9");
+    QString m_stepText = QStringLiteral("Step 10");
+    QString m_startTimeText = QStringLiteral("Time date");
+    QString m_printRangeText = QStringLiteral("Print range : 0 - 9");
+};

@@ -1,0 +1,205 @@
+// The viewer and the full-screen view in the whole program, over prepared stores and over
+// pictures captured from the test scene: opening, paging, entering and leaving the full-screen
+// view, directory crossings, held arrows, and what closing gives back.
+#include "common/panelparts.h"
+#include "store/captureapp.h"
+#include "store/deletedialog.h"
+#include "viewer/arrowscrollbar.h"
+#include "viewer/fullscreenview.h"
+#include "viewer/picturebox.h"
+#include "viewer/storedpictures.h"
+#include "viewer/viewerwindow.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+namespace {
+const QString IncompletePage =
+    " Picturerange not present or incomplete \r\r                 Scroll back !";
+
+struct ViewerApp : CaptureApp
+{
+    ViewerWindow &viewer() { return app->viewer(); }
+    PictureBox *thumbnail(int k)
+    {
+        return part<PictureBox>(&viewer(), qPrintable(QStringLiteral("thumbnail%1").arg(k)));
+    }
+    QString viewerText(const char *name) { return part<QLineEdit>(&viewer(), name)->text(); }
+    ArrowScrollBar *rangeBar() { return part<ArrowScrollBar>(&viewer(), "rangeScrollerBar"); }
+    ArrowScrollBar *pictureBar() { return part<ArrowScrollBar>(&main(), "pictureScrollerBar"); }
+    PictureBox *fullScreenPicture() { return part<PictureBox>(&main(), "fullScreenPicture"); }
+    QString caption() { return part<QLabel>(&main(), "pictureCaption")->text(); }
+    bool mainTakesInput() { return main().centralWidget()->isEnabled(); }
+    void key(QWidget *to, Qt::Key key) { QTest::keyClick(to, key); }
+};
+
+QString stampOf(int directory, int n)
+{
+    return QFileInfo(PictureStore::PicturePath(directory, n))
+        .lastModified()
+        .toString(QLocale().dateFormat(QLocale::ShortFormat));
+}
+} // namespace
+
+class TestViewerWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom)); }
+    void openNeedsTheFirstTenPictures();
+    void capturedPicturesThroughViewerAndFullScreen();
+    void crossingsInTheWindows();
+    void heldArrowStopsAtTheMessage();
+    void damagedPictureEndsThePage();
+    void clearedStoreEmptiesThumbnails();
+};
+
+void TestViewerWindow::openNeedsTheFirstTenPictures()
+{
+    ViewerApp a;
+    QString error;
+    QVERIFY2(a.start(&error), qPrintable(error));
+    QVERIFY(storePictures(0, 8) && storePictures(5000, 5009));
+    a.panel()->view->click();
+    QCOMPARE(a.messages->informations,
+             QStringList{"Picturerange 1-10 not present or incomplete !\r\r             "
+                         "(Re)start capturing"});
+    QVERIFY(!a.viewer().isVisible());
+    QVERIFY(a.mainTakesInput());
+}
+
+// What a new user does: capture, "View", page, a thumbnail full screen, step, back, "Close".
+void TestViewerWindow::capturedPicturesThroughViewerAndFullScreen()
+{
+    ViewerApp a;
+    QString error;
+    QVERIFY2(a.ready(&error), qPrintable(error));
+    a.main().show();
+    a.startHeld();
+    a.ticks(20);
+    QVERIFY(a.state().CaptureRunning);
+    a.panel()->view->click();
+
+    QVERIFY(a.viewer().isVisible());
+    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.mainTakesInput());
+    QVERIFY(a.viewerText("startTime").startsWith("Start >> " + stampOf(1, 0)));
+    for (int k = 1; k <= 10; ++k) // the full picture, not a thumbnail's worth
+        QCOMPARE(a.thumbnail(k)->picture().size(), CaptureApp::picture("1/capture0.jpg").size());
+    a.key(&a.viewer(), Qt::Key_Right);
+    QCOMPARE(a.rangeBar()->value(), 1);
+    QCOMPARE(a.viewerText("rangeScrollerBox"), "  Picture range 10 - 19");
+
+    a.thumbnail(3)->click();
+    QVERIFY(!a.viewer().isVisible());
+    QVERIFY(a.mainTakesInput());
+    QVERIFY(!a.panel()->isVisible());
+    QVERIFY(part<QWidget>(&a.main(), "fullScreenToolbar")->isVisible());
+    QVERIFY(a.caption().startsWith("picture12   " + stampOf(1, 12)));
+    QVERIFY(part<QLabel>(&a.main(), "pictureCaption")->isVisible());
+    QCOMPARE(a.fullScreenPicture()->geometry().size(), QSize(630, 472));
+
+    a.key(a.pictureBar(), Qt::Key_Right);
+    QVERIFY(a.caption().startsWith("picture13   "));
+    QCOMPARE(part<QLineEdit>(&a.main(), "scaleBox")->text(), "scaling   13");
+    QCOMPARE(a.fullScreenPicture()->picture(), CaptureApp::picture("1/capture13.jpg"));
+
+    QTest::mouseClick(a.fullScreenPicture(), Qt::LeftButton);
+    QVERIFY(a.viewer().isVisible());
+    QVERIFY(a.panel()->isVisible());
+    QVERIFY(!a.mainTakesInput());
+    QCOMPARE(a.rangeBar()->value(), 1);
+
+    part<QPushButton>(&a.viewer(), "close")->click();
+    QVERIFY(!a.viewer().isVisible());
+    QVERIFY(a.mainTakesInput());
+    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(a.messages->informations.isEmpty() && a.messages->errors.isEmpty());
+}
+
+// Step 5.000 into directory "2", full screen back across into "1" where the picture is missing.
+void TestViewerWindow::crossingsInTheWindows()
+{
+    ViewerApp a;
+    QString error;
+    QVERIFY2(a.start(&error), qPrintable(error));
+    QVERIFY(storePictures(0, 9) && storePictures(5000, 5009));
+    a.state().CurrentDirectory = 3;
+    a.panel()->view->click();
+    part<QScrollBar>(&a.viewer(), "stepScrollerBar")->setValue(6);
+    QCOMPARE(a.viewerText("stepScrollerBox"), "Step 5.000");
+    a.key(&a.viewer(), Qt::Key_Right);
+    QCOMPARE(a.state().CurrentDirectory, 2);
+    QCOMPARE(a.viewer().page().viewDirectoryBase(), 5000);
+    QCOMPARE(greyOf(a.thumbnail(4)->picture()), 5003 % 256);
+
+    a.thumbnail(1)->click();
+    QCOMPARE(a.pictureBar()->minimum(), -1);
+    a.key(a.pictureBar(), Qt::Key_Left); // to 4999 of "1", which is not there
+    QCOMPARE(a.messages->informations.size(), 1);
+    QVERIFY(a.messages->informations[0].startsWith("   Picture not present !"));
+    QCOMPARE(a.state().CurrentDirectory, 2);
+    QCOMPARE(a.pictureBar()->value(), 0);
+    QCOMPARE(greyOf(a.fullScreenPicture()->picture()), 5000 % 256);
+
+    QTest::mouseClick(a.fullScreenPicture(), Qt::LeftButton);
+    QCOMPARE(a.state().CurrentDirectory, 2);
+    a.viewer().closeViewer();
+    QCOMPARE(a.state().CurrentDirectory, 3);
+}
+
+// Qt loses the release of a held arrow to a message box; the arrow must not run on behind it.
+void TestViewerWindow::heldArrowStopsAtTheMessage()
+{
+    ViewerApp a;
+    QString error;
+    QVERIFY2(a.start(&error), qPrintable(error));
+    QVERIFY(storePictures(0, 9));
+    a.panel()->view->click();
+    ArrowScrollBar *bar = a.rangeBar();
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() - 3, bar->height() / 2));
+    QTest::qWait(900); // well past the repeat's start
+    QCOMPARE(bar->value(), 1);
+    QCOMPARE(a.messages->informations, QStringList{IncompletePage});
+    for (int k = 1; k <= 10; ++k)
+        QVERIFY(!a.thumbnail(k)->isEnabled());
+    QVERIFY(a.viewerText("startTime").startsWith("Start >> "));
+}
+
+void TestViewerWindow::damagedPictureEndsThePage()
+{
+    ViewerApp a;
+    QString error;
+    QVERIFY2(a.start(&error), qPrintable(error));
+    QVERIFY(storePictures(0, 19));
+    QFile damaged("1/capture13.jpg");
+    QVERIFY(damaged.open(QIODevice::ReadWrite));
+    QVERIFY(damaged.resize(damaged.size() / 2));
+    damaged.close();
+    a.panel()->view->click();
+    a.key(&a.viewer(), Qt::Key_Right);
+    QCOMPARE(a.messages->informations, QStringList{IncompletePage});
+    for (int k = 1; k <= 10; ++k) {
+        QCOMPARE(a.thumbnail(k)->isEnabled(), k <= 3);
+        QCOMPARE(a.thumbnail(k)->picture().isNull(), k > 3);
+    }
+}
+
+void TestViewerWindow::clearedStoreEmptiesThumbnails()
+{
+    ViewerApp a;
+    QString error;
+    QVERIFY2(a.start(&error), qPrintable(error));
+    QVERIFY(storePictures(0, 9));
+    a.panel()->view->click();
+    QVERIFY(!a.thumbnail(1)->picture().isNull());
+    a.tool<DeleteDialog>(ToolWindows::Role::Delete)->okClicked();
+    for (int k = 1; k <= 10; ++k) { // empty, and as clickable as they were
+        QVERIFY(a.thumbnail(k)->picture().isNull());
+        QVERIFY(a.thumbnail(k)->isEnabled());
+    }
+}
+
+QTEST_MAIN(TestViewerWindow)
+#include "tst_viewerwindow.moc"
