@@ -302,13 +302,12 @@ void Application::buildViewer()
 {
     MainWindow &main = *m_mainWindow;
     m_pictures = std::make_unique<StorePictures>();
-    m_printRequests = std::make_unique<NoPrinting>();
     m_viewer =
         new ViewerWindow(&main, {main, m_state, *m_click, *m_messages, m_tools, *m_captureLoop,
-                                 m_captureController->session(), *m_pictures, *m_printRequests});
+                                 m_captureController->session(), *m_pictures, *m_printing});
     m_tools.add(ToolWindows::Role::Viewer, m_viewer);
     m_fullScreenView = std::make_unique<FullScreenView>(main, m_state, m_viewer->page(),
-                                                        *m_pictures, *m_printRequests, *m_messages);
+                                                        *m_pictures, *m_printing, *m_messages);
 }
 
 void Application::wireViewer()
@@ -322,6 +321,13 @@ void Application::wireViewer()
     QObject::connect(viewer, &ViewerWindow::pageDirectorySelected, fullScreen,
                      &FullScreenView::pageDirectorySelected);
     QObject::connect(viewer, &ViewerWindow::opened, fullScreen, &FullScreenView::applyScale);
+    QObject::connect(m_printing, &Printing::pictureButtonsEnabled, fullScreen,
+                     &FullScreenView::setPrintButtonsEnabled);
+    QObject::connect(m_printing, &Printing::rangeButtonEnabled, viewer,
+                     &ViewerWindow::setPrintRangeEnabled);
+    IntervalControls *interval = m_intervalControls.get();
+    QObject::connect(m_printing, &Printing::picturePrintEnded, interval,
+                     &IntervalControls::reapplyMaxFrames);
     QObject::connect(main, &MainWindow::maximisedResize, fullScreen,
                      &FullScreenView::stepScaleDown);
     // Deleted pictures do not stay on show in the viewer.

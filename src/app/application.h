@@ -106,7 +106,6 @@ private:
     std::unique_ptr<CaptureLoop> m_captureLoop;
     std::unique_ptr<MotionCapture> m_motionCapture;
     std::unique_ptr<PictureSource> m_pictures;
-    std::unique_ptr<PrintRequests> m_printRequests;
     // Its widgets belong to the main window.
     std::unique_ptr<FullScreenView> m_fullScreenView;
     // Tool windows, owned by the main window.

@@ -15,13 +15,15 @@ HyperLinkLabel::HyperLinkLabel(const QString &caption, QWidget *parent) : QLabel
     setMouseTracking(true);
     setCursor(Qt::PointingHandCursor);
     setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    setPalette(palette);
     QFont underlined = font();
     underlined.setUnderline(true);
     setFont(underlined);
-    showColour(m_notPressedColour);
+    m_showingColour = true;
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(192, 192, 192));
+    palette.setColor(QPalette::WindowText, m_notPressedColour);
+    setPalette(palette);
+    m_showingColour = false;
     fitToText();
 }
 
@@ -69,9 +71,8 @@ void HyperLinkLabel::fitToText()
     const QString measured = font().italic() && font().family() != QLatin1String("MS Sans Serif")
                                  ? text() + ','
                                  : text();
-    const QSize textSize = metrics.size(Qt::TextSingleLine, measured);
     const int border = frameShape() == QFrame::NoFrame ? 1 : 4;
-    setFixedSize(textSize + QSize(border, border));
+    setFixedSize(metrics.horizontalAdvance(measured) + border, metrics.height() + border);
 }
 
 bool HyperLinkLabel::inside(QPoint at) const

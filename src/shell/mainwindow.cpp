@@ -336,6 +336,11 @@ int MainWindow::maxArrowsIncrement() const
     return m_panel->maxArrows->increment();
 }
 
+int MainWindow::maxArrowsPosition() const
+{
+    return m_panel->maxArrows->position();
+}
+
 void MainWindow::setMaxArrowsIncrement(int increment)
 {
     m_panel->maxArrows->setIncrement(increment);

@@ -57,6 +57,7 @@ public:
     void setIntervalArrowsPosition(int position) override;
     void showStepMode(const QString &stepCaption, bool stepArrowsShown) override;
     int maxArrowsIncrement() const override;
+    int maxArrowsPosition() const override;
     void setMaxArrowsIncrement(int increment) override;
     void setStartAndAboutEnabled(bool enabled) override;
     void setPanelEnabled(bool enabled) override;

@@ -35,6 +35,7 @@ public:
     /// "Step"/"Frms" mode: the caption of "Step" and which arrows share the max/step box.
     virtual void showStepMode(const QString &stepCaption, bool stepArrowsShown) = 0;
     virtual int maxArrowsIncrement() const = 0;
+    virtual int maxArrowsPosition() const = 0;
     virtual void setMaxArrowsIncrement(int increment) = 0;
 
     virtual void setStartAndAboutEnabled(bool enabled) = 0;

@@ -103,3 +103,10 @@ void IntervalControls::stepArrowsMoved(int position, bool afterMove)
     if (afterMove)
         emit framesStepChanged(10 * position);
 }
+
+void IntervalControls::reapplyMaxFrames()
+{
+    // The user's own maximum stays as it is: the Delete and Reset dialogs copy it later.
+    m_state.MaxFrames = 10 * m_view.maxArrowsPosition();
+    m_view.showMaxStepText(ControlTexts::maxBox(m_state.MaxFrames));
+}

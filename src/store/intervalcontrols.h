@@ -31,6 +31,9 @@ public:
     /// The Max arrows: afterMove is false for the report before a press moves them.
     void maxArrowsMoved(int position, bool afterMove);
     void stepArrowsMoved(int position, bool afterMove);
+    /// After a picture or page print: the maximum follows the Max arrows again, and the box
+    /// shows it.
+    void reapplyMaxFrames();
 
 signals:
     /// The Max arrows were pressed: a motion batch is measured again from the current picture.

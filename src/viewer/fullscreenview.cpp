@@ -1,5 +1,6 @@
 #include "viewer/fullscreenview.h"
 
+#include "shell/applicationstate.h"
 #include "shell/boxfit.h"
 #include "shell/messages.h"
 #include "shell/viewerhost.h"
@@ -30,9 +31,9 @@ QPushButton *toolButton(const QString &caption, const char *name, QWidget *paren
 
 FullScreenView::FullScreenView(ViewerHost &host, ApplicationState &state, ViewerPage &page,
                                PictureSource &pictures, PrintRequests &print, Messages &messages)
-    : m_host(host), m_page(page), m_messages(messages), m_print(print), m_area(new QWidget),
-      m_picture(new PictureBox("Click to return", QSize(), m_area)), m_toolbar(new QFrame),
-      m_browser(state, page, pictures, *this)
+    : m_host(host), m_state(state), m_page(page), m_messages(messages), m_print(print),
+      m_area(new QWidget), m_picture(new PictureBox("Click to return", QSize(), m_area)),
+      m_toolbar(new QFrame), m_browser(state, page, pictures, *this)
 {
     // The window's own background shows around the picture, in either look.
     m_area->setObjectName("fullScreenArea");
@@ -83,7 +84,9 @@ void FullScreenView::buildToolbar()
     m_toolbar->setMinimumHeight(42);
 
     connect(m_printerSetup, &QPushButton::clicked, this, [this] { m_print.printerSetup(); });
-    connect(m_printButton, &QPushButton::clicked, this, [this] { m_print.printPicture(); });
+    connect(m_printButton, &QPushButton::clicked, this, [this] {
+        m_print.printPicture({m_browser.currentPicture(), m_state.CurrentDirectory, picture()});
+    });
     connect(m_scaleBar, &QScrollBar::valueChanged, this, &FullScreenView::applyScale);
     connect(m_scroller->bar(), &QScrollBar::valueChanged, this,
             [this] { m_browser.positionChanged(); });
@@ -198,4 +201,10 @@ void FullScreenView::pictureNotPresent()
 {
     m_scroller->bar()->stopArrows();
     m_messages.information(NotPresentText);
+}
+
+void FullScreenView::setPrintButtonsEnabled(bool print, bool setup)
+{
+    m_printButton->setEnabled(print);
+    m_printerSetup->setEnabled(setup);
 }

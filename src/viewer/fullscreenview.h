@@ -37,6 +37,8 @@ public:
     void pageDirectorySelected(int directory);
 
     bool isActive() const { return m_active; }
+    /// Printing locks "Print" and "Printer Setup" while it asks or sets up.
+    void setPrintButtonsEnabled(bool print, bool setup);
     /// The picture in view, at its own size, for printing.
     QImage picture() const;
     const FullScreenBrowser &browser() const { return m_browser; }
@@ -62,6 +64,7 @@ private:
     void updateCaptionShown();
 
     ViewerHost &m_host;
+    ApplicationState &m_state;
     ViewerPage &m_page;
     Messages &m_messages;
     PrintRequests &m_print;

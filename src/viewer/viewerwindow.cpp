@@ -118,7 +118,16 @@ QWidget *ViewerWindow::buildBottomBar()
         row->addWidget(w);
 
     connect(m_close, &QPushButton::clicked, this, &ViewerWindow::closeViewer);
-    connect(m_printRange, &QPushButton::clicked, this, [this] { m_parts.print.printRange(); });
+    connect(m_printRange, &QPushButton::clicked, this, [this] {
+        PrintRequests::Range range{10 * m_page.rangePosition(),
+                                   m_page.pageStart(),
+                                   m_page.directory(),
+                                   m_page.printRangeText(),
+                                   {}};
+        for (int k = 1; k <= 10; ++k)
+            range.pictures[k - 1] = m_page.slot(k).picture;
+        m_parts.print.printRange(range);
+    });
     connect(m_range->bar(), &QScrollBar::valueChanged, this, &ViewerWindow::rangeChanged);
     connect(m_step->bar(), &QScrollBar::valueChanged, this, &ViewerWindow::stepChanged);
     return bar;
@@ -242,4 +251,9 @@ void ViewerWindow::keyPressEvent(QKeyEvent *event)
     default:
         QDialog::keyPressEvent(event);
     }
+}
+
+void ViewerWindow::setPrintRangeEnabled(bool enabled)
+{
+    m_printRange->setEnabled(enabled);
 }

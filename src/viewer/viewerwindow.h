@@ -44,6 +44,8 @@ public:
     ViewerWindow(QWidget *parent, const Parts &parts);
 
     ViewerPage &page() { return m_page; }
+    /// "Print range " is locked while its page prints.
+    void setPrintRangeEnabled(bool enabled);
 
     /// The main window's "View".
     void open();

@@ -162,7 +162,7 @@ void TestLayout::textsWhole()
     QVERIFY(app.chooseTestScene());
     openAndEscape("format");
     QVERIFY(app.confirmFormat()); // the status bar shows its longest values
-    for (const char *name : {"clear", "reset", "pref", "prog", "info"})
+    for (const char *name : {"clear", "reset", "pref", "prog", "info", "about"})
         openAndEscape(name);
     QTest::qWait(50); // the status bar takes its new values' widths
     found << clippedTexts(&app.main());

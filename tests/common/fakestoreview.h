@@ -24,6 +24,7 @@ struct FakeStoreView : StoreView
     QString stepCaption = QStringLiteral("Step");
     bool stepArrowsShown = false;
     int maxIncrement = 25;
+    int maxPosition = 25;
     bool startAndAboutEnabled = true;
     bool panelEnabled = true;
     int redraws = 0;
@@ -61,6 +62,7 @@ struct FakeStoreView : StoreView
         stepArrowsShown = shown;
     }
     int maxArrowsIncrement() const override { return maxIncrement; }
+    int maxArrowsPosition() const override { return maxPosition; }
     void setMaxArrowsIncrement(int increment) override { maxIncrement = increment; }
     void setStartAndAboutEnabled(bool enabled) override { startAndAboutEnabled = enabled; }
     void setPanelEnabled(bool enabled) override { panelEnabled = enabled; }

@@ -7,12 +7,11 @@
 #include "common/tempworkdir.h"
 #include "shell/applicationstate.h"
 #include "shell/toolwindows.h"
+#include "viewer/pdfpages.h"
 #include "viewer/printing.h"
 #include "viewer/printquestion.h"
 
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -22,29 +21,6 @@ struct CountingRun : CaptureRunControl
     void startStop() override {}
     void pause(bool) override { ++pauses; }
 };
-
-// The pages of a PDF as pdftotext lays them out; empty when poppler is missing.
-QStringList pdfPages(const QString &pdf)
-{
-    QProcess p;
-    p.start("pdftotext", {"-layout", pdf, "-"});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
-        return {};
-    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split('\f');
-    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
-        pages.removeLast();
-    return pages;
-}
-
-// Page one of a PDF rendered at dpi dots per inch.
-QImage pdfImage(const QString &pdf, int dpi)
-{
-    QProcess p;
-    p.start("pdftoppm", {"-png", "-r", QString::number(dpi), "-singlefile", pdf, "page"});
-    if (!p.waitForFinished(20000) || p.exitCode() != 0)
-        return {};
-    return QImage("page.png");
-}
 
 QImage solid(QColor colour)
 {
@@ -60,8 +36,7 @@ class TestPrinting : public QObject
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable("pdftotext").isEmpty() ||
-            QStandardPaths::findExecutable("pdftoppm").isEmpty())
+        if (!popplerAvailable())
             QSKIP("pdftotext and pdftoppm are needed (Debian package poppler-utils)");
     }
     void reportPrintsUnderItsHeading();
