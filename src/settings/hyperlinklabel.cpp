@@ -20,25 +20,29 @@ HyperLinkLabel::HyperLinkLabel(const QString &caption, QWidget *parent) : QLabel
     setFont(underlined);
     m_showingColour = true;
     QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(192, 192, 192));
-    palette.setColor(QPalette::WindowText, m_notPressedColour);
+    palette.setColor(QPalette::Window, m_background);
     setPalette(palette);
     m_showingColour = false;
+    showColour(m_notPressedColour);
     fitToText();
 }
 
 QColor HyperLinkLabel::textColor() const
 {
-    return palette().color(QPalette::WindowText);
+    return m_shownColour;
 }
 
 void HyperLinkLabel::showColour(const QColor &colour)
 {
-    // Our own colour changes are not a new rest colour (see changeEvent).
+    // Our own colour changes are not a new rest colour (see changeEvent). A style sheet of its
+    // own keeps the link's colours under the program's skin too.
     m_showingColour = true;
+    m_shownColour = colour;
     QPalette palette = this->palette();
     palette.setColor(QPalette::WindowText, colour);
     setPalette(palette);
+    setStyleSheet(QStringLiteral("HyperLinkLabel { color: %1; background-color: %2; }")
+                      .arg(colour.name(), m_background.name()));
     m_showingColour = false;
     update();
 }
@@ -178,8 +182,12 @@ void HyperLinkLabel::leaveEvent(QEvent *event)
 void HyperLinkLabel::changeEvent(QEvent *event)
 {
     QLabel::changeEvent(event);
-    if (event->type() == QEvent::PaletteChange && !m_showingColour && !m_pressed && !m_hovered)
-        m_notPressedColour = textColor(); // a colour set from outside is the new rest colour
+    if (event->type() == QEvent::PaletteChange && !m_showingColour && !m_pressed && !m_hovered &&
+        palette().color(QPalette::WindowText) != m_shownColour) {
+        // A colour set from outside is the new rest colour.
+        m_notPressedColour = palette().color(QPalette::WindowText);
+        showColour(m_notPressedColour);
+    }
     if (event->type() == QEvent::FontChange)
         fitToText();
 }
@@ -188,12 +196,12 @@ void HyperLinkLabel::paintEvent(QPaintEvent *event)
 {
     QLabel::paintEvent(event);
     QPainter painter(this);
-    painter.setPen(palette().color(QPalette::Window));
+    painter.setPen(m_background);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     if (hasFocus()) {
         QStyleOptionFocusRect option;
         option.initFrom(this);
-        option.backgroundColor = palette().color(QPalette::Window);
+        option.backgroundColor = m_background;
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
     }
 }

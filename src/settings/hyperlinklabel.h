@@ -72,4 +72,6 @@ private:
     bool m_hovered = false;
     bool m_insideWhilePressed = false;
     bool m_showingColour = false;
+    QColor m_shownColour;
+    QColor m_background{192, 192, 192};
 };

@@ -19,7 +19,8 @@ QString Skin::deepBlueSea()
     // meaning (green buttons, the red "stop!") are left to the windows. Lengths in em follow
     // the font, so that a larger desktop font gets larger check boxes and group titles.
     QString sheet = QStringLiteral(R"(
-QMainWindow, QDialog, CaptureToolWindow, CustomSettingsWindow, QWidget#controlPanel,
+QMainWindow, QDialog, CaptureToolWindow, CustomSettingsWindow, AboutBox, PrintQuestion,
+QWidget#controlPanel,
 QWidget#fullScreenToolbar {
     background-color: {window};
 }
