@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/runwiring.h"
 #include "capture/capturecontroller.h"
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
@@ -83,10 +84,13 @@ bool Application::start(QString *error)
 {
     PictureStore::RemoveLeftoverTemporaries(); // what a killed run left mid-write
     if (!(m_click && m_alarm)) {
-        if (const Result<> loaded = loadSounds(); !loaded) {
+        Result<Sounds> loaded = loadSounds();
+        if (!loaded) {
             *error = loaded.error();
             return false;
         }
+        m_click = std::move(loaded->click);
+        m_alarm = std::move(loaded->alarm);
     }
     m_skin = std::make_unique<Skin>(m_app);
     m_skin->setActive(true);
@@ -101,12 +105,13 @@ bool Application::start(QString *error)
     return true;
 }
 
-Result<> Application::loadSounds()
+Result<Application::Sounds> Application::loadSounds()
 {
     const bool audio = audioOutputAvailable();
     if (!audio)
         std::fputs("vardella: no audio output found; sounds are off.\n", stderr);
-    std::array<std::unique_ptr<Sound> *, 2> sounds{&m_click, &m_alarm};
+    Sounds loaded;
+    std::array<std::unique_ptr<Sound> *, 2> sounds{&loaded.click, &loaded.alarm};
     const std::array<const char *, 2> names{"click.wav", "alarm.wav"};
     for (std::size_t i = 0; i < names.size(); ++i) {
         const QString path = WaveFile::locate(names[i], soundDirectories());
@@ -117,7 +122,7 @@ Result<> Application::loadSounds()
         }
         *sounds[i] = std::make_unique<Sound>(makeSoundBackend(path, audio));
     }
-    return {};
+    return loaded;
 }
 
 void Application::buildWindows()
@@ -264,21 +269,14 @@ void Application::wirePrograms()
                      [this, info] { info->writeMotionLine(m_clock->now()); });
 
     // The timer program: started by the clock tick, stopped after a picture, in the report.
-    QObject::connect(main, &MainWindow::timerProgramStartCheck, menu,
-                     &TimerMotionMenu::timerProgramStartCheck);
-    QObject::connect(menu, &TimerMotionMenu::timerProgramStarting, info,
+    TimerProgramRunner *timer = &menu->timerProgramRunner();
+    QObject::connect(main, &MainWindow::timerProgramStartCheck, timer,
+                     &TimerProgramRunner::startCheck);
+    QObject::connect(timer, &TimerProgramRunner::starting, info,
                      &ProgramInfoWindow::writeTimerStart);
-    QObject::connect(menu, &TimerMotionMenu::timerProgramStopped, info,
-                     &ProgramInfoWindow::writeTimerStop);
+    QObject::connect(timer, &TimerProgramRunner::stopped, info, &ProgramInfoWindow::writeTimerStop);
 
-    // The run's moments, in the order the capture tick needs them: the timer program's end
-    // check before the motion batch check.
-    QObject::connect(loop, &CaptureLoop::started, motion, &MotionCapture::captureStarted);
-    QObject::connect(loop, &CaptureLoop::stopped, motion, &MotionCapture::captureStopped);
-    QObject::connect(loop, &CaptureLoop::firstPictureStored, motion,
-                     &MotionCapture::numberingRestarted);
-    QObject::connect(loop, &CaptureLoop::pictureStored, menu, &TimerMotionMenu::timerProgramCheck);
-    QObject::connect(loop, &CaptureLoop::pictureStored, motion, &MotionCapture::batchCheck);
+    wireCaptureRun(*loop, *motion, *timer);
 
     QObject::connect(m_preferences, &CapturePreferencesWindow::formatApplied, motion,
                      [motion, menu] {

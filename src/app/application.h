@@ -76,9 +76,15 @@ public:
 
     /// Where the sounds are looked for: the working directory, then the installed data folder.
     static QStringList soundDirectories();
+    struct Sounds
+    {
+        std::unique_ptr<Sound> click;
+        std::unique_ptr<Sound> alarm;
+    };
+    /// Finds and checks "click.wav" and "alarm.wav"; fails naming the file and the reason.
+    static Result<Sounds> loadSounds();
 
 private:
-    Result<> loadSounds();
     void buildWindows();
     void wireMainWindow();
     void wireCaptureWindows();

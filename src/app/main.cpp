@@ -1,6 +1,7 @@
 // Vardella: an interval photo grabber for one video capture device.
 #include "app/application.h"
 #include "app/guardedapplication.h"
+#include "app/headless.h"
 #include "app/terminationsignals.h"
 #include "shell/mainwindow.h"
 #include "shell/result.h"
@@ -16,6 +17,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -36,10 +38,9 @@ void reportStartFailure(const QString &message)
 // The store directory asked for on the command line, or an empty text for the working
 // directory. --help and --version end the program here; Qt's own options (-platform ...) are
 // gone from the arguments by now.
-Result<QString> storeDirectoryArgument(const QCoreApplication &app)
+Result<QString> storeDirectoryArgument(const QCoreApplication &app, QCommandLineParser &parser)
 {
     const QString folder = QLatin1String(Product::name);
-    QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Interval photo grabber: stores one picture per interval in the folders "
                        "\"1\" to \"64\" below the store directory."));
@@ -119,14 +120,42 @@ Result<> lockStoreDirectory(QLockFile &lock)
 }
 } // namespace
 
+// Whether the program runs without a display: known before the application object exists,
+// because that decides the platform it uses.
+bool headlessAsked(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--headless") == 0)
+            return true;
+    }
+    return false;
+}
+
 int main(int argc, char *argv[])
 {
+    const bool headless = headlessAsked(argc, argv);
+    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed, and no window is made
     GuardedApplication app(argc, argv);
     QCoreApplication::setApplicationName(QLatin1String(Product::name));
     QCoreApplication::setApplicationVersion(QLatin1String(Product::version));
     QGuiApplication::setDesktopFileName(QLatin1String(Product::desktopId));
+    if (headless) {
+        app.setReport([](const QString &reason) {
+            std::fprintf(stderr, "vardella: error: %s\n", qPrintable(reason));
+        });
+    }
 
-    const Result<QString> store = storeDirectoryArgument(app);
+    QCommandLineParser parser;
+    const HeadlessCommandLine headlessLine(parser);
+    const Result<QString> store = storeDirectoryArgument(app, parser);
+    Result<HeadlessOptions> headlessOptions = headlessLine.options();
+    if (!headless && headlessLine.anyHeadlessOption())
+        headlessOptions = failure(QStringLiteral("These options need --headless."));
+    if (store && !headlessOptions) {
+        reportStartFailure(headlessOptions.error());
+        return 1;
+    }
     const Result<> entered = store ? enterStoreDirectory(*store) : Result<>(failure(store.error()));
     if (!entered) {
         reportStartFailure(entered.error());
@@ -138,6 +167,9 @@ int main(int argc, char *argv[])
         reportStartFailure(locked.error());
         return 1;
     }
+
+    if (headless)
+        return runHeadless(*headlessOptions);
 
     Application vardella(app);
     QString error;

@@ -32,9 +32,10 @@ Result<> CaptureSession::ConnectDriver(bool overlay, bool preview, bool scale)
     m_settings.CreationHeight = size.height();
     Result<> connected = m_service.createWindow(size);
     if (connected) {
-        QWidget *window = m_service.window();
-        m_host.embedCaptureWindow(window);
-        window->show();
+        if (QWidget *window = m_service.window()) { // none without a display
+            m_host.embedCaptureWindow(window);
+            window->show();
+        }
         connected = m_service.connectDriver(m_state.DriverIndex);
     }
     if (!connected) {

@@ -4,7 +4,6 @@
 #include "motion/motioncapture.h"
 #include "shell/applicationstate.h"
 #include "shell/boxfit.h"
-#include "shell/clocksource.h"
 #include "shell/motionhost.h"
 #include "shell/sound.h"
 #include "shell/toolwindows.h"
@@ -12,7 +11,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -64,7 +62,7 @@ TimerMotionMenu::TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost 
                                  const ClockSource &clock)
     : CaptureToolWindow(parent, view, " Timer-motion detection menu", QSize(330, 320)),
       m_host(host), m_state(state), m_click(click), m_run(run), m_motion(motion), m_tools(tools),
-      m_clock(clock)
+      m_runner(state, run, clock)
 {
     setObjectName("timerMotionMenu");
     auto *ok = new QPushButton("OK", this);
@@ -248,18 +246,18 @@ void TimerMotionMenu::motionToggled(bool checked)
 
 void TimerMotionMenu::updateTimes()
 {
-    m_program.setTimes(QTime(m_timeArrows[0]->position(), m_timeArrows[1]->position()),
-                       QTime(m_timeArrows[2]->position(), m_timeArrows[3]->position()));
+    m_runner.program().setTimes(QTime(m_timeArrows[0]->position(), m_timeArrows[1]->position()),
+                                QTime(m_timeArrows[2]->position(), m_timeArrows[3]->position()));
 }
 
 void TimerMotionMenu::timerToggled(bool checked)
 {
     if (!captureReady()) {
-        m_program.setActive(false);
+        m_runner.program().setActive(false);
         refuse(m_activateTimer);
         return;
     }
-    m_program.setActive(checked);
+    m_runner.program().setActive(checked);
     if (checked) {
         m_activateMD->setChecked(false);
         if (m_state.CaptureRunning)
@@ -288,25 +286,6 @@ void TimerMotionMenu::ok()
         m_host.setMotionIndicatorBoxShown(true);
         m_motion.setArmed(false);
     }
-}
-
-void TimerMotionMenu::timerProgramStartCheck()
-{
-    const QDateTime now = m_clock.now();
-    if (!m_program.startDue(now))
-        return;
-    m_state.refreshMonthDay(now.date());
-    emit timerProgramStarting();
-    m_run.startStop();
-}
-
-void TimerMotionMenu::timerProgramCheck()
-{
-    const QDateTime now = m_clock.now();
-    if (!m_program.endDue(now))
-        return;
-    m_run.startStop();
-    emit timerProgramStopped(now.time().toString(QStringLiteral("H:mm:ss")));
 }
 
 void TimerMotionMenu::cancel()

@@ -4,7 +4,7 @@
 // exclude each other: checking one box clears the other.
 
 #include "capture/capturetoolwindow.h"
-#include "programs/timerprogram.h"
+#include "programs/timerprogramrunner.h"
 
 #include <array>
 
@@ -43,19 +43,13 @@ public:
     /// A confirmed format: both boxes may be checked now.
     void clearRefusalHints();
 
-    /// The clock tick's check: capture starts when the start time has come.
-    void timerProgramStartCheck();
-    /// After each stored picture: capture stops when the end time has come.
-    void timerProgramCheck();
-    const TimerProgram &timerProgram() const { return m_program; }
+    /// The timer program as the menu sets it, with its checks of the clock.
+    TimerProgramRunner &timerProgramRunner() { return m_runner; }
+    const TimerProgram &timerProgram() const { return m_runner.program(); }
 
 signals:
     /// The close box: the capture timer runs again and the interval grows by one fine step.
     void closedByBox();
-    /// The timer program starts capture: its start line is due.
-    void timerProgramStarting();
-    /// The timer program stopped capture at stopTime ("9:05:03"): its stop line is due.
-    void timerProgramStopped(const QString &stopTime);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -79,8 +73,7 @@ private:
     CaptureRunControl &m_run;
     MotionCapture &m_motion;
     ToolWindows &m_tools;
-    const ClockSource &m_clock;
-    TimerProgram m_program;
+    TimerProgramRunner m_runner;
     // Start hours, start minutes, end hours, end minutes.
     std::array<UpDownControl *, 4> m_timeArrows{};
 

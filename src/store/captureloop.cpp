@@ -133,8 +133,9 @@ void CaptureLoop::captureTick()
 
 void CaptureLoop::tick()
 {
-    m_view.showPicturePath(
-        PictureStore::PicturePath(m_state.CurrentDirectory, m_state.PictureCounter));
+    const QString path =
+        PictureStore::PicturePath(m_state.CurrentDirectory, m_state.PictureCounter);
+    m_view.showPicturePath(path);
 
     m_session.SetFrameCallback();
     const Result<QImage> grab = m_session.GrabFrame();
@@ -143,10 +144,12 @@ void CaptureLoop::tick()
     // the number stays.
     if (!m_state.CaptureRunning)
         return;
-    if (grab)
+    if (grab) {
         m_failedGrabs = 0;
-    else if (!noteGrab(grab.error()))
+        emit pictureWritten(path);
+    } else if (!noteGrab(grab.error())) {
         return;
+    }
 
     const int m = m_state.PictureCounter + 1;
     m_state.PictureCounter = m;

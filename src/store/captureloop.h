@@ -40,6 +40,8 @@ signals:
     void started();
     /// A run ended.
     void stopped();
+    /// A grabbed frame was stored as the picture at path.
+    void pictureWritten(const QString &path);
     /// The first picture since numbering restarted was stored.
     void firstPictureStored();
     /// A picture was stored and capture still runs; a subsystem may press Start/stop here.

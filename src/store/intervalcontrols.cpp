@@ -51,6 +51,11 @@ void IntervalControls::intervalArrowMoved(int position)
 void IntervalControls::fine(double seconds)
 {
     m_click.play();
+    setInterval(seconds);
+}
+
+void IntervalControls::setInterval(double seconds)
+{
     m_intervalSeconds = seconds;
     showInterval();
     m_view.setIntervalArrowsPosition(static_cast<int>(std::lround(seconds)));

@@ -20,6 +20,9 @@ public:
 
     double intervalSeconds() const { return m_intervalSeconds; }
     int requestedIntervalMs() const { return m_requestedMs; }
+    /// Sets the interval as the "Fine" buttons do, without their click (the program without a
+    /// display sets it from its command line).
+    void setInterval(double seconds);
     bool stepMode() const { return m_stepMode; }
 
     /// The interval arrows moved to position (whole seconds).

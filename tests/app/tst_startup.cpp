@@ -2,6 +2,7 @@
 // which file and why, and otherwise comes up and creates the first picture directory, in the
 // working directory or in the store directory named on the command line. A store directory
 // serves one program at a time; a killed program's lock and leftovers do not stand in the way.
+#include "app/programrun.h"
 #include "common/tempworkdir.h"
 #include "vardella_version.h"
 
@@ -14,45 +15,6 @@
 #include <csignal>
 
 namespace {
-QString program()
-{
-    return qEnvironmentVariable("VARDELLA_BINARY_DIR") + "/bin/vardella";
-}
-
-void copySound(const QString &name)
-{
-    QVERIFY(QFile::copy(qEnvironmentVariable("VARDELLA_SOURCE_DIR") + "/data/" + name, name));
-}
-
-struct Outcome
-{
-    bool finished = false;
-    int exitCode = -1;
-    QString errors;
-};
-
-Outcome runFor(int milliseconds, const QStringList &arguments = {},
-               const QString &binary = program())
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    process.setProcessEnvironment(env);
-    process.start(binary, arguments);
-    Outcome outcome;
-    if (!process.waitForStarted(10000))
-        return outcome;
-    outcome.finished = process.waitForFinished(milliseconds);
-    if (outcome.finished) {
-        outcome.exitCode = process.exitCode();
-    } else {
-        process.kill();
-        process.waitForFinished(5000);
-    }
-    outcome.errors = QString::fromLocal8Bit(process.readAllStandardError());
-    return outcome;
-}
-
 // Starts the program and waits until it runs its event loop, some time after its first picture
 // directory appears in the store directory; false when it ends instead.
 bool startUntilUp(QProcess &process, const QString &binary, const QStringList &arguments,

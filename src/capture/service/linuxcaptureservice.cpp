@@ -32,7 +32,7 @@ LinuxCaptureService::~LinuxCaptureService()
 
 Result<> LinuxCaptureService::requireWindow() const
 {
-    if (!m_window)
+    if (!windowExists())
         return failure(QStringLiteral("There is no capture window"));
     return {};
 }
@@ -87,6 +87,10 @@ Result<> LinuxCaptureService::createWindow(QSize size)
     m_previewTimer.setInterval(m_previewRate);
     m_userData = 0;
     m_callback = nullptr;
+    if (m_windowless) {
+        m_windowlessOpen = true;
+        return {};
+    }
     m_window = new CaptureWidget();
     m_window->resize(size);
     // The video area may take the window with it; the connection must not outlive it.
@@ -96,7 +100,7 @@ Result<> LinuxCaptureService::createWindow(QSize size)
 
 bool LinuxCaptureService::windowExists() const
 {
-    return !m_window.isNull();
+    return !m_window.isNull() || m_windowlessOpen;
 }
 
 QWidget *LinuxCaptureService::window() const
@@ -107,6 +111,7 @@ QWidget *LinuxCaptureService::window() const
 void LinuxCaptureService::destroyWindow()
 {
     teardown();
+    m_windowlessOpen = false;
     delete m_window.data();
 }
 
@@ -256,7 +261,8 @@ Result<> LinuxCaptureService::setScale(bool on)
     if (Result<> ready = requireWindow(); !ready)
         return ready;
     m_scale = on;
-    m_window->setScaled(on);
+    if (m_window)
+        m_window->setScaled(on);
     return {};
 }
 
@@ -281,7 +287,7 @@ Result<> LinuxCaptureService::setUserData(std::uintptr_t value)
 
 std::uintptr_t LinuxCaptureService::userData() const
 {
-    return m_window ? m_userData : 0;
+    return windowExists() ? m_userData : 0;
 }
 
 Result<> LinuxCaptureService::setFrameCallback(FrameCallback callback)

@@ -29,6 +29,9 @@ public:
 
     /// io reaches the devices (libv4l2 when null); tests pass a fake.
     explicit LinuxCaptureService(std::shared_ptr<DeviceIo> io = nullptr, QObject *parent = nullptr);
+    /// Without a display: the capture "window" is only a state, no widget is made, and the
+    /// live picture is not drawn.
+    void setWindowless(bool windowless) { m_windowless = windowless; }
     ~LinuxCaptureService() override;
 
     QStringList driverDescriptions() override;
@@ -89,6 +92,8 @@ private:
     std::shared_ptr<TestSceneOptions> m_sceneOptions;
     std::vector<Driver> m_drivers; // as last listed
     QPointer<CaptureWidget> m_window;
+    bool m_windowless = false;     // no widget: frames are only grabbed, never shown
+    bool m_windowlessOpen = false; // the window a windowless service stands in for
     std::unique_ptr<FrameSource> m_source;
     QString m_sourceName;
     std::unique_ptr<FrameWorker> m_worker;

@@ -1,0 +1,432 @@
+#include "app/headless.h"
+
+#include "app/application.h"
+#include "app/runwiring.h"
+#include "app/terminationsignals.h"
+#include "capture/capturesession.h"
+#include "capture/capturesettings.h"
+#include "capture/service/linuxcaptureservice.h"
+#include "motion/motioncapture.h"
+#include "programs/timerprogramrunner.h"
+#include "settings/qtsoundbackend.h"
+#include "shell/applicationstate.h"
+#include "shell/clocksource.h"
+#include "shell/messages.h"
+#include "shell/motionhost.h"
+#include "shell/picturenames.h"
+#include "shell/sound.h"
+#include "shell/storeview.h"
+#include "shell/timer/threadedtimer.h"
+#include "shell/videohost.h"
+#include "store/captureloop.h"
+#include "store/intervalcontrols.h"
+#include "vardella_version.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QLocale>
+#include <QPoint>
+#include <QTimer>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+// The sizes the capture preferences offer.
+constexpr std::array<QSize, 4> OfferedSizes{QSize(640, 480), QSize(320, 240), QSize(160, 120),
+                                            QSize(80, 60)};
+
+void printLine(std::FILE *to, const QString &text)
+{
+    std::fprintf(to, "%s\n", qPrintable(text));
+    std::fflush(to);
+}
+
+QString now()
+{
+    return QTime::currentTime().toString(QStringLiteral("HH:mm:ss.zzz"));
+}
+
+// What the windows would show, as lines on standard output with --verbose; errors always go to
+// standard error and end the program with status 1 once the failing handler has returned.
+class Console : public StoreView, public VideoHost, public MotionHost, public Messages
+{
+public:
+    Console(bool verbose, QSize frameSize) : m_verbose(verbose), m_frameSize(frameSize) {}
+
+    void say(const QString &text) const
+    {
+        if (m_verbose)
+            printLine(stdout, now() + QLatin1Char(' ') + text);
+    }
+    std::function<void(bool)> clockSwitch;
+
+    // Messages
+    void information(const QString &text) override { printLine(stderr, "vardella: " + text); }
+    void error(const QString &text) override
+    {
+        printLine(stderr, "vardella: " + text);
+        QCoreApplication::exit(1);
+    }
+
+    // StoreView
+    void showPicturePath(const QString &) override {}
+    void showFramesText(const QString &) override {}
+    void showTimeText(const QString &) override {}
+    void showIntervalText(const QString &) override {}
+    void showMaxStepText(const QString &) override {}
+    void showStartCaption(const QString &, int) override {}
+    void showStatusNote(const QString &text) override
+    {
+        if (!text.isEmpty())
+            say(text);
+    }
+    void setClockRunning(bool running) override
+    {
+        if (clockSwitch)
+            clockSwitch(running);
+    }
+    bool isPreviewChecked() const override { return false; }
+    void setPreviewChecked(bool) override {}
+    bool isOverlayChecked() const override { return false; }
+    void setOverlayChecked(bool) override {}
+    void setOverlayEnabled(bool) override {}
+    void setIntervalArrowsPosition(int) override {}
+    void showStepMode(const QString &, bool) override {}
+    int maxArrowsIncrement() const override { return 1; }
+    void setMaxArrowsIncrement(int) override {}
+    int maxArrowsPosition() const override { return 0; }
+    void setStartAndAboutEnabled(bool) override {}
+    void setPanelEnabled(bool) override {}
+    void redrawVideoArea() override {}
+    QPoint centre() const override { return {}; }
+
+    // VideoHost: no window to embed; the capture "window" has the frame's size.
+    void embedCaptureWindow(QWidget *) override {}
+    QSize captureWindowSize() const override { return m_frameSize; }
+
+    // MotionHost
+    void showMotionIndicator(Indicator state) override
+    {
+        if (state == Indicator::Motion)
+            say(QStringLiteral("motion"));
+    }
+    void setMotionIndicatorBoxShown(bool shown) override
+    {
+        if (shown && m_armedSaid)
+            say(QStringLiteral("motion detection off"));
+        m_armedSaid = !shown;
+    }
+    void setMotionIndicatorBoxChecked(bool) override {}
+    void setStartEnabled(bool) override {}
+
+private:
+    bool m_verbose;
+    QSize m_frameSize;
+    bool m_armedSaid = false;
+};
+
+// A whole number option in a range, or why not.
+Result<int> number(const QCommandLineParser &parser, const QString &name, int low, int high)
+{
+    bool ok = false;
+    const int v = parser.value(name).toInt(&ok);
+    if (!ok || v < low || v > high)
+        return failure(QStringLiteral("--%1 must be a whole number from %2 to %3, not \"%4\".")
+                           .arg(name)
+                           .arg(low)
+                           .arg(high)
+                           .arg(parser.value(name)));
+    return v;
+}
+
+Result<QTime> timeOfDay(const QCommandLineParser &parser, const QString &name)
+{
+    const QTime t = QTime::fromString(parser.value(name), QStringLiteral("H:mm"));
+    if (!t.isValid())
+        return failure(QStringLiteral("--%1 must be a time of day as HH:MM, not \"%2\".")
+                           .arg(name, parser.value(name)));
+    return t;
+}
+} // namespace
+
+struct HeadlessCommandLine::Options
+{
+    QCommandLineOption headless{"headless", "Capture without a display, as the options say."};
+    QCommandLineOption driver{"driver",
+                              "The capture driver: its name in the driver list or its "
+                              "index (default: the first camera, else the test scene).",
+                              "NAME|INDEX"};
+    QCommandLineOption size{"size",
+                            "The picture size: 640x480, 320x240, 160x120 or 80x60 "
+                            "(default 320x240).",
+                            "WxH"};
+    QCommandLineOption quality{"quality", "JPEG quality, 1 to 100 (default 100).", "Q"};
+    QCommandLineOption grey{"grey", "Store greyscale pictures."};
+    QCommandLineOption interval{
+        "interval", "Seconds between pictures, 0.1 to 999 with two decimals (default 5).",
+        "SECONDS"};
+    QCommandLineOption max{"max", "Pictures before the numbering starts again.", "FRAMES"};
+    QCommandLineOption motion{"motion", "Capture FRAMES pictures (10 to 30000) after each motion.",
+                              "FRAMES"};
+    QCommandLineOption grid{"grid", "The motion grid: N x N cells, 1 to 100 (default 50).", "N"};
+    QCommandLineOption from{"from", "Daily timer program: start capture at HH:MM.", "HH:MM"};
+    QCommandLineOption to{"to", "Daily timer program: stop capture at HH:MM.", "HH:MM"};
+    QCommandLineOption count{"count", "Stop after N pictures.", "N"};
+    QCommandLineOption verbose{"verbose", "One line per stored picture or event on standard "
+                                          "output."};
+    QCommandLineOption timestamp{"timestamp", "Draw the date and time into each picture."};
+    QCommandLineOption sounds{"sounds", "Play the click and alarm sounds."};
+
+    std::array<const QCommandLineOption *, 14> headlessOnly() const
+    {
+        return {&driver, &size, &quality, &grey,  &interval, &max,       &motion,
+                &grid,   &from, &to,      &count, &verbose,  &timestamp, &sounds};
+    }
+};
+
+HeadlessCommandLine::HeadlessCommandLine(QCommandLineParser &parser)
+    : m_parser(parser), m_options(std::make_unique<Options>())
+{
+    m_parser.addOption(m_options->headless);
+    for (const QCommandLineOption *o : m_options->headlessOnly())
+        m_parser.addOption(*o);
+}
+
+HeadlessCommandLine::~HeadlessCommandLine() = default;
+
+bool HeadlessCommandLine::headless() const
+{
+    return m_parser.isSet(m_options->headless);
+}
+
+bool HeadlessCommandLine::anyHeadlessOption() const
+{
+    for (const QCommandLineOption *o : m_options->headlessOnly()) {
+        if (m_parser.isSet(*o))
+            return true;
+    }
+    return false;
+}
+
+Result<HeadlessOptions> HeadlessCommandLine::options() const
+{
+    const Options &o = *m_options;
+    const QCommandLineParser &p = m_parser;
+    HeadlessOptions options;
+    options.driver = p.value(o.driver);
+    if (p.isSet(o.size)) {
+        const QStringList wh = p.value(o.size).split(QLatin1Char('x'));
+        const QSize asked = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
+        if (std::find(OfferedSizes.begin(), OfferedSizes.end(), asked) == OfferedSizes.end())
+            return failure(QStringLiteral("The size \"%1\" is not offered; choose 640x480, "
+                                          "320x240, 160x120 or 80x60.")
+                               .arg(p.value(o.size)));
+        options.size = asked;
+    }
+    if (p.isSet(o.quality)) {
+        const Result<int> q = number(p, o.quality.names().first(), 1, 100);
+        if (!q)
+            return failure(q.error());
+        options.quality = *q;
+    }
+    options.grey = p.isSet(o.grey);
+    if (p.isSet(o.interval)) {
+        bool ok = false;
+        const double seconds = QLocale::c().toDouble(p.value(o.interval), &ok);
+        const double hundredths = seconds * 100;
+        if (!ok || seconds < 0.1 || seconds > 999 ||
+            std::abs(hundredths - std::round(hundredths)) > 1e-6)
+            return failure(QStringLiteral("--interval must be 0.1 to 999 seconds with at most two "
+                                          "decimals, not \"%1\".")
+                               .arg(p.value(o.interval)));
+        options.intervalSeconds = std::round(hundredths) / 100;
+    }
+    const std::array<std::tuple<const QCommandLineOption *, int *, int, int>, 4> numbers{{
+        {&o.max, &options.maxFrames, 1,
+         PictureStore::DirectoryCount * PictureStore::PicturesPerDirectory},
+        {&o.motion, &options.motionFrames, 10, 30000},
+        {&o.grid, &options.grid, 1, 100},
+        {&o.count, &options.count, 1, 1000000000},
+    }};
+    for (const auto &[option, field, low, high] : numbers) {
+        if (!p.isSet(*option))
+            continue;
+        const Result<int> v = number(p, option->names().first(), low, high);
+        if (!v)
+            return failure(v.error());
+        *field = *v;
+    }
+    if (p.isSet(o.from) != p.isSet(o.to))
+        return failure(QStringLiteral("A timer program needs both --from and --to."));
+    if (p.isSet(o.from)) {
+        const Result<QTime> from = timeOfDay(p, QStringLiteral("from"));
+        const Result<QTime> to = timeOfDay(p, QStringLiteral("to"));
+        if (!from || !to)
+            return failure(!from ? from.error() : to.error());
+        if (options.motionFrames > 0)
+            return failure(QStringLiteral("--motion and a timer program (--from, --to) exclude "
+                                          "each other."));
+        options.from = *from;
+        options.to = *to;
+    }
+    options.verbose = p.isSet(o.verbose);
+    options.timestamp = p.isSet(o.timestamp);
+    options.sounds = p.isSet(o.sounds);
+    return options;
+}
+
+namespace {
+// The driver list's entry for the --driver option.
+Result<int> driverIndex(const QStringList &drivers, const QString &asked)
+{
+    if (asked.isEmpty())
+        return 0;
+    if (const int found = drivers.indexOf(asked); found >= 0)
+        return found;
+    bool ok = false;
+    const int index = asked.toInt(&ok);
+    if (ok && index >= 0 && index < drivers.size())
+        return index;
+    return failure(QStringLiteral("There is no capture driver \"%1\"; the drivers are: %2.")
+                       .arg(asked, drivers.join(QStringLiteral(", "))));
+}
+
+std::unique_ptr<Sound> silentSound()
+{
+    return std::make_unique<Sound>(std::make_unique<SilentSoundBackend>());
+}
+} // namespace
+
+int runHeadless(const HeadlessOptions &options)
+{
+    PictureStore::RemoveLeftoverTemporaries();
+    PictureStore::CreateDirectory(1);
+    Application::Sounds sounds{silentSound(), silentSound()};
+    if (options.sounds) {
+        Result<Application::Sounds> loaded = Application::loadSounds();
+        if (!loaded) {
+            printLine(stderr, "vardella: " + loaded.error());
+            return 1;
+        }
+        sounds = std::move(*loaded);
+    }
+
+    ApplicationState state;
+    CaptureSettings settings;
+    settings.FrameWidth = options.size.width();
+    settings.FrameHeight = options.size.height();
+    settings.JpegQuality = QString::number(options.quality);
+    settings.Greyscale = options.grey;
+    Console console(options.verbose, options.size);
+    SystemClock clock;
+    LinuxCaptureService service;
+    service.setWindowless(true);
+    ThreadedTimer timer;
+    CaptureSession session(service, state, settings, console);
+    IntervalControls interval(console, state, *sounds.click, timer);
+    CaptureLoop loop(console, state, *sounds.click, timer, session, interval, console);
+    MotionCapture motion(console, state, session, loop, *sounds.alarm, console);
+    TimerProgramRunner program(state, loop, clock);
+    wireCaptureRun(loop, motion, program);
+
+    const Result<int> index = driverIndex(service.driverDescriptions(), options.driver);
+    if (!index) {
+        printLine(stderr, "vardella: " + index.error());
+        return 1;
+    }
+    state.DriverIndex = *index;
+    state.DriverChosen = true;
+    if (const Result<> connected = session.ConnectDriver(false, false, false); !connected) {
+        printLine(stderr, QStringLiteral("vardella: cannot connect the capture driver \"%1\": %2")
+                              .arg(service.driverDescriptions().value(*index), connected.error()));
+        return 1;
+    }
+    session.ApplyVideoFormat();
+    state.FormatChosen = true;
+    state.FormatApplied = true;
+    interval.setInterval(options.intervalSeconds);
+    if (options.maxFrames > 0)
+        state.MaxFrames = state.UserMaxFrames = options.maxFrames;
+
+    // The windows' one-second clock: it runs while capture is stopped, for the timer program.
+    QTimer clockTick;
+    clockTick.setInterval(1000);
+    QObject::connect(&clockTick, &QTimer::timeout, &program, [&] {
+        state.setClock(clock.now().time());
+        program.startCheck();
+    });
+    console.clockSwitch = [&clockTick](bool running) {
+        if (running)
+            clockTick.start();
+        else
+            clockTick.stop();
+    };
+
+    // The end: stop a run, tidy the store as the windows' "Exit" does, leave with status.
+    bool ending = false;
+    const auto end = [&](int status) {
+        if (ending)
+            return;
+        ending = true;
+        if (loop.toggledOn())
+            loop.startStop();
+        motion.setArmed(false);
+        session.DisconnectDriver();
+        PictureStore::RemoveEmptyDirectories();
+        QCoreApplication::exit(status);
+    };
+    TerminationSignals onSignal([&] {
+        console.say(QStringLiteral("signal: ending"));
+        end(0);
+    });
+
+    int stored = 0;
+    QObject::connect(&loop, &CaptureLoop::pictureWritten, &loop, [&](const QString &path) {
+        console.say(QStringLiteral("picture ") + path);
+        if (options.count > 0 && ++stored >= options.count)
+            QTimer::singleShot(0, &loop, [&] { end(0); });
+    });
+    QObject::connect(&loop, &CaptureLoop::started, &loop,
+                     [&] { console.say(QStringLiteral("capture started")); });
+    QObject::connect(&loop, &CaptureLoop::stopped, &loop,
+                     [&] { console.say(QStringLiteral("capture stopped")); });
+    QObject::connect(&motion, &MotionCapture::motionReported, &loop, [&] {
+        console.say(QStringLiteral("motion: %1 pictures from picture %2")
+                        .arg(motion.framesAfterMotion())
+                        .arg(state.PictureCounter));
+    });
+    QObject::connect(&program, &TimerProgramRunner::starting, &loop,
+                     [&] { console.say(QStringLiteral("timer program: start")); });
+    QObject::connect(&program, &TimerProgramRunner::stopped, &loop, [&](const QString &at) {
+        console.say(QStringLiteral("timer program: stop at ") + at);
+    });
+
+    timer.setThreadPriority(ThreadPriority::Higher);
+    timer.setInterval(quint32(interval.requestedIntervalMs()));
+    timer.setOnTimer([&loop] { loop.captureTick(); });
+    timer.setEnabled(true);
+
+    if (options.motionFrames > 0) {
+        motion.setGrid(options.grid);
+        motion.setActivated(true);
+        motion.setFramesAfterMotion(options.motionFrames);
+        motion.setArmed(true);
+        console.setMotionIndicatorBoxShown(false);
+        console.say(QStringLiteral("motion detection armed"));
+    } else if (options.from.isValid()) {
+        program.program().setTimes(options.from, options.to);
+        program.program().setActive(true);
+        clockTick.start();
+        console.say(QStringLiteral("timer program: waiting for %1")
+                        .arg(options.from.toString(QStringLiteral("H:mm"))));
+    } else {
+        loop.startStop();
+    }
+    const int status = QCoreApplication::exec();
+    timer.setEnabled(false);
+    timer.setOnTimer({});
+    end(status);
+    return status;
+}

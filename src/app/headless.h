@@ -1,0 +1,54 @@
+#pragma once
+// The program without a display: the same capture loop, picture store, motion-triggered
+// capture and timer program as the windows, set from the command line, reporting on standard
+// output (with --verbose) and standard error. No window is created.
+
+#include "shell/result.h"
+
+#include <QSize>
+#include <QString>
+#include <QTime>
+
+#include <memory>
+
+class QCommandLineParser;
+
+struct HeadlessOptions
+{
+    QString driver; // entry name or index in the driver list; empty: the first entry
+    QSize size{320, 240};
+    int quality = 100;
+    bool grey = false;
+    double intervalSeconds = 5;
+    int maxFrames = 0;    // 0: the windows' default
+    int motionFrames = 0; // 0: no motion detection
+    int grid = 50;
+    QTime from, to; // both valid: a daily timer program
+    int count = 0;  // 0: no limit
+    bool verbose = false;
+    bool timestamp = false;
+    bool sounds = false;
+};
+
+/// The options of the program without a display, added to a parser and read back from it.
+class HeadlessCommandLine
+{
+public:
+    explicit HeadlessCommandLine(QCommandLineParser &parser);
+    ~HeadlessCommandLine();
+
+    bool headless() const;
+    /// Whether an option that only the program without a display knows was given.
+    bool anyHeadlessOption() const;
+    /// The options as given, or why they cannot be used.
+    Result<HeadlessOptions> options() const;
+
+private:
+    struct Options;
+    QCommandLineParser &m_parser;
+    std::unique_ptr<Options> m_options;
+};
+
+/// Runs capture as the options say until --count pictures are stored, a signal ends it, or a
+/// failure stops capture. Returns the exit status: 0 after an orderly end, 1 after a failure.
+int runHeadless(const HeadlessOptions &options);

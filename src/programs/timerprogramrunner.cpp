@@ -1,0 +1,29 @@
+#include "programs/timerprogramrunner.h"
+
+#include "capture/captureruncontrol.h"
+#include "shell/applicationstate.h"
+#include "shell/clocksource.h"
+
+TimerProgramRunner::TimerProgramRunner(ApplicationState &state, CaptureRunControl &run,
+                                       const ClockSource &clock)
+    : m_state(state), m_run(run), m_clock(clock)
+{}
+
+void TimerProgramRunner::startCheck()
+{
+    const QDateTime now = m_clock.now();
+    if (!m_program.startDue(now))
+        return;
+    m_state.refreshMonthDay(now.date());
+    emit starting();
+    m_run.startStop();
+}
+
+void TimerProgramRunner::endCheck()
+{
+    const QDateTime now = m_clock.now();
+    if (!m_program.endDue(now))
+        return;
+    m_run.startStop();
+    emit stopped(now.time().toString(QStringLiteral("H:mm:ss")));
+}

@@ -1,0 +1,116 @@
+// The program without a display, started as from a shell: pictures at the asked interval, the
+// lines it prints, its refusals of bad options, one program per store, and its end on SIGTERM.
+#include "app/programrun.h"
+#include "common/tempworkdir.h"
+
+#include <QDir>
+
+#include <csignal>
+
+namespace {
+// No display at all: neither X nor Wayland nor a platform chosen for it.
+void noDisplay(QProcessEnvironment &env)
+{
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(name);
+}
+
+Outcome headless(const QStringList &arguments, int milliseconds = 30000)
+{
+    return runFor(milliseconds, QStringList{"--headless"} + arguments, program(), noDisplay);
+}
+
+QStringList picturesIn(const QString &directory)
+{
+    return QDir(directory).entryList({"capture*.jpg"}, QDir::Files, QDir::Name);
+}
+} // namespace
+
+class TestHeadless : public QObject
+{
+    Q_OBJECT
+private slots:
+    void storesCountPicturesAndEnds();
+    void motionStartsABatch();
+    void refusesBadOptions_data();
+    void refusesBadOptions();
+    void oneProgramPerStoreAndSigterm();
+
+private:
+    TempWorkDir m_dir;
+};
+
+void TestHeadless::storesCountPicturesAndEnds()
+{
+    const Outcome run = headless({"--interval", "0.1", "--count", "20", "--verbose", "store"});
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+    QCOMPARE(picturesIn("store/1").size(), 20);
+    QVERIFY(QFile::exists("store/1/capture19.jpg"));
+    const QStringList lines = run.output.split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.filter(" picture 1/capture").size(), 20);
+    QVERIFY(lines.first().endsWith("capture started"));
+    QVERIFY(lines.last().endsWith("capture stopped"));
+    // Nothing printed without --verbose.
+    const Outcome quiet = headless({"--interval", "0.1", "--count", "2", "quiet"});
+    QVERIFY2(quiet.finished && quiet.exitCode == 0, qPrintable(quiet.errors));
+    QVERIFY(quiet.output.isEmpty());
+}
+
+void TestHeadless::motionStartsABatch()
+{
+    // The test scene's box moves: the second report starts a batch of ten pictures.
+    const Outcome run = headless({"--motion", "10", "--grid", "20", "--interval", "0.1", "--count",
+                                  "10", "--verbose", "--size", "160x120", "motion"});
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors + run.output));
+    QVERIFY2(run.output.contains("motion: 10 pictures from picture 0"), qPrintable(run.output));
+    QCOMPARE(picturesIn("motion/1").size(), 10);
+}
+
+void TestHeadless::refusesBadOptions_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("size") << QStringList{"--size", "123x45"}
+                          << "choose 640x480, 320x240, 160x120 or 80x60";
+    QTest::newRow("interval too short") << QStringList{"--interval", "0.05"} << "--interval must";
+    QTest::newRow("three decimals") << QStringList{"--interval", "1.234"} << "two decimals";
+    QTest::newRow("unknown") << QStringList{"--bogus"} << "Unknown option 'bogus'";
+    QTest::newRow("half a program") << QStringList{"--from", "10:00"} << "--from and --to";
+    QTest::newRow("motion batch") << QStringList{"--motion", "5"} << "--motion must";
+    QTest::newRow("driver") << QStringList{"--driver", "9"} << "There is no capture driver \"9\"";
+}
+
+void TestHeadless::refusesBadOptions()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const Outcome run = headless(arguments + QStringList{"bad"}, 10000);
+    QVERIFY(run.finished);
+    QVERIFY(run.exitCode != 0);
+    QVERIFY2(run.errors.contains(message), qPrintable(run.errors));
+    QVERIFY(picturesIn("bad/1").isEmpty());
+}
+
+void TestHeadless::oneProgramPerStoreAndSigterm()
+{
+    QProcess first;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    noDisplay(env);
+    first.setProcessEnvironment(env);
+    first.start(program(), {"--headless", "--interval", "0.2", "--verbose", "shared"});
+    QVERIFY(first.waitForStarted(10000));
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists("shared/1/capture1.jpg"), 20000);
+    const Outcome second = headless({"--count", "1", "shared"}, 10000);
+    QVERIFY(second.finished && second.exitCode != 0);
+    QVERIFY2(second.errors.contains("is already using the store directory"),
+             qPrintable(second.errors));
+
+    ::kill(pid_t(first.processId()), SIGTERM);
+    QVERIFY(first.waitForFinished(20000));
+    QCOMPARE(first.exitCode(), 0);
+    QVERIFY(QString::fromLocal8Bit(first.readAllStandardOutput()).contains("capture stopped"));
+    QVERIFY(!QFile::exists("shared/.vardella.lock"));
+}
+
+QTEST_GUILESS_MAIN(TestHeadless)
+#include "tst_headless.moc"
