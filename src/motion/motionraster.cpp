@@ -1,5 +1,7 @@
 #include "motion/motionraster.h"
 
+#include "motion/detectormath.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -47,7 +49,7 @@ std::vector<int> cellIndices(int cells, int pixels)
 {
     std::vector<int> index(static_cast<std::size_t>(pixels));
     for (int p = 0; p < pixels; ++p)
-        index[p] = std::min(scaledTrunc(cells, pixels, p), cells - 1);
+        index[p] = std::min(DetectorMath::scaledTrunc(cells, pixels, p), cells - 1);
     return index;
 }
 
@@ -109,12 +111,6 @@ void copyPixels(const uchar *src, uchar *dst, int count, const int *offsets, Cha
 }
 
 } // namespace
-
-int scaledTrunc(int numerator, int denominator, int factor)
-{
-    const long double quotient = static_cast<long double>(numerator) / denominator;
-    return static_cast<int>(quotient * factor);
-}
 
 void resizeKeeping(QImage &image, int width, int height)
 {
@@ -259,12 +255,12 @@ void drawGrid(QImage &image, int rows, int columns)
     const qsizetype stride = image.bytesPerLine();
     uchar *bits = image.bits();
     for (int i = 1; i <= rows; ++i) {
-        const int y = scaledTrunc(h, rows, i);
+        const int y = DetectorMath::scaledTrunc(h, rows, i);
         if (y >= 0 && y < h)
             std::memset(bits + y * stride, grey, static_cast<std::size_t>(3 * w));
     }
     for (int j = 1; j <= columns; ++j) {
-        const int x = scaledTrunc(w, columns, j);
+        const int x = DetectorMath::scaledTrunc(w, columns, j);
         if (x < 0 || x >= w)
             continue;
         for (int y = 0; y < h; ++y)

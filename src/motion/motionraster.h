@@ -8,11 +8,6 @@
 
 namespace MotionRaster {
 
-/// Trunc((numerator / denominator) x factor), evaluated in extended precision (long double, the
-/// 80-bit format on x86-64) like every quotient of the detector, so that cell borders fall where
-/// that arithmetic puts them: 84 / 320 x 240 gives 62, not 63.
-int scaledTrunc(int numerator, int denominator, int factor);
-
 /// Makes image a width x height Format_BGR888 picture, keeping the overlapping top-left part of
 /// its content and filling the rest black. Does nothing when the size is right already.
 void resizeKeeping(QImage &image, int width, int height);

@@ -1,5 +1,6 @@
 #include "motion/tmj.h"
 
+#include "motion/detectormath.h"
 #include "motion/motionraster.h"
 
 #include <QPainter>
@@ -11,18 +12,6 @@
 #include <limits>
 
 namespace {
-
-// Nearest integer, halves to the even neighbour.
-long double roundHalfEven(long double v)
-{
-    const long double below = std::floor(v);
-    const long double fraction = v - below;
-    if (fraction > 0.5L)
-        return below + 1;
-    if (fraction < 0.5L)
-        return below;
-    return std::fmod(below, 2.0L) == 0 ? below : below + 1;
-}
 
 // Round(sum / count) for count > 0, halves to the even neighbour. The quotient is estimated
 // with the reciprocal (one division per cell instead of three) and then made exact in integers.
@@ -39,13 +28,12 @@ std::uint8_t roundedMean(std::uint64_t sum, std::uint64_t count, double reciproc
     return static_cast<std::uint8_t>(q);
 }
 
-// Round(dL x 1.725) for every brightness difference dL, in extended precision: 20 x 1.725 is
-// 34.5 there and rounds to 34, 60 x 1.725 rounds to 104.
+// Round(dL x 1.725) for every brightness difference dL, looked up per cell.
 std::array<int, 256> makeBrightnessMeasures()
 {
     std::array<int, 256> measures{};
     for (int d = 0; d < 256; ++d)
-        measures[d] = static_cast<int>(roundHalfEven(d * 1.725L));
+        measures[d] = DetectorMath::brightnessMeasure(d);
     return measures;
 }
 
@@ -182,8 +170,8 @@ void TMJ::drawPicture(const QImage &picture)
 
 bool TMJ::compareCells(TMotionItems &current, TMotionItems &previous)
 {
-    const int cellWidth = m_columns > 0 ? MotionRaster::scaledTrunc(m_width, m_columns, 1) : 0;
-    const int cellHeight = m_rows > 0 ? MotionRaster::scaledTrunc(m_height, m_rows, 1) : 0;
+    const int cellWidth = m_columns > 0 ? DetectorMath::scaledTrunc(m_width, m_columns, 1) : 0;
+    const int cellHeight = m_rows > 0 ? DetectorMath::scaledTrunc(m_height, m_rows, 1) : 0;
     const bool showMarked = m_showItem.testFlag(shiDetectedCell);
     bool motion = false;
     for (int r = 0; r < m_rows; ++r) {
@@ -238,10 +226,8 @@ int TMJ::changeMeasure(const TMotionItem &cur, const TMotionItem &prev) const
 bool TMJ::reachesThreshold(int measure, int sensitivity)
 {
     if (!m_thresholdValid || m_thresholdSensitivity != sensitivity) {
-        const long double s1 = static_cast<long double>(sensitivity) + 1;
-        // The measures lie in 0..442, so clamping the bound to -1..1000 changes no decision.
-        const long double threshold = s1 <= 0 ? 1000 : 450.0L - 430.0L * std::log10(s1);
-        m_minimumMeasure = static_cast<int>(std::clamp(std::ceil(threshold), -1.0L, 1000.0L));
+        // The measures lie in 0..442, so the bound's limits -1..1000 change no decision.
+        m_minimumMeasure = DetectorMath::minimumMeasure(sensitivity);
         m_thresholdSensitivity = sensitivity;
         m_thresholdValid = true;
     }
@@ -250,8 +236,8 @@ bool TMJ::reachesThreshold(int measure, int sensitivity)
 
 void TMJ::markCell(int row, int column, int cellWidth, int cellHeight)
 {
-    const int y0 = MotionRaster::scaledTrunc(m_height, m_rows, row);
-    const int x0 = MotionRaster::scaledTrunc(m_width, m_columns, column);
+    const int y0 = DetectorMath::scaledTrunc(m_height, m_rows, row);
+    const int x0 = DetectorMath::scaledTrunc(m_width, m_columns, column);
     MotionRaster::brightenRect(m_workBitmap, x0, y0, x0 + cellWidth, y0 + cellHeight,
                                m_showItem.testFlag(shiEdges));
 }
