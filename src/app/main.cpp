@@ -5,6 +5,7 @@
 #include "shell/mainwindow.h"
 #include "shell/result.h"
 #include "vardella_version.h"
+#include "video/makevideocommand.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -33,34 +34,42 @@ void reportStartFailure(const QString &message)
     box.exec();
 }
 
-// The store directory asked for on the command line, or an empty text for the working
-// directory. --help and --version end the program here; Qt's own options (-platform ...) are
-// gone from the arguments by now.
-Result<QString> storeDirectoryArgument(const QCoreApplication &app)
+// The program's arguments: the store directory ([DIRECTORY] or --pictures) and the headless
+// --make-video with its options. --help and --version end the program in process().
+struct Arguments
 {
-    const QString folder = QLatin1String(Product::name);
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Interval photo grabber: stores one picture per interval in the folders "
-                       "\"1\" to \"64\" below the store directory."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption pictures(
+    QCommandLineOption pictures{
         QStringLiteral("pictures"),
         QStringLiteral("Use the folder \"%1\" of the Pictures folder as the store directory.")
-            .arg(folder));
-    parser.addOption(pictures);
-    parser.addPositionalArgument(
-        QStringLiteral("directory"),
-        QStringLiteral("The store directory, created when missing (default: the working "
-                       "directory)."),
-        QStringLiteral("[DIRECTORY]"));
-    parser.process(app);
+            .arg(QLatin1String(Product::name))};
+    MakeVideoCommand::Options video = MakeVideoCommand::addOptions(parser);
 
-    const QStringList positional = parser.positionalArguments();
+    explicit Arguments(const QCoreApplication &app)
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Interval photo grabber: stores one picture per interval in the folders "
+                           "\"1\" to \"64\" below the store directory."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(pictures);
+        parser.addPositionalArgument(
+            QStringLiteral("directory"),
+            QStringLiteral("The store directory, created when missing (default: the working "
+                           "directory)."),
+            QStringLiteral("[DIRECTORY]"));
+        parser.process(app);
+    }
+};
+
+// The store directory asked for (the positional arguments left for it), or an empty text for
+// the working directory. Qt's own options (-platform ...) are gone from the arguments by now.
+Result<QString> storeDirectoryArgument(const Arguments &arguments, const QStringList &positional)
+{
+    const QString folder = QLatin1String(Product::name);
     if (positional.size() > 1)
         return failure(QStringLiteral("Give one store directory at most."));
-    if (!parser.isSet(pictures))
+    if (!arguments.parser.isSet(arguments.pictures))
         return positional.value(0);
     if (!positional.isEmpty())
         return failure(QStringLiteral("Give either a store directory or --pictures, not both."));
@@ -68,6 +77,14 @@ Result<QString> storeDirectoryArgument(const QCoreApplication &app)
     if (root.isEmpty())
         return failure(QStringLiteral("The Pictures folder is unknown."));
     return root + '/' + folder;
+}
+
+Result<QString> storeDirectoryArgument(const Arguments &arguments)
+{
+    const QCommandLineParser &parser = arguments.parser;
+    if (parser.isSet(arguments.video.fps) || parser.isSet(arguments.video.quality))
+        return failure(QStringLiteral("--fps and --quality go with --make-video."));
+    return storeDirectoryArgument(arguments, parser.positionalArguments());
 }
 
 // Every picture path is relative to the working directory ("1/capture0.jpg"), so the store
@@ -117,16 +134,47 @@ Result<> lockStoreDirectory(QLockFile &lock)
                                   "cannot be read.")
                        .arg(store, lock.fileName()));
 }
+
+// --make-video: no window, display or sound. The store is only read, so it takes no lock:
+// pictures appear by rename, whole, while a capturing program writes them.
+int makeVideo(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QLatin1String(Product::name));
+    QCoreApplication::setApplicationVersion(QLatin1String(Product::version));
+    const Arguments arguments(app);
+    const QStringList positional = arguments.parser.positionalArguments();
+    // OUT is read against the working directory the command was given in, before the store's.
+    const Result<VideoSettings> settings =
+        MakeVideoCommand::settings(arguments.parser, arguments.video, positional);
+    const Result<QString> store =
+        settings ? storeDirectoryArgument(arguments, positional.mid(3)) : failure(settings.error());
+    if (!store) {
+        std::fprintf(stderr, "vardella: %s\n", qPrintable(store.error()));
+        return 1;
+    }
+    if (!store->isEmpty() && !QDir::setCurrent(*store)) {
+        std::fprintf(stderr, "vardella: The store directory \"%s\" does not exist.\n",
+                     qPrintable(*store));
+        return 1;
+    }
+    MakeVideoCommand command;
+    TerminationSignals cancelOnSignal([&command] { command.cancel(); });
+    command.start(*settings);
+    return app.exec();
+}
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    if (MakeVideoCommand::isRequested(argc, argv))
+        return makeVideo(argc, argv);
     GuardedApplication app(argc, argv);
     QCoreApplication::setApplicationName(QLatin1String(Product::name));
     QCoreApplication::setApplicationVersion(QLatin1String(Product::version));
     QGuiApplication::setDesktopFileName(QLatin1String(Product::desktopId));
 
-    const Result<QString> store = storeDirectoryArgument(app);
+    const Result<QString> store = storeDirectoryArgument(Arguments(app));
     const Result<> entered = store ? enterStoreDirectory(*store) : Result<>(failure(store.error()));
     if (!entered) {
         reportStartFailure(entered.error());
