@@ -163,11 +163,12 @@ void MakeVideoWindow::make()
         m_messages.information(checked.error());
         return;
     }
+    if (!m_worker.start(settings))
+        return;
+    m_clock.start();
     m_progress->setRange(0, settings.pictureCount());
     showProgress(0, settings.pictureCount());
     m_status->setText("Making the video …");
-    m_clock.start();
-    m_worker.start(settings);
     setMaking(true);
 }
 
@@ -191,6 +192,7 @@ void MakeVideoWindow::closeEvent(QCloseEvent *event)
 
 void MakeVideoWindow::setMaking(bool making)
 {
+    m_making = making;
     for (QWidget *w : std::initializer_list<QWidget *>{m_first, m_last, m_fps, m_crf, m_output,
                                                        m_browse, m_make})
         w->setEnabled(!making);

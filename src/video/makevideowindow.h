@@ -32,7 +32,8 @@ public:
     void make();
     /// "Cancel": stops the video being made (its file is removed), or closes the window.
     void cancel();
-    bool isMaking() const { return m_worker.isRunning(); }
+    /// From "Make" until the worker's result is shown.
+    bool isMaking() const { return m_making; }
     /// The status line: the file made and the pictures skipped, or why there is none.
     QString statusText() const;
 
@@ -55,6 +56,7 @@ private:
     Messages &m_messages;
     VideoWorker m_worker;
     QElapsedTimer m_clock;
+    bool m_making = false;
     QString m_replaceAgreed; // a file the save dialog has asked to replace
     QSpinBox *m_first = nullptr;
     QSpinBox *m_last = nullptr;

@@ -11,6 +11,8 @@ namespace VideoDefaults {
 int lastOfUnbrokenRun(int first, const std::function<bool(int)> &exists)
 {
     int last = first;
+    if (!exists(first))
+        return first;
     while (last + 1 < PictureStore::StoreCapacity && exists(last + 1))
         ++last;
     return last;
