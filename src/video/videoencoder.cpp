@@ -50,6 +50,10 @@ struct VideoEncoder::Codec
 
     Result<> openCodec(const QString &path, QSize size, Settings settings);
     Result<> openFile(const QString &path);
+    /// Converts (and crops or scales) a picture into the frame and encodes it; pixels is its
+    /// AVPixelFormat.
+    Result<> convertAndEncode(const uint8_t *const planes[], const int strides[], QSize size,
+                              int pixels);
     /// Sends frame (nullptr: the end) and writes every packet the encoder gives back.
     Result<> encode(const AVFrame *frame);
     Result<> writeError(int code) const
@@ -118,6 +122,7 @@ Result<> VideoEncoder::Codec::openCodec(const QString &path, QSize size, Setting
     AVDictionary *options = nullptr;
     av_dict_set_int(&options, "crf", settings.crf, 0);
     av_dict_set(&options, "preset", "medium", 0);
+    av_dict_set(&options, "threads", "auto", 0); // as many as the cores keep busy
     code = avcodec_open2(context, codec, &options);
     av_dict_free(&options);
     if (code < 0)
@@ -153,31 +158,46 @@ Result<> VideoEncoder::Codec::openFile(const QString &path)
 
 Result<> VideoEncoder::add(const QImage &picture)
 {
-    Codec &c = *m_codec;
     QImage source = picture;
     if (source.format() != QImage::Format_RGB888 && source.format() != QImage::Format_Grayscale8)
         source = source.convertToFormat(QImage::Format_RGB888);
     const auto pixels =
         source.format() == QImage::Format_Grayscale8 ? AV_PIX_FMT_GRAY8 : AV_PIX_FMT_RGB24;
-    // A picture of the first one's size is cropped to the even video size by reading fewer
-    // columns and rows; one of another size is scaled whole.
-    const QSize from =
-        source.size() == c.pictureSize ? QSize(c.frame->width, c.frame->height) : source.size();
-    c.scaler = sws_getCachedContext(c.scaler, from.width(), from.height(), pixels, c.frame->width,
-                                    c.frame->height, AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr,
-                                    nullptr, nullptr);
-    if (!c.scaler)
-        return failure(QStringLiteral("Cannot convert a picture of %1 x %2 pixels.")
-                           .arg(source.width())
-                           .arg(source.height()));
-    // The encoder may still hold the previous frame's buffer.
-    if (av_frame_make_writable(c.frame) < 0)
-        return failure(QStringLiteral("Not enough memory for the video encoder."));
     const uint8_t *planes[1] = {source.constBits()};
     const int strides[1] = {static_cast<int>(source.bytesPerLine())};
-    sws_scale(c.scaler, planes, strides, 0, from.height(), c.frame->data, c.frame->linesize);
-    c.frame->pts = c.frames++;
-    return c.encode(c.frame);
+    return m_codec->convertAndEncode(planes, strides, source.size(), pixels);
+}
+
+Result<> VideoEncoder::add(const JpegPlanes &picture)
+{
+    // JPEG's full range; the conversion to the video's limited range is swscale's.
+    const AVPixelFormat pixels = picture.chromaShiftY   ? AV_PIX_FMT_YUVJ420P
+                                 : picture.chromaShiftX ? AV_PIX_FMT_YUVJ422P
+                                                        : AV_PIX_FMT_YUVJ444P;
+    const uint8_t *planes[3] = {picture.samples[0].data(), picture.samples[1].data(),
+                                picture.samples[2].data()};
+    return m_codec->convertAndEncode(planes, picture.strides.data(), picture.size, pixels);
+}
+
+Result<> VideoEncoder::Codec::convertAndEncode(const uint8_t *const planes[], const int strides[],
+                                               QSize size, int pixels)
+{
+    // A picture of the first one's size is cropped to the even video size by reading fewer
+    // columns and rows; one of another size is scaled whole.
+    const QSize from = size == pictureSize ? QSize(frame->width, frame->height) : size;
+    scaler = sws_getCachedContext(scaler, from.width(), from.height(), AVPixelFormat(pixels),
+                                  frame->width, frame->height, AV_PIX_FMT_YUV420P, SWS_BICUBIC,
+                                  nullptr, nullptr, nullptr);
+    if (!scaler)
+        return failure(QStringLiteral("Cannot convert a picture of %1 x %2 pixels.")
+                           .arg(size.width())
+                           .arg(size.height()));
+    // The encoder may still hold the previous frame's buffer.
+    if (av_frame_make_writable(frame) < 0)
+        return failure(QStringLiteral("Not enough memory for the video encoder."));
+    sws_scale(scaler, planes, strides, 0, from.height(), frame->data, frame->linesize);
+    frame->pts = frames++;
+    return encode(frame);
 }
 
 Result<> VideoEncoder::Codec::encode(const AVFrame *input)

@@ -4,6 +4,7 @@
 // picture's size decides the video's; odd sides lose their last column or row (H.264's 4:2:0
 // needs even sides); pictures of another size are scaled to it.
 
+#include "capture/jpegdecoder.h"
 #include "shell/result.h"
 
 #include <QImage>
@@ -37,6 +38,8 @@ public:
     /// Adds picture as the next frame (Format_RGB888 or Format_Grayscale8 without a copy,
     /// other formats through one). Fails with the reason when encoding or writing fails.
     Result<> add(const QImage &picture);
+    /// Adds a picture's YCbCr planes as the next frame, without a trip through RGB.
+    Result<> add(const JpegPlanes &picture);
     /// Encodes what the encoder still holds and completes the file. Fails with the reason when
     /// writing fails; the file is then incomplete and the caller removes it.
     Result<> finish();

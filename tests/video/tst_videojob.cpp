@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 std::atomic<bool> notCancelled{false};
@@ -32,6 +33,7 @@ class TestVideoJob : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { ::umask(022); }
     void init()
     {
         m_dir = std::make_unique<TempWorkDir>();
@@ -52,6 +54,7 @@ private slots:
         QCOMPARE(done.size(), 30);
         QCOMPARE(done.last(), 30);
         QCOMPARE(outputFolder(), QStringList{"out.mp4"});
+        QVERIFY(QFileInfo("video/out.mp4").permissions() & QFile::ReadOther); // as any new file
 
         const VideoContents video = readVideo("video/out.mp4");
         QVERIFY2(video.error.isEmpty(), qPrintable(video.error));
@@ -91,6 +94,20 @@ private slots:
         QCOMPARE(contents.colours.size(), 4);
         for (int i = 0; i < 4; ++i)
             QVERIFY(nearColour(contents.colours[i], pictureColour(i)));
+    }
+
+    // Colour files go to the video as their planes, greyscale ones through a decoded picture.
+    void greyscaleAmongColour()
+    {
+        for (int n = 0; n < 3; ++n)
+            QVERIFY(writePicture(n, QSize(64, 48), false, n == 1));
+        QVERIFY(VideoJob(range(0, 2)).run({}, notCancelled));
+        const VideoContents video = readVideo("video/out.mp4");
+        QCOMPARE(video.colours.size(), 3);
+        const int level = qGray(pictureColour(1).rgb());
+        QVERIFY(nearColour(video.colours[0], pictureColour(0)));
+        QVERIFY(nearColour(video.colours[1], QColor(level, level, level)));
+        QVERIFY(nearColour(video.colours[2], pictureColour(2)));
     }
 
     void skippedPicturesAreCounted()

@@ -26,8 +26,9 @@ inline QColor pictureColour(int n)
     return QColor::fromHsv((n * 47) % 360, 200, 220);
 }
 
-/// Writes picture n of size as a JPEG file: its flat colour, or camera-like noise.
-inline bool writePicture(int n, QSize size, bool noise = false)
+/// Writes picture n of size as a JPEG file: its flat colour, or camera-like noise; in colour
+/// or greyscale.
+inline bool writePicture(int n, QSize size, bool noise = false, bool grey = false)
 {
     QImage image(size, QImage::Format_RGB888);
     image.fill(pictureColour(n));
@@ -41,7 +42,7 @@ inline bool writePicture(int n, QSize size, bool noise = false)
     }
     std::vector<std::uint8_t> jpeg;
     const int d = PictureStore::DirectoryOfPicture(n);
-    if (!JpegEncoder(90).encode(image, jpeg) || !QDir().mkpath(QString::number(d)))
+    if (!JpegEncoder(90, grey).encode(image, jpeg) || !QDir().mkpath(QString::number(d)))
         return false;
     QFile file(PictureStore::PicturePath(d, n));
     return file.open(QIODevice::WriteOnly) &&
