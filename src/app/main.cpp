@@ -43,9 +43,12 @@ struct Arguments
         QStringLiteral("pictures"),
         QStringLiteral("Use the folder \"%1\" of the Pictures folder as the store directory.")
             .arg(QLatin1String(Product::name))};
+    bool described = describe(parser, pictures);
     MakeVideoCommand::Options video = MakeVideoCommand::addOptions(parser);
 
-    explicit Arguments(const QCoreApplication &app)
+    explicit Arguments(const QCoreApplication &app) { parser.process(app); }
+
+    static bool describe(QCommandLineParser &parser, const QCommandLineOption &pictures)
     {
         parser.setApplicationDescription(
             QStringLiteral("Interval photo grabber: stores one picture per interval in the folders "
@@ -58,7 +61,7 @@ struct Arguments
             QStringLiteral("The store directory, created when missing (default: the working "
                            "directory)."),
             QStringLiteral("[DIRECTORY]"));
-        parser.process(app);
+        return true;
     }
 };
 

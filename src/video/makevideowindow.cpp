@@ -77,7 +77,9 @@ void MakeVideoWindow::buildForm()
     form->addRow("Frames per &second:", m_fps);
     form->addRow("&Quality (CRF, lower is better):", m_crf);
     form->addRow("Length:", m_length);
-    form->addRow("&Video file:", fileRow);
+    auto *fileLabel = new QLabel("&Video file:", this);
+    fileLabel->setBuddy(m_output);
+    form->addRow(fileLabel, fileRow);
 
     m_progress = new QProgressBar(this);
     m_progress->setObjectName("videoProgress");
@@ -101,9 +103,11 @@ void MakeVideoWindow::buildForm()
     m_status->setWordWrap(true);
     m_status->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->setMinimumHeight(m_status->fontMetrics().height() + 4 * m_status->frameWidth());
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addStretch(1);
     layout->addWidget(m_progress);
     layout->addWidget(buttons);
     layout->addWidget(m_status);

@@ -20,7 +20,7 @@
 namespace {
 // Pictures decoded ahead of the encoder on threads of their own, so that the encoder's threads
 // never wait for the next one. Two: enough to keep it fed, few enough for large pictures.
-constexpr std::size_t ReadAhead = 4;
+constexpr std::size_t ReadAhead = 2;
 
 // A stored picture as the encoder takes it: its planes when the file has a common sampling,
 // else the decoded picture; neither when it is missing or damaged.
