@@ -23,6 +23,8 @@
 #include "store/intervalcontrols.h"
 #include "store/resetdialog.h"
 #include "vardella_version.h"
+#include "video/makevideowindow.h"
+#include "video/videodefaults.h"
 #include "viewer/fullscreenview.h"
 #include "viewer/picturesource.h"
 #include "viewer/printing.h"
@@ -304,6 +306,9 @@ void Application::buildViewer()
         new ViewerWindow(&main, {main, m_state, *m_click, *m_messages, m_tools, *m_captureLoop,
                                  m_captureController->session(), *m_pictures, *m_printing});
     m_tools.add(ToolWindows::Role::Viewer, m_viewer);
+    // A child of the viewer: the main window is locked while the viewer is open.
+    m_makeVideo = new MakeVideoWindow(m_viewer, main, m_tools, *m_messages);
+    m_tools.add(ToolWindows::Role::MakeVideo, m_makeVideo);
     m_fullScreenView = std::make_unique<FullScreenView>(main, m_state, m_viewer->page(),
                                                         *m_pictures, *m_printing, *m_messages);
 }
@@ -315,6 +320,10 @@ void Application::wireViewer()
     FullScreenView *fullScreen = m_fullScreenView.get();
     QObject::connect(main, &MainWindow::viewPressed, viewer, &ViewerWindow::open);
     QObject::connect(viewer, &ViewerWindow::thumbnailClicked, fullScreen, &FullScreenView::enter);
+    QObject::connect(viewer, &ViewerWindow::makeVideoPressed, m_makeVideo, [this](int first) {
+        m_makeVideo->open(first, VideoDefaults::lastOfUnbrokenRun(first));
+    });
+    QObject::connect(m_makeVideo, &MakeVideoWindow::videoMade, main, &MainWindow::showStatusNote);
     QObject::connect(fullScreen, &FullScreenView::returned, viewer, &ViewerWindow::showAgain);
     QObject::connect(viewer, &ViewerWindow::pageDirectorySelected, fullScreen,
                      &FullScreenView::pageDirectorySelected);

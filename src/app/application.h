@@ -25,6 +25,7 @@ class DriverDialog;
 class FullScreenView;
 class IntervalControls;
 class MainWindow;
+class MakeVideoWindow;
 class MotionCapture;
 class ProgramInfoWindow;
 class Printing;
@@ -122,6 +123,7 @@ private:
     CustomSettingsWindow *m_customSettings = nullptr;
     Printing *m_printing = nullptr;
     AboutBox *m_about = nullptr;
+    MakeVideoWindow *m_makeVideo = nullptr;
     TimerMotionMenu *m_timerMotionMenu = nullptr;
     ProgramInfoWindow *m_programInfo = nullptr;
     ViewerWindow *m_viewer = nullptr;

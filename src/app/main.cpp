@@ -6,6 +6,7 @@
 #include "shell/mainwindow.h"
 #include "shell/result.h"
 #include "vardella_version.h"
+#include "video/makevideocommand.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -35,33 +36,46 @@ void reportStartFailure(const QString &message)
     box.exec();
 }
 
-// The store directory asked for on the command line, or an empty text for the working
-// directory. --help and --version end the program here; Qt's own options (-platform ...) are
-// gone from the arguments by now.
-Result<QString> storeDirectoryArgument(const QCoreApplication &app, QCommandLineParser &parser)
+// The program's arguments: the store directory ([DIRECTORY] or --pictures) and the headless
+// --make-video with its options. --help and --version end the program in process().
+struct Arguments
 {
-    const QString folder = QLatin1String(Product::name);
-    parser.setApplicationDescription(
-        QStringLiteral("Interval photo grabber: stores one picture per interval in the folders "
-                       "\"1\" to \"64\" below the store directory."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption pictures(
+    QCommandLineParser parser;
+    QCommandLineOption pictures{
         QStringLiteral("pictures"),
         QStringLiteral("Use the folder \"%1\" of the Pictures folder as the store directory.")
-            .arg(folder));
-    parser.addOption(pictures);
-    parser.addPositionalArgument(
-        QStringLiteral("directory"),
-        QStringLiteral("The store directory, created when missing (default: the working "
-                       "directory)."),
-        QStringLiteral("[DIRECTORY]"));
-    parser.process(app);
+            .arg(QLatin1String(Product::name))};
+    bool described = describe(parser, pictures);
+    MakeVideoCommand::Options video = MakeVideoCommand::addOptions(parser);
+    HeadlessCommandLine headless{parser};
 
-    const QStringList positional = parser.positionalArguments();
+    explicit Arguments(const QCoreApplication &app) { parser.process(app); }
+
+    static bool describe(QCommandLineParser &parser, const QCommandLineOption &pictures)
+    {
+        parser.setApplicationDescription(
+            QStringLiteral("Interval photo grabber: stores one picture per interval in the folders "
+                           "\"1\" to \"64\" below the store directory."));
+        parser.addHelpOption();
+        parser.addVersionOption();
+        parser.addOption(pictures);
+        parser.addPositionalArgument(
+            QStringLiteral("directory"),
+            QStringLiteral("The store directory, created when missing (default: the working "
+                           "directory)."),
+            QStringLiteral("[DIRECTORY]"));
+        return true;
+    }
+};
+
+// The store directory asked for (the positional arguments left for it), or an empty text for
+// the working directory. Qt's own options (-platform ...) are gone from the arguments by now.
+Result<QString> storeDirectoryArgument(const Arguments &arguments, const QStringList &positional)
+{
+    const QString folder = QLatin1String(Product::name);
     if (positional.size() > 1)
         return failure(QStringLiteral("Give one store directory at most."));
-    if (!parser.isSet(pictures))
+    if (!arguments.parser.isSet(arguments.pictures))
         return positional.value(0);
     if (!positional.isEmpty())
         return failure(QStringLiteral("Give either a store directory or --pictures, not both."));
@@ -69,6 +83,14 @@ Result<QString> storeDirectoryArgument(const QCoreApplication &app, QCommandLine
     if (root.isEmpty())
         return failure(QStringLiteral("The Pictures folder is unknown."));
     return root + '/' + folder;
+}
+
+Result<QString> storeDirectoryArgument(const Arguments &arguments)
+{
+    const QCommandLineParser &parser = arguments.parser;
+    if (parser.isSet(arguments.video.fps) || parser.isSet(arguments.video.quality))
+        return failure(QStringLiteral("--fps and --crf go with --make-video."));
+    return storeDirectoryArgument(arguments, parser.positionalArguments());
 }
 
 // Every picture path is relative to the working directory ("1/capture0.jpg"), so the store
@@ -118,6 +140,35 @@ Result<> lockStoreDirectory(QLockFile &lock)
                                   "cannot be read.")
                        .arg(store, lock.fileName()));
 }
+
+// --make-video: no window, display or sound. The store is only read, so it takes no lock:
+// pictures appear by rename, whole, while a capturing program writes them.
+int makeVideo(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QLatin1String(Product::name));
+    QCoreApplication::setApplicationVersion(QLatin1String(Product::version));
+    const Arguments arguments(app);
+    const QStringList positional = arguments.parser.positionalArguments();
+    // OUT is read against the working directory the command was given in, before the store's.
+    const Result<VideoSettings> settings =
+        MakeVideoCommand::settings(arguments.parser, arguments.video, positional);
+    const Result<QString> store =
+        settings ? storeDirectoryArgument(arguments, positional.mid(3)) : failure(settings.error());
+    if (!store) {
+        std::fprintf(stderr, "vardella: %s\n", qPrintable(store.error()));
+        return 1;
+    }
+    if (!store->isEmpty() && !QDir::setCurrent(*store)) {
+        std::fprintf(stderr, "vardella: The store directory \"%s\" does not exist.\n",
+                     qPrintable(*store));
+        return 1;
+    }
+    MakeVideoCommand command;
+    TerminationSignals cancelOnSignal([&command] { command.cancel(); });
+    command.start(*settings);
+    return app.exec();
+}
 } // namespace
 
 // Whether the program runs without a display: known before the application object exists,
@@ -133,6 +184,8 @@ bool headlessAsked(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    if (MakeVideoCommand::isRequested(argc, argv))
+        return makeVideo(argc, argv);
     const bool headless = headlessAsked(argc, argv);
     if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed, and no window is made
@@ -146,11 +199,10 @@ int main(int argc, char *argv[])
         });
     }
 
-    QCommandLineParser parser;
-    const HeadlessCommandLine headlessLine(parser);
-    const Result<QString> store = storeDirectoryArgument(app, parser);
-    Result<HeadlessOptions> headlessOptions = headlessLine.options();
-    if (!headless && headlessLine.anyHeadlessOption())
+    const Arguments arguments(app);
+    const Result<QString> store = storeDirectoryArgument(arguments);
+    Result<HeadlessOptions> headlessOptions = arguments.headless.options();
+    if (!headless && arguments.headless.anyHeadlessOption())
         headlessOptions = failure(QStringLiteral("These options need --headless."));
     if (store && !headlessOptions) {
         reportStartFailure(headlessOptions.error());

@@ -9,6 +9,8 @@ namespace {
 // refused before it can take the memory it claims.
 constexpr int MaximumSide = 8192;
 constexpr qint64 MaximumBytes = 256LL * 1024 * 1024;
+// The largest picture whose planes are decoded: 8192 x 8192, 192 MB of samples at most.
+constexpr qint64 MaxPlanarPixels = 8192LL * 8192LL;
 
 // Chooses scale_denom: the largest of 8, 4, 2 whose output still covers box.
 void chooseScale(jpeg_decompress_struct &cinfo, QSize box)
@@ -21,6 +23,18 @@ void chooseScale(jpeg_decompress_struct &cinfo, QSize box)
                            static_cast<int>(cinfo.output_height) >= box.height()))
             return;
     }
+}
+
+// The sampling of a file whose planes decodePlanes hands out as they are.
+bool planarSampling(const jpeg_decompress_struct &cinfo)
+{
+    if (cinfo.jpeg_color_space != JCS_YCbCr || cinfo.num_components != 3)
+        return false;
+    const jpeg_component_info *c = cinfo.comp_info;
+    return (c[0].h_samp_factor == 1 || c[0].h_samp_factor == 2) &&
+           (c[0].v_samp_factor == 1 || c[0].v_samp_factor == 2) &&
+           c[0].v_samp_factor <= c[0].h_samp_factor && c[1].h_samp_factor == 1 &&
+           c[1].v_samp_factor == 1 && c[2].h_samp_factor == 1 && c[2].v_samp_factor == 1;
 }
 } // namespace
 
@@ -91,4 +105,79 @@ Result<QImage> JpegDecoder::decode(const QByteArray &data) const
     if (!ok)
         return failure(error);
     return image;
+}
+
+Result<JpegPlanes> JpegDecoder::decodePlanes(const QByteArray &data) const
+{
+    JpegErrorManager errors(true);
+    jpeg_decompress_struct cinfo{};
+    cinfo.err = &errors;
+    bool planar = false;
+    auto readHeader = [&] {
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char *>(data.constData()),
+                     static_cast<unsigned long>(data.size()));
+        jpeg_read_header(&cinfo, TRUE);
+        planar = planarSampling(cinfo);
+        if (!planar)
+            return;
+        cinfo.raw_data_out = TRUE;
+        jpeg_start_decompress(&cinfo);
+    };
+    // libjpeg hands out one row of MCUs at a time: the planes are allocated to whole MCU rows,
+    // and the row pointers for each component are made before the guarded step.
+    JpegPlanes planes;
+    std::array<std::vector<JSAMPROW>, 3> rows;
+    auto readRows = [&] {
+        const int mcuRows = cinfo.max_v_samp_factor * DCTSIZE;
+        while (cinfo.output_scanline < cinfo.output_height) {
+            const int mcu = static_cast<int>(cinfo.output_scanline) / mcuRows;
+            std::array<JSAMPARRAY, 3> image{};
+            for (int c = 0; c < 3; ++c) {
+                const int height = cinfo.comp_info[c].v_samp_factor * DCTSIZE;
+                image[c] = rows[c].data() + std::size_t(mcu) * std::size_t(height);
+            }
+            jpeg_read_raw_data(&cinfo, image.data(), static_cast<JDIMENSION>(mcuRows));
+        }
+        jpeg_finish_decompress(&cinfo);
+    };
+    bool ok = errors.guard(readHeader);
+    QString error = ok ? QString() : errors.errorString();
+    if (ok && !planar) {
+        ok = false;
+        error = QStringLiteral("Not a YCbCr picture with 4:2:0, 4:2:2 or 4:4:4 sampling");
+    } else if (ok && qint64(cinfo.output_width) * cinfo.output_height > MaxPlanarPixels) {
+        ok = false;
+        error = QStringLiteral("The picture is too large (%1 x %2)")
+                    .arg(cinfo.output_width)
+                    .arg(cinfo.output_height);
+    }
+    if (ok) {
+        const int mcuRows = cinfo.max_v_samp_factor * DCTSIZE;
+        const int mcus = (static_cast<int>(cinfo.output_height) + mcuRows - 1) / mcuRows;
+        planes.size = QSize(int(cinfo.output_width), int(cinfo.output_height));
+        planes.chromaShiftX = cinfo.max_h_samp_factor - 1;
+        planes.chromaShiftY = cinfo.max_v_samp_factor - 1;
+        for (int c = 0; c < 3; ++c) {
+            const jpeg_component_info &component = cinfo.comp_info[c];
+            // Whole MCUs wide, the most libjpeg may write.
+            const int blocks =
+                (static_cast<int>(component.width_in_blocks) + component.h_samp_factor - 1) /
+                component.h_samp_factor * component.h_samp_factor;
+            const int stride = blocks * DCTSIZE;
+            const int height = mcus * component.v_samp_factor * DCTSIZE;
+            planes.strides[c] = stride;
+            planes.samples[c].resize(std::size_t(stride) * std::size_t(height));
+            rows[c].resize(std::size_t(height));
+            for (int y = 0; y < height; ++y)
+                rows[c][std::size_t(y)] = planes.samples[c].data() + std::size_t(y) * stride;
+        }
+        ok = errors.guard(readRows);
+        if (!ok)
+            error = errors.errorString();
+    }
+    jpeg_destroy_decompress(&cinfo);
+    if (!ok)
+        return failure(error);
+    return planes;
 }

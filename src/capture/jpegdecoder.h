@@ -10,6 +10,22 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
+#include <cstdint>
+#include <vector>
+
+/// A colour picture's samples as the JPEG file holds them, before colour conversion: Y, Cb
+/// and Cr planes in JPEG's full range, the two chroma planes at half width (shiftX 1) and half
+/// height (shiftY 1) or at full resolution (0). Rows may be longer than the picture.
+struct JpegPlanes
+{
+    QSize size;
+    int chromaShiftX = 0;
+    int chromaShiftY = 0;
+    std::array<std::vector<std::uint8_t>, 3> samples;
+    std::array<int, 3> strides{};
+};
+
 class JpegDecoder
 {
 public:
@@ -21,6 +37,10 @@ public:
     /// otherwise; fails with the reason (libjpeg's own words for a damaged file).
     Result<QImage> read(const QString &path) const;
     Result<QImage> decode(const QByteArray &data) const;
+    /// The planes of a YCbCr file with 4:2:0, 4:2:2 or 4:4:4 sampling, at full size: for a
+    /// video encoder, which wants YCbCr anyway. Fails for other files (greyscale ones
+    /// included), which decode() reads.
+    Result<JpegPlanes> decodePlanes(const QByteArray &data) const;
 
 private:
     QSize m_box;

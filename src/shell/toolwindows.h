@@ -26,6 +26,7 @@ public:
         About,
         CustomSettings,
         MotionDetection,
+        MakeVideo,
     };
 
     void add(Role role, QWidget *window);

@@ -107,17 +107,21 @@ QWidget *ViewerWindow::buildBottomBar()
         std::max(145, BoxFit::lineEditWidth(m_startTime, longestStartTime())));
     m_printRange = new QPushButton("Print range ", bar);
     m_printRange->setObjectName("printRange");
-    for (QPushButton *b : {m_close, m_printRange})
+    m_makeVideo = new QPushButton("Make video", bar);
+    m_makeVideo->setObjectName("makeVideoButton");
+    for (QPushButton *b : {m_close, m_printRange, m_makeVideo})
         b->setFocusPolicy(Qt::TabFocus);
 
     auto *row = new QHBoxLayout(bar);
     row->setContentsMargins(11, 8, 11, 8);
     row->setSpacing(10);
-    for (QWidget *w :
-         std::initializer_list<QWidget *>{m_close, m_range, m_step, m_startTime, m_printRange})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_close, m_range, m_step, m_startTime,
+                                                       m_printRange, m_makeVideo})
         row->addWidget(w);
 
     connect(m_close, &QPushButton::clicked, this, &ViewerWindow::closeViewer);
+    connect(m_makeVideo, &QPushButton::clicked, this,
+            [this] { emit makeVideoPressed(m_page.pageStart()); });
     connect(m_printRange, &QPushButton::clicked, this, [this] {
         PrintRequests::Range range{10 * m_page.rangePosition(),
                                    m_page.pageStart(),

@@ -65,6 +65,8 @@ signals:
     void pageDirectorySelected(int directory);
     /// The viewer opened over the main window as it is now sized.
     void opened();
+    /// "Make video", from the first picture of the page shown.
+    void makeVideoPressed(int first);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -87,4 +89,5 @@ private:
     ScrollerBox *m_step = nullptr;
     QLineEdit *m_startTime = nullptr;
     QPushButton *m_printRange = nullptr;
+    QPushButton *m_makeVideo = nullptr;
 };

@@ -1,0 +1,235 @@
+#include "video/videoencoder.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/opt.h>
+#include <libswscale/swscale.h>
+}
+
+#include <QFile>
+
+namespace {
+QString avError(int code)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(code, text, sizeof text);
+    return QString::fromLocal8Bit(text);
+}
+
+// The encoder of the ffmpeg program's "-c:v libx264", or any other H.264 encoder there is.
+const AVCodec *h264Encoder()
+{
+    if (const AVCodec *x264 = avcodec_find_encoder_by_name("libx264"))
+        return x264;
+    return avcodec_find_encoder(AV_CODEC_ID_H264);
+}
+} // namespace
+
+struct VideoEncoder::Codec
+{
+    AVFormatContext *format = nullptr;
+    AVCodecContext *context = nullptr;
+    AVStream *stream = nullptr;
+    AVFrame *frame = nullptr;
+    AVPacket *packet = nullptr;
+    SwsContext *scaler = nullptr;
+    QSize pictureSize;
+    int frames = 0;
+
+    ~Codec()
+    {
+        sws_freeContext(scaler);
+        av_packet_free(&packet);
+        av_frame_free(&frame);
+        avcodec_free_context(&context);
+        if (format && format->pb)
+            avio_closep(&format->pb);
+        avformat_free_context(format);
+    }
+
+    Result<> openCodec(const QString &path, QSize size, Settings settings);
+    Result<> openFile(const QString &path);
+    /// Converts (and crops or scales) a picture into the frame and encodes it; pixels is its
+    /// AVPixelFormat.
+    Result<> convertAndEncode(const uint8_t *const planes[], const int strides[], QSize size,
+                              int pixels);
+    /// Sends frame (nullptr: the end) and writes every packet the encoder gives back.
+    Result<> encode(const AVFrame *frame);
+    Result<> writeError(int code) const
+    {
+        // The muxer may report a failed buffer flush only through the I/O context.
+        if (code >= 0 && format->pb && format->pb->error < 0)
+            code = format->pb->error;
+        if (code >= 0)
+            return {};
+        return failure(QStringLiteral("Cannot write the video: %1").arg(avError(code)));
+    }
+};
+
+VideoEncoder::VideoEncoder() = default;
+VideoEncoder::~VideoEncoder() = default;
+
+QSize VideoEncoder::videoSize(QSize pictureSize)
+{
+    const QSize even(pictureSize.width() & ~1, pictureSize.height() & ~1);
+    return even.width() >= 2 && even.height() >= 2 ? even : QSize();
+}
+
+Result<> VideoEncoder::open(const QString &path, QSize pictureSize, Settings settings)
+{
+    // The libraries' own chatter (encoder statistics) stays off standard error; the reasons of
+    // failures reach the user through the results.
+    av_log_set_level(AV_LOG_ERROR);
+    m_codec = std::make_unique<Codec>();
+    m_codec->pictureSize = pictureSize;
+    const QSize size = videoSize(pictureSize);
+    if (size.isEmpty())
+        return failure(QStringLiteral("A picture of %1 x %2 pixels is too small for a video.")
+                           .arg(pictureSize.width())
+                           .arg(pictureSize.height()));
+    if (Result<> opened = m_codec->openCodec(path, size, settings); !opened)
+        return opened;
+    return m_codec->openFile(path);
+}
+
+Result<> VideoEncoder::Codec::openCodec(const QString &path, QSize size, Settings settings)
+{
+    const AVCodec *codec = h264Encoder();
+    if (!codec)
+        return failure(QStringLiteral("This FFmpeg has no H.264 encoder (libx264)."));
+    const QByteArray file = QFile::encodeName(path);
+    int code = avformat_alloc_output_context2(&format, nullptr, "mp4", file.constData());
+    if (code < 0)
+        return failure(QStringLiteral("Cannot make an MP4 file: %1").arg(avError(code)));
+    stream = avformat_new_stream(format, nullptr);
+    context = avcodec_alloc_context3(codec);
+    frame = av_frame_alloc();
+    packet = av_packet_alloc();
+    if (!stream || !context || !frame || !packet)
+        return failure(QStringLiteral("Not enough memory for the video encoder."));
+
+    context->width = size.width();
+    context->height = size.height();
+    context->pix_fmt = AV_PIX_FMT_YUV420P;
+    context->time_base = AVRational{1, settings.framesPerSecond};
+    context->framerate = AVRational{settings.framesPerSecond, 1};
+    // swscale's RGB to YUV conversion: BT.601 in limited range; say so to the players.
+    context->color_range = AVCOL_RANGE_MPEG;
+    context->colorspace = AVCOL_SPC_SMPTE170M;
+    if (format->oformat->flags & AVFMT_GLOBALHEADER)
+        context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    AVDictionary *options = nullptr;
+    av_dict_set_int(&options, "crf", settings.crf, 0);
+    av_dict_set(&options, "preset", "medium", 0);
+    av_dict_set(&options, "threads", "auto", 0); // as many as the cores keep busy
+    code = avcodec_open2(context, codec, &options);
+    av_dict_free(&options);
+    if (code < 0)
+        return failure(QStringLiteral("Cannot start the H.264 encoder: %1").arg(avError(code)));
+    code = avcodec_parameters_from_context(stream->codecpar, context);
+    if (code < 0)
+        return failure(QStringLiteral("Cannot start the H.264 encoder: %1").arg(avError(code)));
+    stream->time_base = context->time_base;
+    stream->avg_frame_rate = context->framerate;
+
+    frame->format = AV_PIX_FMT_YUV420P;
+    frame->width = size.width();
+    frame->height = size.height();
+    code = av_frame_get_buffer(frame, 0);
+    if (code < 0)
+        return failure(QStringLiteral("Not enough memory for the video encoder."));
+    return {};
+}
+
+Result<> VideoEncoder::Codec::openFile(const QString &path)
+{
+    const QByteArray file = QFile::encodeName(path);
+    int code = avio_open(&format->pb, file.constData(), AVIO_FLAG_WRITE);
+    if (code < 0)
+        return failure(QStringLiteral("Cannot create the file: %1").arg(avError(code)));
+    // The index at the front, so that a browser starts playing before it has the whole file.
+    AVDictionary *options = nullptr;
+    av_dict_set(&options, "movflags", "+faststart", 0);
+    code = avformat_write_header(format, &options);
+    av_dict_free(&options);
+    return writeError(code);
+}
+
+Result<> VideoEncoder::add(const QImage &picture)
+{
+    QImage source = picture;
+    if (source.format() != QImage::Format_RGB888 && source.format() != QImage::Format_Grayscale8)
+        source = source.convertToFormat(QImage::Format_RGB888);
+    const auto pixels =
+        source.format() == QImage::Format_Grayscale8 ? AV_PIX_FMT_GRAY8 : AV_PIX_FMT_RGB24;
+    const uint8_t *planes[1] = {source.constBits()};
+    const int strides[1] = {static_cast<int>(source.bytesPerLine())};
+    return m_codec->convertAndEncode(planes, strides, source.size(), pixels);
+}
+
+Result<> VideoEncoder::add(const JpegPlanes &picture)
+{
+    // JPEG's full range; the conversion to the video's limited range is swscale's.
+    const AVPixelFormat pixels = picture.chromaShiftY   ? AV_PIX_FMT_YUVJ420P
+                                 : picture.chromaShiftX ? AV_PIX_FMT_YUVJ422P
+                                                        : AV_PIX_FMT_YUVJ444P;
+    const uint8_t *planes[3] = {picture.samples[0].data(), picture.samples[1].data(),
+                                picture.samples[2].data()};
+    return m_codec->convertAndEncode(planes, picture.strides.data(), picture.size, pixels);
+}
+
+Result<> VideoEncoder::Codec::convertAndEncode(const uint8_t *const planes[], const int strides[],
+                                               QSize size, int pixels)
+{
+    // A picture of the first one's size is cropped to the even video size by reading fewer
+    // columns and rows; one of another size is scaled whole.
+    const QSize from = size == pictureSize ? QSize(frame->width, frame->height) : size;
+    scaler = sws_getCachedContext(scaler, from.width(), from.height(), AVPixelFormat(pixels),
+                                  frame->width, frame->height, AV_PIX_FMT_YUV420P, SWS_BICUBIC,
+                                  nullptr, nullptr, nullptr);
+    if (!scaler)
+        return failure(QStringLiteral("Cannot convert a picture of %1 x %2 pixels.")
+                           .arg(size.width())
+                           .arg(size.height()));
+    // The encoder may still hold the previous frame's buffer.
+    if (av_frame_make_writable(frame) < 0)
+        return failure(QStringLiteral("Not enough memory for the video encoder."));
+    sws_scale(scaler, planes, strides, 0, from.height(), frame->data, frame->linesize);
+    frame->pts = frames++;
+    return encode(frame);
+}
+
+Result<> VideoEncoder::Codec::encode(const AVFrame *input)
+{
+    int code = avcodec_send_frame(context, input);
+    if (code < 0)
+        return failure(QStringLiteral("The H.264 encoder failed: %1").arg(avError(code)));
+    for (;;) {
+        code = avcodec_receive_packet(context, packet);
+        if (code == AVERROR(EAGAIN) || code == AVERROR_EOF)
+            return {};
+        if (code < 0)
+            return failure(QStringLiteral("The H.264 encoder failed: %1").arg(avError(code)));
+        av_packet_rescale_ts(packet, context->time_base, stream->time_base);
+        packet->stream_index = stream->index;
+        code = av_interleaved_write_frame(format, packet);
+        if (Result<> written = writeError(code); !written)
+            return written;
+    }
+}
+
+Result<> VideoEncoder::finish()
+{
+    Codec &c = *m_codec;
+    if (Result<> flushed = c.encode(nullptr); !flushed)
+        return flushed;
+    if (Result<> written = c.writeError(av_write_trailer(c.format)); !written)
+        return written;
+    return c.writeError(avio_closep(&c.format->pb));
+}
+
+int VideoEncoder::frameCount() const
+{
+    return m_codec ? m_codec->frames : 0;
+}
