@@ -278,6 +278,8 @@ void Application::wirePrograms()
     QObject::connect(loop, &CaptureLoop::firstPictureStored, motion,
                      &MotionCapture::numberingRestarted);
     QObject::connect(loop, &CaptureLoop::pictureStored, menu, &TimerMotionMenu::timerProgramCheck);
+    // The program's end time still ends a run whose camera is away.
+    QObject::connect(loop, &CaptureLoop::pictureSkipped, menu, &TimerMotionMenu::timerProgramCheck);
     QObject::connect(loop, &CaptureLoop::pictureStored, motion, &MotionCapture::batchCheck);
 
     QObject::connect(m_preferences, &CapturePreferencesWindow::formatApplied, motion,
