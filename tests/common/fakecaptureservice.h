@@ -60,9 +60,7 @@ struct FakeCaptureService : CaptureService
     }
     Result<> reconnectLostDevice() override
     {
-        if (deviceAbsent)
-            return failure(QStringLiteral("absent"));
-        return {};
+        return deviceAbsent ? failure("absent") : Result<>();
     }
     Result<> showSourceDialog(QWidget *) override { return {}; }
 };

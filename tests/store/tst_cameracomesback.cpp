@@ -17,8 +17,6 @@
 
 #include <QTest>
 
-#include <cstring>
-
 using namespace std::chrono_literals;
 
 namespace {
@@ -27,14 +25,6 @@ struct NoVideoHost : VideoHost
     void embedCaptureWindow(QWidget *) override {}
     QSize captureWindowSize() const override { return {800, 627}; }
 };
-
-FakeNode camera(const QString &path, const QString &card)
-{
-    FakeNode node;
-    node.path = path;
-    node.card = card;
-    return node;
-}
 } // namespace
 
 class TestCameraComesBack : public QObject
@@ -48,27 +38,26 @@ private slots:
 void TestCameraComesBack::replugged_data()
 {
     QTest::addColumn<QString>("card");
-    QTest::addColumn<bool>("resumes");
-    QTest::newRow("same camera") << "Fake Camera" << true;
+    QTest::addColumn<bool>("userStops");
+    QTest::newRow("same camera") << "Fake Camera" << false;
     QTest::newRow("another camera") << "Other Camera" << false;
+    QTest::newRow("stopped while waiting") << "Fake Camera" << true;
 }
 
 void TestCameraComesBack::replugged()
 {
     QFETCH(QString, card);
-    QFETCH(bool, resumes);
+    QFETCH(bool, userStops);
+    const bool resumes = card == "Fake Camera" && !userStops;
     TempWorkDir dir;
     auto io = std::make_shared<FakeDeviceIo>();
-    io->addNode(camera("/dev/video0", "Fake Camera"));
+    io->addNode({.path = "/dev/video0", .controls = {}});
     LinuxCaptureService service(io);
     FakeStoreView view;
     ApplicationState state;
     FakeSound click;
-    ThreadedTimer timer; // held: the test gives the ticks
-    CaptureSettings settings;
-    settings.FrameWidth = 160;
-    settings.FrameHeight = 120;
-    settings.Greyscale = true;
+    ThreadedTimer timer;
+    CaptureSettings settings{.FrameWidth = 160, .FrameHeight = 120, .Greyscale = true};
     NoVideoHost host;
     RecordedMessages messages;
     CaptureSession session(service, state, settings, host);
@@ -80,25 +69,28 @@ void TestCameraComesBack::replugged()
     state.FormatChosen = true;
 
     loop.startStop();
-    timer.setEnabled(false);
+    timer.setEnabled(false); // the test gives the ticks
     loop.captureTick();
     loop.captureTick();
     io->unplug("/dev/video0");
     QTRY_VERIFY2(view.statusNote.startsWith("Camera lost at "), qPrintable(view.statusNote));
-    // Ticks while it is away store nothing, keep the number and do not end the run.
+    // More ticks than failed grabs may end a run: they store nothing and keep the number.
     for (int i = 0; i < 4; ++i)
         loop.captureTick();
     QVERIFY(view.statusNote.endsWith(", waiting for it to come back; 4 pictures skipped"));
     QCOMPARE(state.PictureCounter, 2);
     QVERIFY(state.CaptureRunning);
+    if (userStops)
+        loop.startStop();
 
-    io->addNode(camera("/dev/video2", card));
+    io->addNode({.path = "/dev/video2", .card = card, .controls = {}});
     if (!resumes) {
-        const QString gone = QStringLiteral("/dev/video0 went away: ") + strerror(ENODEV);
-        QTRY_COMPARE(messages.errors,
-                     QStringList{"Capture stopped: the video device is gone (" + gone + ")."});
+        const QString gone = "/dev/video0 went away: " + qt_error_string(ENODEV);
+        const QStringList expected{"Capture stopped: the video device is gone (" + gone + ")."};
+        QTest::qWait(600);
+        QCOMPARE(messages.errors, userStops ? QStringList() : expected);
         QVERIFY(!state.CaptureRunning);
-        QCOMPARE(view.startCaption, QStringLiteral("start"));
+        QVERIFY(io->requestedSize("/dev/video2").isEmpty()); // never taken
         return;
     }
     QTRY_VERIFY2(view.statusNote.contains(", back at "), qPrintable(view.statusNote));
@@ -108,11 +100,7 @@ void TestCameraComesBack::replugged()
     const QImage picture = JpegDecoder().read("1/capture2.jpg").value_or(QImage());
     QCOMPARE(picture.size(), QSize(160, 120));
     QCOMPARE(picture.format(), QImage::Format_Grayscale8);
-    QCOMPARE(io->requestedSize("/dev/video2"), QSize(160, 120));
-    QVERIFY(messages.errors.isEmpty());
-    loop.startStop();
-    session.DisconnectDriver();
-    QCOMPARE(io->openDescriptors(), 0);
+    QCOMPARE(io->openDescriptors(), 1); // the lost camera's is closed
 }
 
 QTEST_MAIN(TestCameraComesBack)

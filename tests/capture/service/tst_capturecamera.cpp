@@ -153,8 +153,6 @@ void TestCaptureCamera::unplugDuringGrabDoesNotHang()
     unplug.join();
     QVERIFY2(clock.elapsed() < 5000, "the grab waited for the full time-out");
     QCOMPARE(lost.count(), 1); // said by the grab that met the loss
-    QTest::qWait(100);
-    QCOMPARE(lost.count(), 1);
 }
 
 void TestCaptureCamera::stalledCameraTimesOut()
