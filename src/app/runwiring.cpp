@@ -11,5 +11,7 @@ void wireCaptureRun(CaptureLoop &loop, MotionCapture &motion, TimerProgramRunner
     QObject::connect(&loop, &CaptureLoop::firstPictureStored, &motion,
                      &MotionCapture::numberingRestarted);
     QObject::connect(&loop, &CaptureLoop::pictureStored, &timer, &TimerProgramRunner::endCheck);
+    // The program's end time still ends a run whose camera is away.
+    QObject::connect(&loop, &CaptureLoop::pictureSkipped, &timer, &TimerProgramRunner::endCheck);
     QObject::connect(&loop, &CaptureLoop::pictureStored, &motion, &MotionCapture::batchCheck);
 }

@@ -71,6 +71,12 @@ public:
     /// being handed to the callback (no nested grabs).
     virtual Result<QImage> grabFrame() = 0;
 
+    /// After deviceLost: connects the same device again, found by its card name under any
+    /// device node, keeping the format, scale, preview rate, user data and frame callback; the
+    /// live picture stays off. Succeeds at once when nothing was lost; fails with the reason
+    /// while the device is absent.
+    virtual Result<> reconnectLostDevice() = 0;
+
     /// The device's own settings dialog (modal); the test scene's options for the test scene.
     virtual Result<> showSourceDialog(QWidget *parent) = 0;
 

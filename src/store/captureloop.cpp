@@ -23,6 +23,7 @@ constexpr int IdleColour = 1;
 constexpr int RunningColour = 235;
 constexpr int MaxFailedGrabs = 3;
 constexpr int PreviewRestartAboveMs = 400;
+const QString Waiting = QStringLiteral(", waiting for it to come back");
 
 // The first picture of a run raises the process's priority, so that a busy desktop does not
 // delay the ticks; without the privilege the request fails and nothing changes.
@@ -36,7 +37,7 @@ CaptureLoop::CaptureLoop(StoreView &view, ApplicationState &state, Sound &click,
                          ThreadedTimer &timer, CaptureSession &session, IntervalControls &interval,
                          Messages &messages)
     : m_view(view), m_state(state), m_click(click), m_timer(timer), m_session(session),
-      m_interval(interval), m_messages(messages)
+      m_interval(interval), m_messages(messages), m_recovery(session.service())
 {
     // Grabbed frames and the preview frames between Start and the first tick alike: a picture
     // that cannot be written ends the run.
@@ -51,6 +52,12 @@ CaptureLoop::CaptureLoop(StoreView &view, ApplicationState &state, Sound &click,
     });
     connect(&m_session.service(), &CaptureService::deviceLost, this,
             [this](const QString &reason) { deviceLost(reason); });
+    connect(&m_recovery, &CameraRecovery::returned, this, &CaptureLoop::cameraReturned);
+    connect(&m_recovery, &CameraRecovery::gaveUp, this, [this](const QString &reason) {
+        m_view.showStatusNote(lostNote({}));
+        stopWithError(
+            QStringLiteral("Capture stopped: the video device is gone (%1).").arg(reason));
+    });
     // Pictures keep time: tick k of a run is due k intervals after Start, whatever a tick costs.
     m_timer.setPacing(Pacing::Grid);
     connect(&m_timer, &ThreadedTimer::ticksSkipped, this, &CaptureLoop::ticksSkipped);
@@ -72,6 +79,7 @@ void CaptureLoop::startStop()
 
 void CaptureLoop::stop()
 {
+    endWait();
     m_state.CaptureRunning = false;
     m_timer.setEnabled(false);
     m_toggle = false;
@@ -110,6 +118,7 @@ void CaptureLoop::start()
 
 void CaptureLoop::pause(bool withCaption)
 {
+    endWait(); // a new driver or format is the user's choice now
     m_state.CaptureRunning = false;
     if (withCaption)
         m_view.showStartCaption(QStringLiteral("Start"), IdleColour);
@@ -124,6 +133,10 @@ void CaptureLoop::captureTick()
 {
     if (!m_state.CaptureRunning)
         return;
+    if (m_recovery.waiting()) {
+        skipWhileLost();
+        return;
+    }
     try {
         tick();
     } catch (const std::exception &e) {
@@ -144,6 +157,11 @@ void CaptureLoop::tick()
     // the number stays.
     if (!m_state.CaptureRunning)
         return;
+    // This grab met the loss: the number waits for the camera, as later ticks do.
+    if (m_recovery.waiting()) {
+        skipWhileLost();
+        return;
+    }
     if (grab) {
         m_failedGrabs = 0;
         emit pictureWritten(path);
@@ -196,6 +214,11 @@ void CaptureLoop::ticksSkipped(quint64 count)
 {
     if (!running())
         return;
+    if (m_recovery.waiting()) {
+        m_skippedWhileLost += count;
+        m_view.showStatusNote(lostNote(Waiting));
+        return;
+    }
     const QString time = QTime::currentTime().toString();
     m_view.showStatusNote(count == 1
                               ? QStringLiteral("1 picture skipped at %1").arg(time)
@@ -218,11 +241,52 @@ void CaptureLoop::stopWithError(const QString &message)
 
 void CaptureLoop::deviceLost(const QString &reason)
 {
-    if (running())
-        stopWithError(
-            QStringLiteral("Capture stopped: the video device is gone (%1).").arg(reason));
-    else
+    // A run waits for the camera to come back, on the grid it keeps; it ends only when the
+    // wait is given up.
+    if (running()) {
+        m_skippedWhileLost = 0;
+        m_recovery.begin(reason);
+        m_view.showStatusNote(lostNote(Waiting));
+    } else {
         QTimer::singleShot(0, this, [this, reason] {
             m_messages.error(QStringLiteral("The video device is gone (%1).").arg(reason));
         });
+    }
+}
+
+void CaptureLoop::skipWhileLost()
+{
+    // Not a failed grab: a camera that is away for a while must not end the run by itself.
+    ++m_skippedWhileLost;
+    m_view.showStatusNote(lostNote(Waiting));
+    emit pictureSkipped();
+}
+
+// state: ", waiting for it to come back", ", back at ..." or nothing once the wait ended.
+QString CaptureLoop::lostNote(const QString &state) const
+{
+    QString note = QStringLiteral("Camera lost at %1").arg(m_recovery.lostAt().toString()) + state;
+    if (m_skippedWhileLost == 1)
+        note += QStringLiteral("; 1 picture skipped");
+    else if (m_skippedWhileLost > 1)
+        note += QStringLiteral("; %1 pictures skipped").arg(m_skippedWhileLost);
+    return note;
+}
+
+void CaptureLoop::cameraReturned()
+{
+    // The next due time of the run's grid stores the next number, with the settings it had.
+    m_failedGrabs = 0;
+    m_view.showStatusNote(
+        lostNote(QStringLiteral(", back at %1").arg(QTime::currentTime().toString())));
+    if (m_view.isPreviewChecked())
+        m_session.PreviewOn();
+}
+
+void CaptureLoop::endWait()
+{
+    if (!m_recovery.waiting())
+        return;
+    m_recovery.cancel();
+    m_view.showStatusNote(lostNote({}));
 }

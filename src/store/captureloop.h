@@ -3,6 +3,7 @@
 // stops capture, and the capture tick that stores one picture per timer period. Subsystems that
 // take part in a run (motion-triggered capture, the timer program) connect to its signals.
 
+#include "capture/camerarecovery.h"
 #include "capture/captureruncontrol.h"
 #include "store/picturestore.h"
 
@@ -34,6 +35,8 @@ public:
     void pause(bool withCaption) override;
     /// One capture tick (normally delivered by the capture timer).
     void captureTick();
+    /// Waits for a camera lost during a run; its patience may be set here.
+    CameraRecovery &cameraRecovery() { return m_recovery; }
 
 signals:
     /// A run starts: grabs from now on store pictures (the motion scan stops).
@@ -46,6 +49,8 @@ signals:
     void firstPictureStored();
     /// A picture was stored and capture still runs; a subsystem may press Start/stop here.
     void pictureStored();
+    /// A tick went by without a picture while the camera was away; capture still runs.
+    void pictureSkipped();
 
 private:
     void stop();
@@ -60,6 +65,10 @@ private:
     bool running() const;
     void stopWithError(const QString &message);
     void deviceLost(const QString &reason);
+    void skipWhileLost();
+    void cameraReturned();
+    void endWait();
+    QString lostNote(const QString &state) const;
 
     StoreView &m_view;
     ApplicationState &m_state;
@@ -70,4 +79,6 @@ private:
     Messages &m_messages;
     bool m_toggle = false;
     int m_failedGrabs = 0;
+    CameraRecovery m_recovery;
+    quint64 m_skippedWhileLost = 0;
 };

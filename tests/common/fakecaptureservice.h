@@ -9,6 +9,7 @@ struct FakeCaptureService : CaptureService
     FrameCallback callback;
     std::uintptr_t data = 0;
     bool previewing = false;
+    bool deviceAbsent = false; // a lost device that has not come back
 
     /// A frame of the requested size, filled with one grey level.
     static QImage frame(int grey = 128, QSize size = QSize(320, 240))
@@ -56,6 +57,10 @@ struct FakeCaptureService : CaptureService
     {
         previewing = false;
         return frame();
+    }
+    Result<> reconnectLostDevice() override
+    {
+        return deviceAbsent ? failure("absent") : Result<>();
     }
     Result<> showSourceDialog(QWidget *) override { return {}; }
 };

@@ -182,9 +182,11 @@ void TestCaptureLoopView::unwritablePictureEndsTheRun()
 
 void TestCaptureLoopView::lostDeviceEndsTheRun()
 {
+    m_loop->cameraRecovery().setPatience(std::chrono::milliseconds(50));
+    m_service.deviceAbsent = true;
     press();
     emit m_service.deviceLost(QStringLiteral("unplugged"));
-    QVERIFY(!m_state.CaptureRunning);
+    QTRY_VERIFY(!m_state.CaptureRunning); // once it has not come back in time
     QCOMPARE(m_view.startCaption, QStringLiteral("start"));
     QTRY_COMPARE(m_messages.errors,
                  QStringList{"Capture stopped: the video device is gone (unplugged)."});

@@ -29,7 +29,7 @@ std::optional<CaptureDeviceInfo> probe(DeviceIo &io, const QString &path)
         return std::nullopt;
     const auto *card = reinterpret_cast<const char *>(cap.card);
     const QString name = QString::fromUtf8(card, int(strnlen(card, sizeof cap.card)));
-    return CaptureDeviceInfo{path, name + ' ' + CaptureDeviceList::versionText(cap.version)};
+    return CaptureDeviceInfo{path, name, name + ' ' + CaptureDeviceList::versionText(cap.version)};
 }
 
 } // namespace

@@ -10,6 +10,7 @@ class DeviceIo;
 struct CaptureDeviceInfo
 {
     QString path;        // "/dev/video0"
+    QString card;        // the card name, which stays when the device comes back elsewhere
     QString description; // card name, a blank, driver version "major.minor.patch"
 };
 

@@ -59,8 +59,8 @@ std::vector<LinuxCaptureService::Driver> LinuxCaptureService::drivers()
 {
     std::vector<Driver> list;
     for (const CaptureDeviceInfo &device : CaptureDeviceList::find(*m_io))
-        list.push_back({device.description, device.path});
-    list.push_back({TestSceneName, QString()});
+        list.push_back({device.description, device.path, device.card});
+    list.push_back({TestSceneName, QString(), QString()});
     if (list.size() > MaxDrivers)
         list.resize(MaxDrivers);
     return list;
@@ -139,6 +139,7 @@ Result<> LinuxCaptureService::connectDriver(int index)
         return opened;
     m_source = std::move(source);
     m_sourceName = list[std::size_t(index)].description;
+    m_sourceCard = list[std::size_t(index)].card;
     Result<> started = startSource();
     if (!started)
         teardown();
@@ -182,6 +183,7 @@ void LinuxCaptureService::teardown()
         m_source.reset();
     }
     m_sourceName.clear();
+    m_sourceCard.clear();
     m_sourceError.clear();
     m_lostReported = false;
 }
@@ -311,8 +313,12 @@ Result<QImage> LinuxCaptureService::grabFrame()
     if (!m_worker)
         return failure(m_sourceError.isEmpty() ? QStringLiteral("The driver delivers no frames")
                                                : m_sourceError);
-    if (Result<> fresh = takeFreshFrame(); !fresh)
+    if (Result<> fresh = takeFreshFrame(); !fresh) {
+        // Said before the failure is returned, so that the caller knows this grab met a loss.
+        if (m_worker->lost())
+            reportLost();
         return std::unexpected(fresh.error());
+    }
     showFront();
     m_givenSequence = m_frontSequence;
     return m_front;
@@ -387,6 +393,34 @@ void LinuxCaptureService::reportLost()
     m_overlay = false;
     stopWorker();
     emit deviceLost(m_sourceError);
+}
+
+Result<> LinuxCaptureService::reconnectLostDevice()
+{
+    if (Result<> connected = requireDriver(); !connected)
+        return connected;
+    if (Result<> idle = requireIdle(); !idle)
+        return idle;
+    if (!m_lostReported)
+        return {};
+    if (m_sourceCard.isEmpty())
+        return failure(QStringLiteral("%1 cannot come back").arg(m_sourceName));
+    // A camera that was unplugged and plugged in again usually gets another device number.
+    for (const CaptureDeviceInfo &device : CaptureDeviceList::find(*m_io)) {
+        if (device.card != m_sourceCard)
+            continue;
+        auto camera = std::make_unique<V4l2Camera>(m_io, device.path);
+        if (!camera->open())
+            continue;
+        m_source->close();
+        m_source = std::move(camera);
+        m_sourceName = device.description;
+        Result<> started = startSource();
+        // Still lost when it would not stream: the next attempt starts over.
+        m_lostReported = !started;
+        return started;
+    }
+    return failure(QStringLiteral("No device named %1 is present").arg(m_sourceCard));
 }
 
 std::unique_ptr<SourceDialog> LinuxCaptureService::createSourceDialog(QWidget *parent)

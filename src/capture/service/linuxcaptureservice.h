@@ -51,6 +51,7 @@ public:
     std::uintptr_t userData() const override;
     Result<> setFrameCallback(FrameCallback callback) override;
     Result<QImage> grabFrame() override;
+    Result<> reconnectLostDevice() override;
     Result<> showSourceDialog(QWidget *parent) override;
 
     /// The source dialog of the connected source, not yet shown; nullptr without one.
@@ -71,6 +72,7 @@ private:
     {
         QString description;
         QString path; // empty for the test scene
+        QString card; // the camera's card name; empty for the test scene
     };
 
     std::vector<Driver> drivers();
@@ -96,6 +98,7 @@ private:
     bool m_windowlessOpen = false; // the window a windowless service stands in for
     std::unique_ptr<FrameSource> m_source;
     QString m_sourceName;
+    QString m_sourceCard; // how a lost camera is known when it comes back
     std::unique_ptr<FrameWorker> m_worker;
     VideoHeader m_header;
     QImage m_front; // the frame the program and the window see

@@ -152,8 +152,7 @@ void TestCaptureCamera::unplugDuringGrabDoesNotHang()
     QVERIFY(!m_service->grabFrame());
     unplug.join();
     QVERIFY2(clock.elapsed() < 5000, "the grab waited for the full time-out");
-    QVERIFY(lost.wait(3000));
-    QCOMPARE(lost.count(), 1);
+    QCOMPARE(lost.count(), 1); // said by the grab that met the loss
 }
 
 void TestCaptureCamera::stalledCameraTimesOut()
