@@ -1,8 +1,15 @@
 // Start/stop and the capture tick in the whole program: the refusal without a format, the
 // caption and clock while running and after, "Clear" pausing a run, ticks while stopped, and
 // what a run does when a picture cannot be written or the grab brings no frame.
+#include "capture/framescanner.h"
+#include "capture/jpegencoder.h"
+#include "capture/picturestamp.h"
+#include "capture/service/testsceneoptions.h"
 #include "captureapp.h"
+#include "motion/motioncapture.h"
+#include "shell/clocksource.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -11,6 +18,34 @@ namespace {
 QColor captionColour(QPushButton *start)
 {
     return start->palette().color(QPalette::ButtonText);
+}
+
+struct FixedClock : ClockSource
+{
+    QDateTime time;
+    QDateTime now() const override { return time; }
+};
+
+// Takes the frames meant for the motion scan, as armed motion detection does.
+struct ScanProbe : FrameScanner
+{
+    QImage frame;
+    bool scanArmed() const override { return true; }
+    void scanFrame(const QImage &bitmap) override { frame = bitmap.copy(); }
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QByteArray encoded(const QImage &picture)
+{
+    std::vector<std::uint8_t> jpeg;
+    if (!JpegEncoder(100).encode(picture, jpeg))
+        return {};
+    return QByteArray(reinterpret_cast<const char *>(jpeg.data()), qsizetype(jpeg.size()));
 }
 } // namespace
 
@@ -30,6 +65,7 @@ private slots:
     void unwritablePictureStopsCapture();
     void missingFrameAdvancesAndIsShown();
     void threeMissingFramesInARowStopCapture();
+    void timeStampOnStoredPicturesOnly();
 
 private:
     /// Started, with the test scene connected and the format confirmed.
@@ -239,6 +275,41 @@ void TestCaptureLoop::threeMissingFramesInARowStopCapture()
     QTRY_COMPARE(a.messages->errors.size(), 1);
     QVERIFY2(a.messages->errors.first().contains("3 grabs in a row"),
              qPrintable(a.messages->errors.first()));
+}
+
+// "Time stamp on pictures", checked by keyboard, stamps the clock's time into the pictures the
+// run stores; the frames for the motion scan stay plain; unchecked, pictures are plain again.
+void TestCaptureLoop::timeStampOnStoredPicturesOnly()
+{
+    CaptureApp &a = *m_app;
+    auto *clock = new FixedClock;
+    clock->time = QDateTime(QDate(2026, 12, 8), QTime(13, 23, 6));
+    a.app->setClockSource(std::unique_ptr<ClockSource>(clock));
+    makeReady();
+    auto &scene = static_cast<LinuxCaptureService &>(a.app->captureService()).testSceneOptions();
+    scene.motion = false; // a still scene: every frame alike
+    scene.clock = false;
+    auto *box =
+        a.tool<QWidget>(ToolWindows::Role::CustomSettings)->findChild<QCheckBox *>("timeStamp");
+    CaptureSession &session = a.app->captureController().session();
+    ScanProbe probe;
+
+    a.startHeld();
+    a.ticks(1);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    a.ticks(1);
+    session.setScanner(&probe);
+    QVERIFY(session.GrabFrame());
+    session.setScanner(&a.app->motionCapture());
+    box->click();
+    a.ticks(1);
+
+    QVERIFY(a.messages->errors.isEmpty());
+    QCOMPARE(fileBytes("1/capture0.jpg"), encoded(probe.frame));
+    QCOMPARE(fileBytes("1/capture1.jpg"),
+             encoded(PictureStamp().stamped(probe.frame, PictureStamp::text(clock->time))));
+    QCOMPARE(fileBytes("1/capture2.jpg"), encoded(probe.frame));
 }
 
 QTEST_MAIN(TestCaptureLoop)
