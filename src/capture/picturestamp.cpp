@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -35,6 +36,11 @@ QString PictureStamp::text(const QDateTime &time, const QLocale &locale)
 int PictureStamp::textPixelSize(int pictureHeight)
 {
     return std::max(MinimumPixelSize, pictureHeight / 20);
+}
+
+bool PictureStamp::canDraw()
+{
+    return qobject_cast<QGuiApplication *>(QCoreApplication::instance()) != nullptr;
 }
 
 QRect PictureStamp::draw(QImage &picture, const QString &text)

@@ -19,6 +19,10 @@ public:
     /// size whose digits still read in a JPEG.
     static int textPixelSize(int pictureHeight);
 
+    /// Whether text can be drawn: fonts come with a QGuiApplication, and without one drawing
+    /// would end the process.
+    static bool canDraw();
+
     /// Draws text in place into picture's lower right corner and returns the band it covers.
     /// Text too wide for a small picture is drawn smaller; what still does not fit loses its
     /// left end.

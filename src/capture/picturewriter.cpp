@@ -50,6 +50,8 @@ Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format, in
 {
     if (const QString mismatch = formatMismatch(frame, format); !mismatch.isEmpty())
         return failed(path, mismatch);
+    if (stampTime.isValid() && !PictureStamp::canDraw())
+        return failed(path, QStringLiteral("the time stamp cannot be drawn without fonts"));
     const QImage &picture =
         stampTime.isValid() ? m_stamp.stamped(frame, PictureStamp::text(stampTime)) : frame;
     if (const Result<> encoded = JpegEncoder(quality, greyscale).encode(picture, m_jpeg); !encoded)

@@ -1,5 +1,4 @@
-// "Custom settings": the sound switches, the skin list and the time stamp act at once; Cancel
-// keeps them.
+// "Custom settings": the sound switches and the skin list act at once; Cancel keeps them.
 #include "common/fakesound.h"
 #include "settings/customsettingswindow.h"
 #include "settings/skin.h"
@@ -23,7 +22,6 @@ private slots:
     void buttonSoundOffMutesOnlyTheClick();
     void motionSoundSwitch();
     void skinList();
-    void timeStampSwitch();
     void okAndCancelClickHideAndKeepChanges();
 
 private:
@@ -108,19 +106,6 @@ void TestCustomSettings::skinList()
     QTest::keyClicks(list->lineEdit(), "blue");
     QVERIFY(!m_skin->isActive());
     QCOMPARE(switched.last().at(0).toBool(), false);
-}
-
-void TestCustomSettings::timeStampSwitch()
-{
-    auto *box = m_window->findChild<QCheckBox *>("timeStamp");
-    QCOMPARE(box->text(), QString("Time stamp on pictures"));
-    QVERIFY(!box->isChecked()); // pictures stay as they are unless asked
-    QSignalSpy switched(m_window.get(), &CustomSettingsWindow::timeStampSwitched);
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_Space);
-    QTest::mouseClick(box, Qt::LeftButton);
-    QCOMPARE(switched, (QList<QList<QVariant>>{{true}, {false}}));
-    QCOMPARE(m_click->backend->plays, 0);
 }
 
 void TestCustomSettings::okAndCancelClickHideAndKeepChanges()
