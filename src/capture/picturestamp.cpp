@@ -11,7 +11,7 @@
 namespace {
 // Below about ten pixels the digits of a stamp blur into each other once JPEG has smoothed them.
 constexpr int MinimumPixelSize = 10;
-// Where even that is wider than the picture (80 x 60), the text shrinks to this at most.
+// Where even that is wider than the picture (80 x 60), the text shrinks, but not below this.
 constexpr int SmallestPixelSize = 6;
 // The band darkens the scene instead of hiding it; at this opacity white text keeps a
 // contrast of more than 6:1 even where the scene is white.
