@@ -1,6 +1,6 @@
 // The cost of one capture tick in the whole program: grab of a test scene frame, bitmap, JPEG
 // encoding, the write through a temporary file into the store and the numbering, at 320 x 240
-// and 640 x 480.
+// and 640 x 480, without and with the time stamp on pictures.
 //
 // The test scene delivers 25 frames a second and a grab hands over only a frame not given
 // before, waiting for one otherwise. BM_CaptureTick therefore times each tick alone, after an
@@ -8,6 +8,7 @@
 // frame is there: it measures the work of a tick, as in any run with a period above 40 ms.
 // BM_CaptureTickBackToBack ticks without that wait, so it includes the wait for the next frame.
 #include "benchprogram.h"
+#include "capture/capturecontroller.h"
 #include "store/captureloop.h"
 
 #include <QFileInfo>
@@ -37,6 +38,7 @@ void BM_CaptureTick(benchmark::State &run)
         return;
     }
     startHeld(program);
+    program.app().captureController().session().setTimeStamp(run.range(1) != 0);
     CaptureLoop &loop = program.app().captureLoop();
     double longest = 0;
     for (auto _ : run) {
@@ -54,9 +56,8 @@ void BM_CaptureTick(benchmark::State &run)
     run.counters["bytes_per_picture"] = double(QFileInfo("1/capture0.jpg").size());
 }
 BENCHMARK(BM_CaptureTick)
-    ->ArgName("size")
-    ->Arg(Size320x240)
-    ->Arg(Size640x480)
+    ->ArgNames({"size", "stamp"})
+    ->ArgsProduct({{Size320x240, Size640x480}, {0, 1}})
     ->Iterations(200)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

@@ -250,6 +250,10 @@ void Application::wirePreferences()
                              main->hidePictureCaption();
                          main->update();
                      });
+    CaptureSession *session = &m_captureController->session();
+    session->setClock(*m_clock);
+    QObject::connect(m_customSettings, &CustomSettingsWindow::timeStampSwitched, session,
+                     &CaptureSession::setTimeStamp);
 }
 
 void Application::wirePrograms()

@@ -120,8 +120,10 @@ void CaptureSession::handleFrame(const QImage &frame)
     const QString path =
         PictureStore::PicturePath(m_state.CurrentDirectory, m_state.PictureCounter);
     noteEarlierRun(path);
-    const Result<> stored =
-        m_writer.store(frame, videoHeader(), m_settings.JpegQuality, m_settings.Greyscale, path);
+    // The frame has just arrived: now is its grab time.
+    const QDateTime grabbed = m_timeStamp ? m_clock->now() : QDateTime();
+    const Result<> stored = m_writer.store(frame, videoHeader(), m_settings.JpegQuality,
+                                           m_settings.Greyscale, path, grabbed);
     if (!stored)
         emit pictureFailed(whyNotStored(path, stored.error()));
 }

@@ -4,6 +4,7 @@
 
 #include "capture/captureservice.h"
 #include "capture/picturewriter.h"
+#include "shell/clocksource.h"
 #include "shell/result.h"
 
 #include <QDateTime>
@@ -28,6 +29,12 @@ public:
     void setScanner(FrameScanner *scanner) { m_scanner = scanner; }
     CaptureService &service() { return m_service; }
     bool hasWindow() const { return m_service.windowExists(); }
+    /// Whether stored pictures carry the time of their grab in a corner (off at start).
+    /// Frames for the motion scan are never stamped.
+    void setTimeStamp(bool on) { m_timeStamp = on; }
+    bool timeStamp() const { return m_timeStamp; }
+    /// Where the grab time is read; the system clock unless set. clock must outlive the session.
+    void setClock(const ClockSource &clock) { m_clock = &clock; }
 
     /// Connects the driver at DriverIndex with the display switches given; fails with the
     /// reason when no window could be made or the driver refused (no window is left then).
@@ -74,4 +81,7 @@ private:
     PictureWriter m_writer;
     QDateTime m_started; // pictures older than this are an earlier run's
     bool m_earlierRunNoted = false;
+    bool m_timeStamp = false;
+    SystemClock m_systemClock;
+    const ClockSource *m_clock = &m_systemClock;
 };

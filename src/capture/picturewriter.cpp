@@ -34,22 +34,27 @@ std::optional<int> PictureWriter::parseQuality(const QString &text)
 }
 
 Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format,
-                              const QString &qualityText, bool greyscale, const QString &path)
+                              const QString &qualityText, bool greyscale, const QString &path,
+                              const QDateTime &stampTime)
 {
     const std::optional<int> quality = parseQuality(qualityText);
     if (!quality) {
         return failed(
             path, QStringLiteral("the JPEG quality \"%1\" is not a whole number").arg(qualityText));
     }
-    return store(frame, format, *quality, greyscale, path);
+    return store(frame, format, *quality, greyscale, path, stampTime);
 }
 
 Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format, int quality,
-                              bool greyscale, const QString &path)
+                              bool greyscale, const QString &path, const QDateTime &stampTime)
 {
     if (const QString mismatch = formatMismatch(frame, format); !mismatch.isEmpty())
         return failed(path, mismatch);
-    if (const Result<> encoded = JpegEncoder(quality, greyscale).encode(frame, m_jpeg); !encoded)
+    if (stampTime.isValid() && !PictureStamp::canDraw())
+        return failed(path, QStringLiteral("the time stamp cannot be drawn without fonts"));
+    const QImage &picture =
+        stampTime.isValid() ? m_stamp.stamped(frame, PictureStamp::text(stampTime)) : frame;
+    if (const Result<> encoded = JpegEncoder(quality, greyscale).encode(picture, m_jpeg); !encoded)
         return failed(path, encoded.error());
     return m_writer.write(path, m_jpeg);
 }

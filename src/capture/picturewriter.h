@@ -3,9 +3,11 @@
 // as it is and the picture file replaced as a whole.
 
 #include "capture/atomicfilewriter.h"
+#include "capture/picturestamp.h"
 #include "capture/videoheader.h"
 #include "shell/result.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QString>
 
@@ -23,19 +25,21 @@ public:
     /// quality outside 1..100 is limited to that range. Fails with a message that names path
     /// and the reason ("1/capture0.jpg: No space left on device") for a frame that is not of
     /// the 24-bit format given (nothing is stored then), an encoder error or a write error (the
-    /// earlier file stays as it was).
+    /// earlier file stays as it was). A valid stampTime is drawn into a corner of the picture,
+    /// on a copy: frame itself is never changed.
     Result<> store(const QImage &frame, const VideoHeader &format, int quality, bool greyscale,
-                   const QString &path);
+                   const QString &path, const QDateTime &stampTime = {});
 
     /// The same with the quality as the user typed it; text that is not a whole number
     /// fails before anything is encoded or written.
     Result<> store(const QImage &frame, const VideoHeader &format, const QString &qualityText,
-                   bool greyscale, const QString &path);
+                   bool greyscale, const QString &path, const QDateTime &stampTime = {});
 
     /// The quality text as a number: surrounding blanks allowed, nothing else.
     static std::optional<int> parseQuality(const QString &text);
 
 private:
     AtomicFileWriter m_writer;
+    PictureStamp m_stamp;
     std::vector<std::uint8_t> m_jpeg; // kept between pictures, so encoding rarely allocates
 };

@@ -21,7 +21,8 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
       m_skin(skin), m_skinList(new QComboBox(this)), m_skinLabel(new QLabel("skin type", this)),
       m_buttonSoundOff(new QCheckBox("Button sound off", this)),
       m_motionSound(new QCheckBox("Sound on motiondetection", this)),
-      m_ok(new QPushButton("OK", this)), m_cancel(new QPushButton("Cancel", this))
+      m_timeStamp(new QCheckBox("Time stamp on pictures", this)), m_ok(new QPushButton("OK", this)),
+      m_cancel(new QPushButton("Cancel", this))
 {
     setObjectName("customSettingsWindow");
     setWindowTitle("Custom settings");
@@ -45,6 +46,7 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
             [this](bool checked) { m_click.setOn(!checked); });
     connect(m_motionSound, &QCheckBox::clicked, this,
             [this](bool checked) { m_alarm.setOn(checked); });
+    connect(m_timeStamp, &QCheckBox::toggled, this, &CustomSettingsWindow::timeStampSwitched);
     connect(m_ok, &QPushButton::clicked, this, &CustomSettingsWindow::closeWithClick);
     connect(m_cancel, &QPushButton::clicked, this, &CustomSettingsWindow::closeWithClick);
 }
@@ -55,6 +57,7 @@ void CustomSettingsWindow::buildLayout()
     m_skinLabel->hide();
     m_buttonSoundOff->setObjectName("buttonSoundOff");
     m_motionSound->setObjectName("motionSound");
+    m_timeStamp->setObjectName("timeStamp");
     m_ok->setObjectName("okButton");
     m_cancel->setObjectName("cancelButton");
 
@@ -72,6 +75,7 @@ void CustomSettingsWindow::buildLayout()
     layout->addSpacing(4);
     layout->addWidget(m_buttonSoundOff);
     layout->addWidget(m_motionSound);
+    layout->addWidget(m_timeStamp);
     layout->addStretch(1);
     layout->addWidget(buttons);
 }

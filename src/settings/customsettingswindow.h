@@ -1,6 +1,6 @@
 #pragma once
-// "Custom settings": the two sound switches and the skin list. Changes act at once and are
-// kept on "Cancel" as on "OK"; nothing is stored between runs.
+// "Custom settings": the two sound switches, the skin list and the time stamp on pictures.
+// Changes act at once and are kept on "Cancel" as on "OK"; nothing is stored between runs.
 
 #include <QWidget>
 
@@ -21,6 +21,8 @@ signals:
     /// The skin was switched on or off through the list; the main window repaints and, when
     /// off, hides the caption line of the full-screen view.
     void skinSwitched(bool active);
+    /// "Time stamp on pictures" was switched, by mouse, keyboard or code.
+    void timeStampSwitched(bool on);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -37,6 +39,7 @@ private:
     QLabel *m_skinLabel;
     QCheckBox *m_buttonSoundOff;
     QCheckBox *m_motionSound;
+    QCheckBox *m_timeStamp;
     QPushButton *m_ok;
     QPushButton *m_cancel;
 };

@@ -1,8 +1,13 @@
 // Start/stop and the capture tick in the whole program: the refusal without a format, the
 // caption and clock while running and after, "Clear" pausing a run, ticks while stopped, and
 // what a run does when a picture cannot be written or the grab brings no frame.
+#include "capture/framescanner.h"
+#include "capture/service/testsceneoptions.h"
 #include "captureapp.h"
+#include "motion/motioncapture.h"
+#include "shell/clocksource.h"
 
+#include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -12,6 +17,20 @@ QColor captionColour(QPushButton *start)
 {
     return start->palette().color(QPalette::ButtonText);
 }
+
+struct FixedClock : ClockSource
+{
+    QDateTime time{QDate(2026, 12, 8), QTime(13, 23, 6)};
+    QDateTime now() const override { return time; }
+};
+
+// Takes the frames meant for the motion scan, as armed motion detection does.
+struct ScanProbe : FrameScanner
+{
+    QImage frame;
+    bool scanArmed() const override { return true; }
+    void scanFrame(const QImage &bitmap) override { frame = bitmap.copy(); }
+};
 } // namespace
 
 class TestCaptureLoop : public QObject
@@ -30,6 +49,7 @@ private slots:
     void unwritablePictureStopsCapture();
     void missingFrameAdvancesAndIsShown();
     void threeMissingFramesInARowStopCapture();
+    void timeStampOnStoredPicturesOnly();
 
 private:
     /// Started, with the test scene connected and the format confirmed.
@@ -239,6 +259,38 @@ void TestCaptureLoop::threeMissingFramesInARowStopCapture()
     QTRY_COMPARE(a.messages->errors.size(), 1);
     QVERIFY2(a.messages->errors.first().contains("3 grabs in a row"),
              qPrintable(a.messages->errors.first()));
+}
+
+// "Time stamp on pictures", off at start and checked by keyboard, puts the clock's time on the
+// pictures the run stores, not on the frames for the motion scan; unchecked, pictures are plain.
+void TestCaptureLoop::timeStampOnStoredPicturesOnly()
+{
+    CaptureApp &a = *m_app;
+    auto *clock = new FixedClock;
+    a.app->setClockSource(std::unique_ptr<ClockSource>(clock));
+    makeReady();
+    auto &scene = static_cast<LinuxCaptureService &>(a.app->captureService()).testSceneOptions();
+    scene.motion = scene.clock = false; // a still scene: every frame alike
+    auto *box =
+        a.tool<QWidget>(ToolWindows::Role::CustomSettings)->findChild<QCheckBox *>("timeStamp");
+    CaptureSession &session = a.app->captureController().session();
+    ScanProbe probe;
+    a.startHeld();
+    a.ticks(1);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Space);
+    a.ticks(1);
+    session.setScanner(&probe);
+    QVERIFY(session.GrabFrame());
+    session.setScanner(&a.app->motionCapture());
+    box->click();
+    a.ticks(1);
+    const VideoHeader format = VideoHeader::make(320, 240, 24);
+    QVERIFY(PictureWriter().store(probe.frame, format, 100, false, "plain.jpg"));
+    QVERIFY(PictureWriter().store(probe.frame, format, 100, false, "stamped.jpg", clock->time));
+    for (const char *plain : {"1/capture0.jpg", "1/capture2.jpg"})
+        QCOMPARE(CaptureApp::picture(plain), CaptureApp::picture("plain.jpg"));
+    QCOMPARE(CaptureApp::picture("1/capture1.jpg"), CaptureApp::picture("stamped.jpg"));
 }
 
 QTEST_MAIN(TestCaptureLoop)
