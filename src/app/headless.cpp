@@ -79,7 +79,10 @@ public:
     void showStartCaption(const QString &, int) override {}
     void showStatusNote(const QString &text) override
     {
-        if (!text.isEmpty())
+        // A lost camera is worth a word even without --verbose: capture waits for it.
+        if (text.startsWith(QLatin1String("Camera lost")))
+            printLine(stderr, "vardella: " + text);
+        else if (!text.isEmpty())
             say(text);
     }
     void setClockRunning(bool running) override
@@ -325,6 +328,8 @@ int runHeadless(const HeadlessOptions &options)
     service.setWindowless(true);
     ThreadedTimer timer;
     CaptureSession session(service, state, settings, console);
+    session.setClock(clock);
+    session.setTimeStamp(options.timestamp);
     IntervalControls interval(console, state, *sounds.click, timer);
     CaptureLoop loop(console, state, *sounds.click, timer, session, interval, console);
     MotionCapture motion(console, state, session, loop, *sounds.alarm, console);

@@ -4,6 +4,7 @@
 #include "common/tempworkdir.h"
 
 #include <QDir>
+#include <QImage>
 
 #include <csignal>
 
@@ -32,6 +33,7 @@ class TestHeadless : public QObject
 private slots:
     void storesCountPicturesAndEnds();
     void motionStartsABatch();
+    void timestampOnlyWhenAsked();
     void refusesBadOptions_data();
     void refusesBadOptions();
     void oneProgramPerStoreAndSigterm();
@@ -64,6 +66,25 @@ void TestHeadless::motionStartsABatch()
     QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors + run.output));
     QVERIFY2(run.output.contains("motion: 10 pictures from picture 0"), qPrintable(run.output));
     QCOMPARE(picturesIn("motion/1").size(), 10);
+}
+
+void TestHeadless::timestampOnlyWhenAsked()
+{
+    // The lower right corner of the test scene is light; the stamp puts a dark band there.
+    const auto corner = [](const QString &path) {
+        const QImage picture(path);
+        return picture.isNull() ? -1
+                                : qGray(picture.pixel(picture.width() - 3, picture.height() - 3));
+    };
+    for (const char *store : {"plain", "stamped"}) {
+        QStringList arguments{"--interval", "0.1", "--count", "1", store};
+        if (QByteArray(store) == "stamped")
+            arguments.prepend("--timestamp");
+        const Outcome run = headless(arguments);
+        QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+    }
+    QVERIFY(corner("plain/1/capture0.jpg") > 150);
+    QVERIFY(corner("stamped/1/capture0.jpg") < 90);
 }
 
 void TestHeadless::refusesBadOptions_data()
