@@ -12,10 +12,10 @@
 #include <benchmark/benchmark.h>
 
 namespace {
-QImage noisyPicture(int seed)
+QImage noisyPicture(int variant)
 {
     QImage picture(640, 480, QImage::Format_RGB888);
-    QRandomGenerator random(seed);
+    QRandomGenerator random{quint32(variant)};
     for (int y = 0; y < picture.height(); ++y) {
         uchar *row = picture.scanLine(y);
         for (int x = 0; x < picture.width() * 3; ++x)
