@@ -112,7 +112,7 @@ void storePicture(benchmark::State &state)
     for (auto _ : state) {
         const QString path =
             dir.filePath(QStringLiteral("capture%1.jpg").arg(replace ? 0 : number++));
-        const Result<> result = writer.store(frame, header, 100, grey, path);
+        const Result<qint64> result = writer.store(frame, header, 100, grey, path);
         if (!result) {
             state.SkipWithError(qPrintable(result.error()));
             break;

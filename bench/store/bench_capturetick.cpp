@@ -38,7 +38,7 @@ void BM_CaptureTick(benchmark::State &run)
         return;
     }
     startHeld(program);
-    program.app().captureController().session().setTimeStamp(run.range(1) != 0);
+    program.app().core().session().setTimeStamp(run.range(1) != 0);
     CaptureLoop &loop = program.app().captureLoop();
     double longest = 0;
     for (auto _ : run) {

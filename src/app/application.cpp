@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/runwiring.h"
+#include "app/runpresenter.h"
 #include "capture/capturecontroller.h"
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
@@ -16,11 +16,11 @@
 #include "shell/clocksource.h"
 #include "shell/mainwindow.h"
 #include "shell/messages.h"
-#include "shell/picturenames.h"
 #include "shell/sound.h"
 #include "store/captureloop.h"
 #include "store/deletedialog.h"
 #include "store/intervalcontrols.h"
+#include "store/intervalmodel.h"
 #include "store/resetdialog.h"
 #include "vardella_version.h"
 #include "video/makevideowindow.h"
@@ -41,16 +41,15 @@ Application::Application(QApplication &app) : m_app(app) {}
 
 Application::~Application()
 {
-    // No tick may reach the loop once it is gone.
-    m_captureTimer.setEnabled(false);
-    m_captureTimer.setOnTimer({});
-    // Windows go before the services and sounds they use.
-    m_motionCapture.reset();
+    // Windows go before the run and the services and sounds they use.
     m_fullScreenView.reset();
-    m_captureLoop.reset();
     m_captureController.reset();
     m_intervalControls.reset();
+    m_presenter.reset();
     m_mainWindow.reset();
+    m_core.reset();
+    // Every end of the program leaves no empty picture directories behind.
+    CaptureCore::closeStore();
 }
 
 void Application::setMessages(std::unique_ptr<Messages> messages)
@@ -84,7 +83,7 @@ QStringList Application::soundDirectories()
 
 bool Application::start(QString *error)
 {
-    PictureStore::RemoveLeftoverTemporaries(); // what a killed run left mid-write
+    CaptureCore::openStore();
     if (!(m_click && m_alarm)) {
         Result<Sounds> loaded = loadSounds();
         if (!loaded) {
@@ -133,58 +132,60 @@ void Application::buildWindows()
     // provide them, each created hidden and parented to the main window, which owns them.
     if (!m_clock)
         m_clock = std::make_unique<SystemClock>();
-    m_mainWindow = std::make_unique<MainWindow>(m_state, *m_click, *m_clock);
-    MainWindow &main = *m_mainWindow;
-    if (!m_messages)
-        m_messages = std::make_unique<MessageBoxes>(&main);
     if (!m_captureService)
         m_captureService = std::make_unique<LinuxCaptureService>();
+    // The messages reach the main window once it exists.
+    auto boxes = std::make_unique<MessageBoxes>(nullptr);
+    MessageBoxes *ownBoxes = m_messages ? nullptr : boxes.get();
+    if (!m_messages)
+        m_messages = std::move(boxes);
+    m_core = std::make_unique<CaptureCore>(
+        CaptureCore::Services{*m_captureService, *m_clock, *m_click, *m_alarm, *m_messages});
+    ApplicationState &state = m_core->state();
+    m_mainWindow = std::make_unique<MainWindow>(state, *m_click);
+    MainWindow &main = *m_mainWindow;
+    if (ownBoxes)
+        ownBoxes->setParent(&main);
+    m_presenter = std::make_unique<RunPresenter>(*m_core, main, main);
     m_intervalControls =
-        std::make_unique<IntervalControls>(main, m_state, *m_click, m_captureTimer);
-    m_captureController =
-        std::make_unique<CaptureController>(*m_captureService, m_captureSettings, m_state, main,
-                                            main, &main, *m_click, m_tools, *m_messages);
-    m_captureLoop = std::make_unique<CaptureLoop>(main, m_state, *m_click, m_captureTimer,
-                                                  m_captureController->session(),
-                                                  *m_intervalControls, *m_messages);
-    m_driverDialog = new DriverDialog(&main, main, m_state, *m_click, *m_captureController,
-                                      *m_captureLoop, m_tools, *m_messages);
-    CaptureLoop *loop = m_captureLoop.get();
+        std::make_unique<IntervalControls>(main, state, *m_click, m_core->interval());
+    m_captureController = std::make_unique<CaptureController>(
+        m_core->session(), state, main, main, &main, *m_click, m_tools, *m_messages);
+    CaptureLoop *loop = &m_core->loop();
+    m_driverDialog = new DriverDialog(&main, main, state, *m_click, *m_captureController, *loop,
+                                      m_tools, *m_messages);
     m_deleteDialog = new DeleteDialog(
-        &main, main, m_state, *m_click, [loop] { loop->pause(true); }, m_tools);
+        &main, main, state, *m_click, [loop] { loop->pause(true); }, m_tools);
     m_tools.add(ToolWindows::Role::Delete, m_deleteDialog);
-    m_printing = new Printing(&main, m_state, *m_click, *loop, m_tools, *m_messages);
-    m_resetDialog = new ResetDialog(&main, main, m_state, *m_click, m_tools);
+    m_printing = new Printing(&main, state, *m_click, *loop, m_tools, *m_messages);
+    m_resetDialog = new ResetDialog(&main, main, state, *m_click, m_tools);
     m_tools.add(ToolWindows::Role::Reset, m_resetDialog);
-    m_preferences =
-        new CapturePreferencesWindow(&main, main, m_state, *m_click, *m_captureController,
-                                     *m_captureLoop, m_captureSettings, m_tools, *m_messages);
-    m_motionCapture = std::make_unique<MotionCapture>(main, m_state, m_captureController->session(),
-                                                      *loop, *m_alarm, *m_messages);
-    m_timerMotionMenu = new TimerMotionMenu(&main, main, main, m_state, *m_click, *loop,
-                                            *m_motionCapture, m_tools, *m_clock);
+    m_preferences = new CapturePreferencesWindow(&main, main, state, *m_click, *m_captureController,
+                                                 *loop, m_core->settings(), m_tools, *m_messages);
+    m_timerMotionMenu = new TimerMotionMenu(&main, main, main, state, *m_click, *loop,
+                                            m_core->motion(), m_core->timerProgram(), m_tools);
     m_tools.add(ToolWindows::Role::TimerMotionMenu, m_timerMotionMenu);
-    m_programInfo = new ProgramInfoWindow(&main, main, m_state, *m_click, *loop, m_tools);
+    m_programInfo = new ProgramInfoWindow(&main, main, state, *m_click, *loop, m_tools);
     m_tools.add(ToolWindows::Role::ProgramInfo, m_programInfo);
     m_about = new AboutBox(&main, *m_click, m_tools);
     m_tools.add(ToolWindows::Role::About, m_about);
     buildViewer();
     m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, &main);
     m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
-
-    // The capture timer runs from start; its ticks do nothing until capture is started.
-    m_captureTimer.setEnabled(true);
-    m_captureTimer.setInterval(5000);
-    m_captureTimer.setThreadPriority(ThreadPriority::Higher);
-    m_captureTimer.setOnTimer([loop] { loop->captureTick(); });
 }
 
 void Application::wireMainWindow()
 {
     MainWindow *main = m_mainWindow.get();
-    CaptureLoop *loop = m_captureLoop.get();
+    CaptureCore *core = m_core.get();
+    CaptureLoop *loop = &core->loop();
     QObject::connect(main, &MainWindow::startPressed, loop, &CaptureLoop::startStop);
-    QObject::connect(main, &MainWindow::startStopRequested, loop, &CaptureLoop::startStop);
+    // A window that changes size mid-run would leave the live picture out of place.
+    QObject::connect(main, &MainWindow::resized, loop, [core, loop] {
+        if (core->state().CaptureRunning)
+            loop->startStop();
+    });
+    QObject::connect(main, &MainWindow::closing, core, &CaptureCore::closeStore);
 }
 
 void Application::wireCaptureWindows()
@@ -225,7 +226,7 @@ void Application::wireStore()
     QObject::connect(main, &MainWindow::stepArrowsClicked, interval,
                      [interval](int position) { interval->stepArrowsMoved(position, true); });
     QObject::connect(main, &MainWindow::clearPressed, m_deleteDialog, &DeleteDialog::clearClicked);
-    QObject::connect(main, &MainWindow::pendingClearDue, m_deleteDialog,
+    QObject::connect(m_core.get(), &CaptureCore::pendingClearDue, m_deleteDialog,
                      &DeleteDialog::runPendingClear);
     QObject::connect(main, &MainWindow::resetPressed, m_resetDialog, &ResetDialog::resetClicked);
 }
@@ -250,8 +251,7 @@ void Application::wirePreferences()
                              main->hidePictureCaption();
                          main->update();
                      });
-    CaptureSession *session = &m_captureController->session();
-    session->setClock(*m_clock);
+    CaptureSession *session = &m_core->session();
     QObject::connect(m_customSettings, &CustomSettingsWindow::timeStampSwitched, session,
                      &CaptureSession::setTimeStamp);
 }
@@ -259,10 +259,9 @@ void Application::wirePreferences()
 void Application::wirePrograms()
 {
     MainWindow *main = m_mainWindow.get();
-    MotionCapture *motion = m_motionCapture.get();
+    MotionCapture *motion = &m_core->motion();
     TimerMotionMenu *menu = m_timerMotionMenu;
     ProgramInfoWindow *info = m_programInfo;
-    CaptureLoop *loop = m_captureLoop.get();
     QObject::connect(main, &MainWindow::progPressed, menu, [main, menu] {
         menu->open();
         main->setStatusBarHint(QStringLiteral("click to show or hide menu"));
@@ -274,15 +273,11 @@ void Application::wirePrograms()
     QObject::connect(motion, &MotionCapture::motionReported, info,
                      [this, info] { info->writeMotionLine(m_clock->now()); });
 
-    // The timer program: started by the clock tick, stopped after a picture, in the report.
-    TimerProgramRunner *timer = &menu->timerProgramRunner();
-    QObject::connect(main, &MainWindow::timerProgramStartCheck, timer,
-                     &TimerProgramRunner::startCheck);
-    QObject::connect(timer, &TimerProgramRunner::starting, info,
+    // The timer program's start and stop lines in the report.
+    QObject::connect(m_core.get(), &CaptureCore::timerProgramStarted, info,
                      &ProgramInfoWindow::writeTimerStart);
-    QObject::connect(timer, &TimerProgramRunner::stopped, info, &ProgramInfoWindow::writeTimerStop);
-
-    wireCaptureRun(*loop, *motion, *timer);
+    QObject::connect(m_core.get(), &CaptureCore::timerProgramStopped, info,
+                     &ProgramInfoWindow::writeTimerStop);
 
     QObject::connect(m_preferences, &CapturePreferencesWindow::formatApplied, motion,
                      [motion, menu] {
@@ -297,7 +292,7 @@ void Application::wirePrograms()
     QObject::connect(interval, &IntervalControls::framesStepChanged, menu,
                      &TimerMotionMenu::setFramesIncrement);
     QObject::connect(menu, &TimerMotionMenu::closedByBox, interval, [this, interval] {
-        m_captureTimer.setEnabled(true);
+        m_core->captureTimer().setEnabled(true);
         interval->finePlus();
     });
 }
@@ -307,13 +302,13 @@ void Application::buildViewer()
     MainWindow &main = *m_mainWindow;
     m_pictures = std::make_unique<StorePictures>();
     m_viewer =
-        new ViewerWindow(&main, {main, m_state, *m_click, *m_messages, m_tools, *m_captureLoop,
-                                 m_captureController->session(), *m_pictures, *m_printing});
+        new ViewerWindow(&main, {main, m_core->state(), *m_click, *m_messages, m_tools,
+                                 m_core->loop(), m_core->session(), *m_pictures, *m_printing});
     m_tools.add(ToolWindows::Role::Viewer, m_viewer);
     // A child of the viewer: the main window is locked while the viewer is open.
     m_makeVideo = new MakeVideoWindow(m_viewer, main, m_tools, *m_messages);
     m_tools.add(ToolWindows::Role::MakeVideo, m_makeVideo);
-    m_fullScreenView = std::make_unique<FullScreenView>(main, m_state, m_viewer->page(),
+    m_fullScreenView = std::make_unique<FullScreenView>(main, m_core->state(), m_viewer->page(),
                                                         *m_pictures, *m_printing, *m_messages);
 }
 

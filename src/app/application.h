@@ -2,10 +2,8 @@
 // The composition root: creates every window once, in the fixed start-up order, wires them
 // together and owns what no window owns. Nothing else creates windows or shared services.
 
-#include "capture/capturesettings.h"
-#include "shell/applicationstate.h"
+#include "app/capturecore.h"
 #include "shell/result.h"
-#include "shell/timer/threadedtimer.h"
 #include "shell/toolwindows.h"
 
 #include <QString>
@@ -34,6 +32,7 @@ class Messages;
 class PictureSource;
 class PrintRequests;
 class ResetDialog;
+class RunPresenter;
 class Skin;
 class Sound;
 class ViewerWindow;
@@ -50,20 +49,21 @@ public:
 
     MainWindow &mainWindow() { return *m_mainWindow; }
     ToolWindows &toolWindows() { return m_tools; }
-    ApplicationState &state() { return m_state; }
+    CaptureCore &core() { return *m_core; }
+    ApplicationState &state() { return m_core->state(); }
     Sound &clickSound() { return *m_click; }
     Sound &alarmSound() { return *m_alarm; }
-    CaptureSettings &captureSettings() { return m_captureSettings; }
+    CaptureSettings &captureSettings() { return m_core->settings(); }
     CaptureService &captureService() { return *m_captureService; }
     CaptureController &captureController() { return *m_captureController; }
-    CaptureLoop &captureLoop() { return *m_captureLoop; }
+    CaptureLoop &captureLoop() { return m_core->loop(); }
     IntervalControls &intervalControls() { return *m_intervalControls; }
-    MotionCapture &motionCapture() { return *m_motionCapture; }
+    MotionCapture &motionCapture() { return m_core->motion(); }
     Printing &printing() { return *m_printing; }
     ViewerWindow &viewer() { return *m_viewer; }
     FullScreenView &fullScreenView() { return *m_fullScreenView; }
     /// The capture timer: its ticks are the capture loop's; it runs from start.
-    ThreadedTimer &captureTimer() { return m_captureTimer; }
+    ThreadedTimer &captureTimer() { return m_core->captureTimer(); }
 
     /// Replaces the message boxes (tests record the messages instead); call before start().
     void setMessages(std::unique_ptr<Messages> messages);
@@ -96,8 +96,6 @@ private:
     void wireViewer();
 
     QApplication &m_app;
-    ApplicationState m_state;
-    CaptureSettings m_captureSettings;
     ToolWindows m_tools;
     std::unique_ptr<Skin> m_skin;
     std::unique_ptr<Sound> m_click;
@@ -105,13 +103,12 @@ private:
     std::unique_ptr<Messages> m_messages;
     std::unique_ptr<ClockSource> m_clock;
     std::unique_ptr<CaptureService> m_captureService;
-    ThreadedTimer m_captureTimer;
     // Destroyed before the above, in reverse order: they refer to everything declared earlier.
+    std::unique_ptr<CaptureCore> m_core;
     std::unique_ptr<MainWindow> m_mainWindow;
+    std::unique_ptr<RunPresenter> m_presenter;
     std::unique_ptr<IntervalControls> m_intervalControls;
     std::unique_ptr<CaptureController> m_captureController;
-    std::unique_ptr<CaptureLoop> m_captureLoop;
-    std::unique_ptr<MotionCapture> m_motionCapture;
     std::unique_ptr<PictureSource> m_pictures;
     // Its widgets belong to the main window.
     std::unique_ptr<FullScreenView> m_fullScreenView;

@@ -1,7 +1,7 @@
 #include "app/headless.h"
 
 #include "app/application.h"
-#include "app/runwiring.h"
+#include "app/capturecore.h"
 #include "app/terminationsignals.h"
 #include "capture/capturesession.h"
 #include "capture/capturesettings.h"
@@ -15,17 +15,13 @@
 #include "shell/motionhost.h"
 #include "shell/picturenames.h"
 #include "shell/sound.h"
-#include "shell/storeview.h"
-#include "shell/timer/threadedtimer.h"
-#include "shell/videohost.h"
 #include "store/captureloop.h"
-#include "store/intervalcontrols.h"
+#include "store/intervalmodel.h"
 #include "vardella_version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QLocale>
-#include <QPoint>
 #include <QTimer>
 
 #include <array>
@@ -50,19 +46,25 @@ QString now()
 
 // What the windows would show, as lines on standard output with --verbose; errors always go to
 // standard error and end the program with status 1 once the failing handler has returned.
-class Console : public StoreView, public VideoHost, public MotionHost, public Messages
+class Console : public Messages
 {
 public:
-    Console(bool verbose, QSize frameSize) : m_verbose(verbose), m_frameSize(frameSize) {}
+    /// Detection goes off: said once it had been armed.
+    void armingShown(bool boxShown)
+    {
+        if (boxShown && m_armedSaid)
+            say(QStringLiteral("motion detection off"));
+        m_armedSaid = !boxShown;
+    }
+
+    explicit Console(bool verbose) : m_verbose(verbose) {}
 
     void say(const QString &text) const
     {
         if (m_verbose)
             printLine(stdout, now() + QLatin1Char(' ') + text);
     }
-    std::function<void(bool)> clockSwitch;
 
-    // Messages
     void information(const QString &text) override { printLine(stderr, "vardella: " + text); }
     void error(const QString &text) override
     {
@@ -70,14 +72,11 @@ public:
         QCoreApplication::exit(1);
     }
 
-    // StoreView
-    void showPicturePath(const QString &) override {}
-    void showFramesText(const QString &) override {}
-    void showTimeText(const QString &) override {}
-    void showIntervalText(const QString &) override {}
-    void showMaxStepText(const QString &) override {}
-    void showStartCaption(const QString &, int) override {}
-    void showStatusNote(const QString &text) override
+    /// Lines for what the run does.
+    void present(CaptureCore &core);
+
+private:
+    void statusNote(const QString &text) const
     {
         // A lost camera is worth a word even without --verbose: capture waits for it.
         if (text.startsWith(QLatin1String("Camera lost")))
@@ -85,50 +84,43 @@ public:
         else if (!text.isEmpty())
             say(text);
     }
-    void setClockRunning(bool running) override
-    {
-        if (clockSwitch)
-            clockSwitch(running);
-    }
-    bool isPreviewChecked() const override { return false; }
-    void setPreviewChecked(bool) override {}
-    bool isOverlayChecked() const override { return false; }
-    void setOverlayChecked(bool) override {}
-    void setOverlayEnabled(bool) override {}
-    void setIntervalArrowsPosition(int) override {}
-    void showStepMode(const QString &, bool) override {}
-    int maxArrowsIncrement() const override { return 1; }
-    void setMaxArrowsIncrement(int) override {}
-    int maxArrowsPosition() const override { return 0; }
-    void setStartAndAboutEnabled(bool) override {}
-    void setPanelEnabled(bool) override {}
-    void redrawVideoArea() override {}
-    QPoint centre() const override { return {}; }
 
-    // VideoHost: no window to embed; the capture "window" has the frame's size.
-    void embedCaptureWindow(QWidget *) override {}
-    QSize captureWindowSize() const override { return m_frameSize; }
-
-    // MotionHost
-    void showMotionIndicator(Indicator state) override
-    {
-        if (state == Indicator::Motion)
-            say(QStringLiteral("motion"));
-    }
-    void setMotionIndicatorBoxShown(bool shown) override
-    {
-        if (shown && m_armedSaid)
-            say(QStringLiteral("motion detection off"));
-        m_armedSaid = !shown;
-    }
-    void setMotionIndicatorBoxChecked(bool) override {}
-    void setStartEnabled(bool) override {}
-
-private:
     bool m_verbose;
-    QSize m_frameSize;
     bool m_armedSaid = false;
 };
+
+void Console::present(CaptureCore &core)
+{
+    QObject *context = &core;
+    QObject::connect(&core.loop(), &CaptureLoop::statusNote, context,
+                     [this](const QString &text) { statusNote(text); });
+    QObject::connect(&core.motion(), &MotionCapture::statusNote, context,
+                     [this](const QString &text) { statusNote(text); });
+    QObject::connect(&core.motion(), &MotionCapture::indicatorChanged, context,
+                     [this](MotionHost::Indicator state) {
+                         if (state == MotionHost::Indicator::Motion)
+                             say(QStringLiteral("motion"));
+                     });
+    QObject::connect(&core.motion(), &MotionCapture::indicatorBoxShown, context,
+                     [this](bool shown) { armingShown(shown); });
+    QObject::connect(&core, &CaptureCore::pictureWritten, context,
+                     [this](const StoredPicture &picture) { say("picture " + picture.path); });
+    QObject::connect(&core, &CaptureCore::started, context,
+                     [this] { say(QStringLiteral("capture started")); });
+    QObject::connect(&core, &CaptureCore::stopped, context,
+                     [this] { say(QStringLiteral("capture stopped")); });
+    MotionCapture *motion = &core.motion();
+    QObject::connect(&core, &CaptureCore::motionStarted, context, [this, motion](int first) {
+        say(QStringLiteral("motion: %1 pictures from picture %2")
+                .arg(motion->framesAfterMotion())
+                .arg(first));
+    });
+    QObject::connect(&core, &CaptureCore::timerProgramStarted, context,
+                     [this] { say(QStringLiteral("timer program: start")); });
+    QObject::connect(&core, &CaptureCore::timerProgramStopped, context, [this](const QString &at) {
+        say(QStringLiteral("timer program: stop at ") + at);
+    });
+}
 
 // A whole number option in a range, or why not.
 Result<int> number(const QCommandLineParser &parser, const QString &name, int low, int high)
@@ -304,8 +296,7 @@ std::unique_ptr<Sound> silentSound()
 
 int runHeadless(const HeadlessOptions &options)
 {
-    PictureStore::RemoveLeftoverTemporaries();
-    PictureStore::CreateDirectory(1);
+    CaptureCore::openStore();
     Application::Sounds sounds{silentSound(), silentSound()};
     if (options.sounds) {
         Result<Application::Sounds> loaded = Application::loadSounds();
@@ -316,25 +307,22 @@ int runHeadless(const HeadlessOptions &options)
         sounds = std::move(*loaded);
     }
 
-    ApplicationState state;
-    CaptureSettings settings;
+    Console console(options.verbose);
+    SystemClock clock;
+    LinuxCaptureService service;
+    service.setWindowless(true);
+    CaptureCore core({service, clock, *sounds.click, *sounds.alarm, console});
+    console.present(core);
+    ApplicationState &state = core.state();
+    CaptureSettings &settings = core.settings();
     settings.FrameWidth = options.size.width();
     settings.FrameHeight = options.size.height();
     settings.JpegQuality = QString::number(options.quality);
     settings.Greyscale = options.grey;
-    Console console(options.verbose, options.size);
-    SystemClock clock;
-    LinuxCaptureService service;
-    service.setWindowless(true);
-    ThreadedTimer timer;
-    CaptureSession session(service, state, settings, console);
-    session.setClock(clock);
+    CaptureSession &session = core.session();
     session.setTimeStamp(options.timestamp);
-    IntervalControls interval(console, state, *sounds.click, timer);
-    CaptureLoop loop(console, state, *sounds.click, timer, session, interval, console);
-    MotionCapture motion(console, state, session, loop, *sounds.alarm, console);
-    TimerProgramRunner program(state, loop, clock);
-    wireCaptureRun(loop, motion, program);
+    CaptureLoop &loop = core.loop();
+    MotionCapture &motion = core.motion();
 
     const Result<int> index = driverIndex(service.driverDescriptions(), options.driver);
     if (!index) {
@@ -351,23 +339,9 @@ int runHeadless(const HeadlessOptions &options)
     session.ApplyVideoFormat();
     state.FormatChosen = true;
     state.FormatApplied = true;
-    interval.setInterval(options.intervalSeconds);
+    core.interval().setSeconds(options.intervalSeconds);
     if (options.maxFrames > 0)
         state.MaxFrames = state.UserMaxFrames = options.maxFrames;
-
-    // The windows' one-second clock: it runs while capture is stopped, for the timer program.
-    QTimer clockTick;
-    clockTick.setInterval(1000);
-    QObject::connect(&clockTick, &QTimer::timeout, &program, [&] {
-        state.setClock(clock.now().time());
-        program.startCheck();
-    });
-    console.clockSwitch = [&clockTick](bool running) {
-        if (running)
-            clockTick.start();
-        else
-            clockTick.stop();
-    };
 
     // The end: stop a run, tidy the store as the windows' "Exit" does, leave with status.
     bool ending = false;
@@ -379,7 +353,7 @@ int runHeadless(const HeadlessOptions &options)
             loop.startStop();
         motion.setArmed(false);
         session.DisconnectDriver();
-        PictureStore::RemoveEmptyDirectories();
+        CaptureCore::closeStore();
         QCoreApplication::exit(status);
     };
     TerminationSignals onSignal([&] {
@@ -388,50 +362,29 @@ int runHeadless(const HeadlessOptions &options)
     });
 
     int stored = 0;
-    QObject::connect(&loop, &CaptureLoop::pictureWritten, &loop, [&](const QString &path) {
-        console.say(QStringLiteral("picture ") + path);
+    QObject::connect(&core, &CaptureCore::pictureWritten, &core, [&] {
         if (options.count > 0 && ++stored >= options.count)
-            QTimer::singleShot(0, &loop, [&] { end(0); });
+            QTimer::singleShot(0, &core, [&] { end(0); });
     });
-    QObject::connect(&loop, &CaptureLoop::started, &loop,
-                     [&] { console.say(QStringLiteral("capture started")); });
-    QObject::connect(&loop, &CaptureLoop::stopped, &loop,
-                     [&] { console.say(QStringLiteral("capture stopped")); });
-    QObject::connect(&motion, &MotionCapture::motionReported, &loop, [&] {
-        console.say(QStringLiteral("motion: %1 pictures from picture %2")
-                        .arg(motion.framesAfterMotion())
-                        .arg(state.PictureCounter));
-    });
-    QObject::connect(&program, &TimerProgramRunner::starting, &loop,
-                     [&] { console.say(QStringLiteral("timer program: start")); });
-    QObject::connect(&program, &TimerProgramRunner::stopped, &loop, [&](const QString &at) {
-        console.say(QStringLiteral("timer program: stop at ") + at);
-    });
-
-    timer.setThreadPriority(ThreadPriority::Higher);
-    timer.setInterval(quint32(interval.requestedIntervalMs()));
-    timer.setOnTimer([&loop] { loop.captureTick(); });
-    timer.setEnabled(true);
 
     if (options.motionFrames > 0) {
         motion.setGrid(options.grid);
         motion.setActivated(true);
         motion.setFramesAfterMotion(options.motionFrames);
         motion.setArmed(true);
-        console.setMotionIndicatorBoxShown(false);
+        console.armingShown(false);
         console.say(QStringLiteral("motion detection armed"));
     } else if (options.from.isValid()) {
-        program.program().setTimes(options.from, options.to);
-        program.program().setActive(true);
-        clockTick.start();
+        TimerProgram &program = core.timerProgram().program();
+        program.setTimes(options.from, options.to);
+        program.setActive(true);
         console.say(QStringLiteral("timer program: waiting for %1")
                         .arg(options.from.toString(QStringLiteral("H:mm"))));
     } else {
         loop.startStop();
     }
     const int status = QCoreApplication::exec();
-    timer.setEnabled(false);
-    timer.setOnTimer({});
+    core.captureTimer().setEnabled(false);
     end(status);
     return status;
 }

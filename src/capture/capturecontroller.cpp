@@ -6,20 +6,17 @@
 #include "shell/sound.h"
 #include "shell/toolwindows.h"
 
-CaptureController::CaptureController(CaptureService &service, CaptureSettings &settings,
-                                     ApplicationState &state, CaptureView &view, VideoHost &host,
-                                     QWidget *dialogParent, Sound &click, ToolWindows &tools,
-                                     Messages &messages)
+#include <QWidget>
+
+CaptureController::CaptureController(CaptureSession &session, ApplicationState &state,
+                                     CaptureView &view, VideoHost &host, QWidget *dialogParent,
+                                     Sound &click, ToolWindows &tools, Messages &messages)
     : m_view(view), m_state(state), m_dialogParent(dialogParent), m_click(click), m_tools(tools),
-      m_messages(messages), m_session(service, state, settings, host)
+      m_messages(messages), m_session(session)
 {
+    m_session.setVideoHost(&host);
     connect(&m_session, &CaptureSession::sessionMissing, this,
             [this] { m_view.showTimeText(QStringLiteral("foutcode 1")); });
-}
-
-CaptureController::~CaptureController()
-{
-    m_session.DisconnectDriver();
 }
 
 void CaptureController::PreviewModeChanged()
@@ -110,6 +107,8 @@ void CaptureController::showInputDialog()
     const bool overlayWasChecked = m_view.isOverlayChecked();
     m_session.PreviewOn();
     m_session.ShowSourceDialog(m_dialogParent);
+    if (QWidget *window = m_session.service().window(); window && window->parentWidget())
+        window->parentWidget()->update();
     OverlayModeChanged();
     m_view.repaintVideoArea();
     if (overlayWasChecked)

@@ -1,7 +1,7 @@
 #pragma once
-// The invisible capture controller: holds the capture session and keeps the live picture in
-// step with the main window's "Preview", "Overlay" and "Fit " boxes and its "Input " button.
-// Setting one of those boxes from code runs its reaction whenever its state changes.
+// The invisible capture controller: keeps the capture run's live picture in step with the main
+// window's "Preview", "Overlay" and "Fit " boxes and its "Input " button. Setting one of those
+// boxes from code runs its reaction whenever its state changes.
 
 #include "capture/capturesession.h"
 
@@ -18,11 +18,11 @@ class CaptureController : public QObject
 {
     Q_OBJECT
 public:
-    /// dialogParent is the window the video source dialog opens over.
-    CaptureController(CaptureService &service, CaptureSettings &settings, ApplicationState &state,
-                      CaptureView &view, VideoHost &host, QWidget *dialogParent, Sound &click,
-                      ToolWindows &tools, Messages &messages);
-    ~CaptureController() override;
+    /// dialogParent is the window the video source dialog opens over; the capture window of
+    /// session goes into host's video area.
+    CaptureController(CaptureSession &session, ApplicationState &state, CaptureView &view,
+                      VideoHost &host, QWidget *dialogParent, Sound &click, ToolWindows &tools,
+                      Messages &messages);
 
     CaptureSession &session() { return m_session; }
 
@@ -41,5 +41,5 @@ private:
     Sound &m_click;
     ToolWindows &m_tools;
     Messages &m_messages;
-    CaptureSession m_session;
+    CaptureSession &m_session;
 };

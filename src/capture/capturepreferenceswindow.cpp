@@ -123,20 +123,16 @@ QString CapturePreferencesWindow::testGrab()
     CaptureSession &session = m_controller.session();
     const ApplicationState &state = m_state;
     const QString path = PictureStore::PicturePath(state.CurrentDirectory, state.PictureCounter);
-    QString storeFailure; // names its file already
-    const QMetaObject::Connection watch =
-        connect(&session, &CaptureSession::pictureFailed, this,
-                [&storeFailure](const QString &message) { storeFailure = message; });
     session.SetFrameCallback();
-    const Result<QImage> grab = session.GrabFrame();
+    const CaptureSession::GrabResult grab = session.GrabFrame(state.PictureCounter, path);
     session.ClearFrameCallback();
-    disconnect(watch);
-    if (!grab)
-        return QStringLiteral("Could not store the test picture ") + path + QStringLiteral(": ") +
-               grab.error();
-    if (!storeFailure.isEmpty())
-        return QStringLiteral("Could not store the test picture ") + storeFailure;
-    return {};
+    if (grab)
+        return {};
+    // A store failure names its file already.
+    if (grab.error().frameCame)
+        return QStringLiteral("Could not store the test picture ") + grab.error().reason;
+    return QStringLiteral("Could not store the test picture ") + path + QStringLiteral(": ") +
+           grab.error().reason;
 }
 
 void CapturePreferencesWindow::showStatusTexts()

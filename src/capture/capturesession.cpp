@@ -7,11 +7,10 @@
 #include "shell/videohost.h"
 
 #include <QFileInfo>
-#include <QWidget>
 
 CaptureSession::CaptureSession(CaptureService &service, ApplicationState &state,
-                               CaptureSettings &settings, VideoHost &host)
-    : m_service(service), m_state(state), m_settings(settings), m_host(host),
+                               CaptureSettings &settings)
+    : m_service(service), m_state(state), m_settings(settings),
       m_started(QDateTime::currentDateTime())
 {}
 
@@ -27,15 +26,14 @@ bool CaptureSession::ownsWindow() const
 
 Result<> CaptureSession::ConnectDriver(bool overlay, bool preview, bool scale)
 {
-    const QSize size = m_host.captureWindowSize();
+    const QSize size =
+        m_host ? m_host->captureWindowSize() : QSize(m_settings.FrameWidth, m_settings.FrameHeight);
     m_settings.CreationWidth = size.width();
     m_settings.CreationHeight = size.height();
     Result<> connected = m_service.createWindow(size);
     if (connected) {
-        if (QWidget *window = m_service.window()) { // none without a display
-            m_host.embedCaptureWindow(window);
-            window->show();
-        }
+        if (QWidget *window = m_service.window(); window && m_host) // none without a display
+            m_host->embedCaptureWindow(window);
         connected = m_service.connectDriver(m_state.DriverIndex);
     }
     if (!connected) {
@@ -82,24 +80,16 @@ void CaptureSession::ClearFrameCallback()
     m_service.setFrameCallback({});
 }
 
-Result<QImage> CaptureSession::GrabFrame()
+CaptureSession::GrabResult CaptureSession::GrabFrame(int number, const QString &path)
 {
     Result<QImage> frame = m_service.grabFrame();
     if (!frame)
-        return frame;
+        return std::unexpected(GrabFailure{false, frame.error()});
     if (!ownsWindow()) {
         emit sessionMissing();
-        return failure(QString()); // sessionMissing has said what is wrong
+        return std::unexpected(GrabFailure{}); // sessionMissing has said what is wrong
     }
-    handleFrame(*frame);
-    return frame;
-}
-
-void CaptureSession::ShowSourceDialog(QWidget *parent)
-{
-    m_service.showSourceDialog(parent);
-    if (QWidget *window = m_service.window(); window && window->parentWidget())
-        window->parentWidget()->update();
+    return handleFrame(*frame, number, path);
 }
 
 void CaptureSession::previewFrame(const QImage &frame)
@@ -108,24 +98,35 @@ void CaptureSession::previewFrame(const QImage &frame)
         emit sessionMissing();
         return;
     }
-    handleFrame(frame);
-}
-
-void CaptureSession::handleFrame(const QImage &frame)
-{
     if (m_scanner && m_scanner->scanArmed()) {
         m_scanner->scanFrame(frame);
         return;
     }
-    const QString path =
-        PictureStore::PicturePath(m_state.CurrentDirectory, m_state.PictureCounter);
+    const int number = m_state.PictureCounter;
+    const GrabResult handled =
+        handleFrame(frame, number, PictureStore::PicturePath(m_state.CurrentDirectory, number));
+    if (!handled)
+        emit pictureFailed(handled.error().reason);
+}
+
+CaptureSession::GrabResult CaptureSession::handleFrame(const QImage &frame, int number,
+                                                       const QString &path)
+{
+    // A grab for the motion scan names no picture: its frame is analysed, never stored.
+    if (path.isEmpty()) {
+        if (m_scanner)
+            m_scanner->scanFrame(frame);
+        return StoredPicture{};
+    }
     noteEarlierRun(path);
     // The frame has just arrived: now is its grab time.
-    const QDateTime grabbed = m_timeStamp ? m_clock->now() : QDateTime();
-    const Result<> stored = m_writer.store(frame, videoHeader(), m_settings.JpegQuality,
-                                           m_settings.Greyscale, path, grabbed);
+    const QDateTime grabbed = m_clock->now();
+    const Result<qint64> stored =
+        m_writer.store(frame, videoHeader(), m_settings.JpegQuality, m_settings.Greyscale, path,
+                       m_timeStamp ? grabbed : QDateTime());
     if (!stored)
-        emit pictureFailed(whyNotStored(path, stored.error()));
+        return std::unexpected(GrabFailure{true, whyNotStored(path, stored.error())});
+    return StoredPicture{number, path, grabbed, *stored};
 }
 
 // A directory that could not be made shows only as a missing file; its own reason is the one

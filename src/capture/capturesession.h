@@ -4,6 +4,7 @@
 
 #include "capture/captureservice.h"
 #include "capture/picturewriter.h"
+#include "capture/storedpicture.h"
 #include "shell/clocksource.h"
 #include "shell/result.h"
 
@@ -22,9 +23,11 @@ class CaptureSession : public QObject
 {
     Q_OBJECT
 public:
+    /// Without a video host the capture window has the frame's size and is shown nowhere.
+    CaptureSession(CaptureService &service, ApplicationState &state, CaptureSettings &settings);
+
     /// host takes the capture window into the video area and gives its creation size.
-    CaptureSession(CaptureService &service, ApplicationState &state, CaptureSettings &settings,
-                   VideoHost &host);
+    void setVideoHost(VideoHost *host) { m_host = host; }
 
     void setScanner(FrameScanner *scanner) { m_scanner = scanner; }
     CaptureService &service() { return m_service; }
@@ -46,16 +49,23 @@ public:
     /// one: stored as the current picture, or analysed while the scanner is armed.
     void SetFrameCallback();
     void ClearFrameCallback();
-    /// Grabs one fresh frame. When this returns, the frame has been analysed (scanner armed)
-    /// or stored; a store failure has been reported through pictureFailed. Fails with the
-    /// reason no frame came.
-    Result<QImage> GrabFrame();
+    /// Why a grab gave no picture: no frame came (the camera), or the frame could not be
+    /// stored (the disk); reason is worded for the user.
+    struct GrabFailure
+    {
+        bool frameCame = false;
+        QString reason;
+    };
+    using GrabResult = std::expected<StoredPicture, GrabFailure>;
+    /// Grabs one fresh frame. When this returns, the frame has been stored as picture number
+    /// at path, or, without a path, analysed by the motion scanner and never stored.
+    GrabResult GrabFrame(int number = 0, const QString &path = {});
     void PreviewOn() { m_service.setPreview(true); }
     void PreviewOff() { m_service.setPreview(false); }
     void OverlayOn() { m_service.setOverlay(true); }
     void OverlayOff() { m_service.setOverlay(false); }
     void SetScale(bool on) { m_service.setScale(on); }
-    void ShowSourceDialog(QWidget *parent);
+    void ShowSourceDialog(QWidget *parent) { m_service.showSourceDialog(parent); }
 
 signals:
     /// The capture window holds no session: its frames are not ours to handle.
@@ -69,14 +79,14 @@ private:
     VideoHeader videoHeader() const;
     bool ownsWindow() const;
     void previewFrame(const QImage &frame);
-    void handleFrame(const QImage &frame);
+    GrabResult handleFrame(const QImage &frame, int number, const QString &path);
     QString whyNotStored(const QString &path, const QString &message) const;
     void noteEarlierRun(const QString &path);
 
     CaptureService &m_service;
     ApplicationState &m_state;
     CaptureSettings &m_settings;
-    VideoHost &m_host;
+    VideoHost *m_host = nullptr;
     FrameScanner *m_scanner = nullptr;
     PictureWriter m_writer;
     QDateTime m_started; // pictures older than this are an earlier run's

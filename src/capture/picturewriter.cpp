@@ -5,7 +5,7 @@
 #include <QDir>
 
 namespace {
-Result<> failed(const QString &path, const QString &reason)
+std::unexpected<QString> failed(const QString &path, const QString &reason)
 {
     return failure(QDir::fromNativeSeparators(path) + QStringLiteral(": ") + reason);
 }
@@ -33,9 +33,9 @@ std::optional<int> PictureWriter::parseQuality(const QString &text)
     return ok ? std::optional<int>(quality) : std::nullopt;
 }
 
-Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format,
-                              const QString &qualityText, bool greyscale, const QString &path,
-                              const QDateTime &stampTime)
+Result<qint64> PictureWriter::store(const QImage &frame, const VideoHeader &format,
+                                    const QString &qualityText, bool greyscale, const QString &path,
+                                    const QDateTime &stampTime)
 {
     const std::optional<int> quality = parseQuality(qualityText);
     if (!quality) {
@@ -45,8 +45,8 @@ Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format,
     return store(frame, format, *quality, greyscale, path, stampTime);
 }
 
-Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format, int quality,
-                              bool greyscale, const QString &path, const QDateTime &stampTime)
+Result<qint64> PictureWriter::store(const QImage &frame, const VideoHeader &format, int quality,
+                                    bool greyscale, const QString &path, const QDateTime &stampTime)
 {
     if (const QString mismatch = formatMismatch(frame, format); !mismatch.isEmpty())
         return failed(path, mismatch);
@@ -56,5 +56,7 @@ Result<> PictureWriter::store(const QImage &frame, const VideoHeader &format, in
         stampTime.isValid() ? m_stamp.stamped(frame, PictureStamp::text(stampTime)) : frame;
     if (const Result<> encoded = JpegEncoder(quality, greyscale).encode(picture, m_jpeg); !encoded)
         return failed(path, encoded.error());
-    return m_writer.write(path, m_jpeg);
+    if (const Result<> written = m_writer.write(path, m_jpeg); !written)
+        return failure(written.error());
+    return static_cast<qint64>(m_jpeg.size());
 }

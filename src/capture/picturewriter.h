@@ -26,14 +26,14 @@ public:
     /// and the reason ("1/capture0.jpg: No space left on device") for a frame that is not of
     /// the 24-bit format given (nothing is stored then), an encoder error or a write error (the
     /// earlier file stays as it was). A valid stampTime is drawn into a corner of the picture,
-    /// on a copy: frame itself is never changed.
-    Result<> store(const QImage &frame, const VideoHeader &format, int quality, bool greyscale,
-                   const QString &path, const QDateTime &stampTime = {});
+    /// on a copy: frame itself is never changed. Gives the size of the file written.
+    Result<qint64> store(const QImage &frame, const VideoHeader &format, int quality,
+                         bool greyscale, const QString &path, const QDateTime &stampTime = {});
 
     /// The same with the quality as the user typed it; text that is not a whole number
     /// fails before anything is encoded or written.
-    Result<> store(const QImage &frame, const VideoHeader &format, const QString &qualityText,
-                   bool greyscale, const QString &path, const QDateTime &stampTime = {});
+    Result<qint64> store(const QImage &frame, const VideoHeader &format, const QString &qualityText,
+                         bool greyscale, const QString &path, const QDateTime &stampTime = {});
 
     /// The quality text as a number: surrounding blanks allowed, nothing else.
     static std::optional<int> parseQuality(const QString &text);

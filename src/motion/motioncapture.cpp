@@ -4,7 +4,6 @@
 #include "capture/capturesession.h"
 #include "shell/applicationstate.h"
 #include "shell/messages.h"
-#include "shell/motionhost.h"
 #include "shell/sound.h"
 
 #include <QTime>
@@ -19,10 +18,9 @@ constexpr int EngineWidth = 320;
 constexpr int EngineHeight = 240;
 } // namespace
 
-MotionCapture::MotionCapture(MotionHost &host, ApplicationState &state, CaptureSession &session,
+MotionCapture::MotionCapture(ApplicationState &state, CaptureSession &session,
                              CaptureRunControl &run, Sound &alarm, Messages &messages)
-    : m_host(host), m_state(state), m_session(session), m_run(run), m_alarm(alarm),
-      m_messages(messages)
+    : m_state(state), m_session(session), m_run(run), m_alarm(alarm), m_messages(messages)
 {
     m_engine.SetSize(EngineWidth, EngineHeight);
     m_engine.SetFalloff(1);
@@ -38,7 +36,7 @@ MotionCapture::MotionCapture(MotionHost &host, ApplicationState &state, CaptureS
         // The capture loop says that the device is gone; here only the scan ends.
         if (scanArmed()) {
             setArmed(false);
-            m_host.setMotionIndicatorBoxShown(true);
+            emit indicatorBoxShown(true);
         }
     });
 }
@@ -92,29 +90,31 @@ void MotionCapture::batchCheck()
     m_run.startStop(); // stops the batch
     setArmed(true);
     renewBatchEnd();
+    emit batchEnded();
 }
 
 void MotionCapture::scanTick()
 {
     m_session.SetFrameCallback();
-    const Result<QImage> grab = m_session.GrabFrame();
+    const CaptureSession::GrabResult grab = m_session.GrabFrame();
     m_session.ClearFrameCallback();
     if (grab) {
         m_failedScans = 0;
         return;
     }
     // Said once in the status bar; a camera that keeps failing ends the scan with a message.
-    m_host.showStatusNote(QStringLiteral("No frame at %1").arg(QTime::currentTime().toString()));
+    emit statusNote(QStringLiteral("No frame at %1").arg(QTime::currentTime().toString()));
     if (++m_failedScans >= MaxFailedScans && scanArmed())
         disarmFor(QStringLiteral("%1 grabs in a row gave no frame (%2)")
                       .arg(MaxFailedScans)
-                      .arg(grab.error().isEmpty() ? QStringLiteral("no frame") : grab.error()));
+                      .arg(grab.error().reason.isEmpty() ? QStringLiteral("no frame")
+                                                         : grab.error().reason));
 }
 
 void MotionCapture::disarmFor(const QString &reason)
 {
     setArmed(false);
-    m_host.setMotionIndicatorBoxShown(true);
+    emit indicatorBoxShown(true);
     // Shown once the scan has returned, never from inside a frame delivery.
     QTimer::singleShot(0, this, [this, reason] {
         m_messages.error(QStringLiteral("Motion detection stopped: %1.").arg(reason));
@@ -128,7 +128,7 @@ void MotionCapture::scanFrame(const QImage &bitmap)
 
 void MotionCapture::onNotMotion()
 {
-    m_host.showMotionIndicator(MotionHost::Indicator::NoMotion);
+    emit indicatorChanged(MotionHost::Indicator::NoMotion);
 }
 
 void MotionCapture::onMotion()
@@ -137,7 +137,7 @@ void MotionCapture::onMotion()
     // capture, not with what is there now.
     if (++m_motionEventCount <= 1)
         return;
-    m_host.showMotionIndicator(MotionHost::Indicator::Motion);
+    emit indicatorChanged(MotionHost::Indicator::Motion);
     m_alarm.play();
     setArmed(false);
     m_session.ClearFrameCallback();

@@ -6,13 +6,13 @@
 
 #include "capture/framescanner.h"
 #include "motion/tmj.h"
+#include "shell/motionhost.h"
 
 #include <QObject>
 #include <QTimer>
 
 class CaptureRunControl;
 class CaptureSession;
-class MotionHost;
 class Messages;
 class Sound;
 struct ApplicationState;
@@ -26,8 +26,8 @@ public:
     static constexpr int DefaultFramesAfterMotion = 10;
 
     /// run is the Start/stop toggle of interval capture.
-    MotionCapture(MotionHost &host, ApplicationState &state, CaptureSession &session,
-                  CaptureRunControl &run, Sound &alarm, Messages &messages);
+    MotionCapture(ApplicationState &state, CaptureSession &session, CaptureRunControl &run,
+                  Sound &alarm, Messages &messages);
 
     // FrameScanner: armed exactly while the scan timer runs.
     bool scanArmed() const override { return m_scanTimer.isActive(); }
@@ -68,6 +68,14 @@ public:
 signals:
     /// A motion started a capture: its report line is due (PictureCounter is the first picture).
     void motionReported();
+    /// A motion batch ended at its last picture; detection is armed again.
+    void batchEnded();
+    /// What the "M.I." indicator shows now.
+    void indicatorChanged(MotionHost::Indicator state);
+    /// The silver box covers the indicator while detection is not armed.
+    void indicatorBoxShown(bool shown);
+    /// A word for the status bar (a scan that gave no frame).
+    void statusNote(const QString &text);
 
 private:
     void applySettings(int cells);
@@ -75,7 +83,6 @@ private:
     void onNotMotion();
     void disarmFor(const QString &reason);
 
-    MotionHost &m_host;
     ApplicationState &m_state;
     CaptureSession &m_session;
     CaptureRunControl &m_run;

@@ -58,11 +58,11 @@ UpDownControl *arrows(QWidget *parent, int minimum, int maximum, int increment, 
 
 TimerMotionMenu::TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost &host,
                                  ApplicationState &state, Sound &click, CaptureRunControl &run,
-                                 MotionCapture &motion, ToolWindows &tools,
-                                 const ClockSource &clock)
+                                 MotionCapture &motion, TimerProgramRunner &runner,
+                                 ToolWindows &tools)
     : CaptureToolWindow(parent, view, " Timer-motion detection menu", QSize(330, 320)),
       m_host(host), m_state(state), m_click(click), m_run(run), m_motion(motion), m_tools(tools),
-      m_runner(state, run, clock)
+      m_runner(runner)
 {
     setObjectName("timerMotionMenu");
     auto *ok = new QPushButton("OK", this);

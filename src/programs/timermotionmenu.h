@@ -26,8 +26,8 @@ class TimerMotionMenu : public CaptureToolWindow
     Q_OBJECT
 public:
     TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost &host, ApplicationState &state,
-                    Sound &click, CaptureRunControl &run, MotionCapture &motion, ToolWindows &tools,
-                    const ClockSource &clock);
+                    Sound &click, CaptureRunControl &run, MotionCapture &motion,
+                    TimerProgramRunner &runner, ToolWindows &tools);
 
     /// "Prog.": hides the other tool windows and shows the menu.
     void open();
@@ -73,7 +73,7 @@ private:
     CaptureRunControl &m_run;
     MotionCapture &m_motion;
     ToolWindows &m_tools;
-    TimerProgramRunner m_runner;
+    TimerProgramRunner &m_runner;
     // Start hours, start minutes, end hours, end minutes.
     std::array<UpDownControl *, 4> m_timeArrows{};
 

@@ -1,17 +1,14 @@
 #include "shell/mainwindow.h"
 
 #include "shell/applicationstate.h"
-#include "shell/clocksource.h"
 #include "shell/controlpanel.h"
 #include "shell/flowlayout.h"
 #include "shell/motionindicator.h"
-#include "shell/picturenames.h"
 #include "shell/sound.h"
 
 #include "vardella_version.h"
 
 #include <QCloseEvent>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -68,8 +65,7 @@ private:
 };
 } // namespace
 
-MainWindow::MainWindow(ApplicationState &state, Sound &click, const ClockSource &clock)
-    : m_state(state), m_click(click), m_clock(clock)
+MainWindow::MainWindow(ApplicationState &state, Sound &click) : m_state(state), m_click(click)
 {
     setObjectName("mainWindow");
     setWindowTitle(QString::fromLatin1(Product::caption));
@@ -91,14 +87,6 @@ MainWindow::MainWindow(ApplicationState &state, Sound &click, const ClockSource 
 
     connect(m_panel, &ControlPanel::doubleClicked, m_panel, &QWidget::hide);
     connectIntents();
-
-    // The picture store starts with its first directory.
-    PictureStore::CreateDirectory(1);
-    m_state.CurrentDirectory = 1;
-
-    m_clockTimer.setInterval(1000);
-    connect(&m_clockTimer, &QTimer::timeout, this, [this] { clockTick(m_clock.now().time()); });
-    m_clockTimer.start();
 }
 
 void MainWindow::connectIntents()
@@ -130,12 +118,7 @@ void MainWindow::connectIntents()
             [this](int position) { emit stepArrowsClicked(position); });
 }
 
-MainWindow::~MainWindow()
-{
-    // Every end of the program leaves no empty picture directories behind.
-    PictureStore::RemoveLeftoverTemporaries();
-    PictureStore::RemoveEmptyDirectories();
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildVideoArea(QWidget *central)
 {
@@ -274,14 +257,6 @@ void MainWindow::showIntervalText(const QString &text)
 void MainWindow::showMaxStepText(const QString &text)
 {
     m_panel->maxStepBox->setText(text);
-}
-
-void MainWindow::setClockRunning(bool running)
-{
-    if (running)
-        m_clockTimer.start();
-    else
-        m_clockTimer.stop();
 }
 
 bool MainWindow::isPreviewChecked() const
@@ -452,6 +427,7 @@ void MainWindow::embedCaptureWindow(QWidget *window)
     window->setGeometry(m_videoArea->rect());
     // Below the cover and the caption line, which show over the live picture.
     window->lower();
+    window->show();
 }
 
 QSize MainWindow::captureWindowSize() const
@@ -536,15 +512,6 @@ void MainWindow::hidePictureCaption()
     m_pictureCaption->hide();
 }
 
-void MainWindow::clockTick(const QTime &now)
-{
-    if (m_state.ClearConfirmed)
-        emit pendingClearDue();
-    m_state.setClock(now);
-    m_panel->timeBox->setText(QStringLiteral("Systemtime = ") + m_state.clockText());
-    emit timerProgramStartCheck();
-}
-
 void MainWindow::hideControlPanel()
 {
     m_panel->hide();
@@ -584,8 +551,6 @@ void MainWindow::activated()
 void MainWindow::exitRoutine()
 {
     m_click.play();
-    PictureStore::RemoveLeftoverTemporaries();
-    PictureStore::RemoveEmptyDirectories();
     close();
 }
 
@@ -635,8 +600,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
         emit maximisedResize();
     if (!m_fullScreenPictureVisible || m_panel->isVisible())
         m_pictureCaption->hide();
-    if (m_state.CaptureRunning)
-        emit startStopRequested();
+    emit resized();
     if (m_panel->overlay->isChecked()) {
         fillVideoArea();
         if (m_panel->isVisible())
@@ -646,7 +610,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 void MainWindow::closeEvent(QCloseEvent *event)
 {
-    QFile::remove(QStringLiteral("1/capture.jpg"));
+    emit closing();
     event->accept();
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// The main window: control panel, video area, status bar and the one-second clock. It is a
-// view: it tells what the user did through its signals and shows what it is told through the
-// narrow interfaces below; none of its widgets is handed out.
+// The main window: control panel, video area and status bar. It is a view: it tells what the user
+// did through its signals and shows what it is told through the narrow interfaces below; none of
+// its widgets is handed out.
 
 #include "shell/captureview.h"
 #include "shell/motionhost.h"
@@ -11,12 +11,10 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <QTimer>
 
 #include <array>
 
 struct ApplicationState;
-class ClockSource;
 class ControlPanel;
 class QLabel;
 class QPlainTextEdit;
@@ -34,8 +32,7 @@ public:
     static constexpr int OuterWidth = 800;
     static constexpr int OuterHeight = 627;
 
-    /// clock gives the time of day to the one-second clock tick.
-    MainWindow(ApplicationState &state, Sound &click, const ClockSource &clock);
+    MainWindow(ApplicationState &state, Sound &click);
     ~MainWindow() override;
 
     // StoreView and CaptureView
@@ -46,7 +43,6 @@ public:
     void showMaxStepText(const QString &text) override;
     void showStartCaption(const QString &caption, int colourValue) override;
     void showStatusNote(const QString &text) override;
-    void setClockRunning(bool running) override;
     bool isPreviewChecked() const override;
     void setPreviewChecked(bool checked) override;
     bool isOverlayChecked() const override;
@@ -100,17 +96,14 @@ public:
 
     QString statusPanel(int index) const;
     QString statusNote() const;
-    bool clockRunning() const { return m_clockTimer.isActive(); }
     void hidePictureCaption();
 
-    /// One clock tick at the given time of day.
-    void clockTick(const QTime &now);
     /// Hides the control panel and lets the video area fill the window.
     void hideControlPanel();
     void statusBarClicked();
     /// What every activation of the window does.
     void activated();
-    /// "Exit": click, remove the empty picture directories, close.
+    /// "Exit": click, close.
     void exitRoutine();
 
 signals:
@@ -140,15 +133,13 @@ signals:
     void prefPressed();
     void viewPressed();
 
-    /// Clock tick, first step: a confirmed clear of the store is pending.
-    void pendingClearDue();
-    /// Clock tick, last step: the timer program may start capture.
-    void timerProgramStartCheck();
     /// The live picture must be set up again for the "Overlay" or "Preview" box as it stands.
     void overlayReactionNeeded();
     void previewReactionNeeded();
-    /// Start/stop must be pressed (the window was resized while capture runs).
-    void startStopRequested();
+    /// The window was resized (a run ends then).
+    void resized();
+    /// The window closes: the program ends.
+    void closing();
     /// The window was maximised; the full-screen view moves its scale one step.
     void maximisedResize();
 
@@ -170,7 +161,6 @@ private:
 
     ApplicationState &m_state;
     Sound &m_click;
-    const ClockSource &m_clock;
     ControlPanel *m_panel = nullptr;
     QWidget *m_videoArea = nullptr;
     QPlainTextEdit *m_videoCover = nullptr;
@@ -181,7 +171,6 @@ private:
     QPointer<QWidget> m_fullScreenToolbar;
     std::array<QLabel *, 4> m_statusPanels{};
     QLabel *m_statusNote = nullptr;
-    QTimer m_clockTimer;
     bool m_placed = false;
     bool m_fullScreenPictureVisible = false;
 };

@@ -21,6 +21,8 @@ class MessageBoxes : public Messages
 {
 public:
     explicit MessageBoxes(QWidget *parent) : m_parent(parent) {}
+    /// The window the boxes open over, once it exists.
+    void setParent(QWidget *parent) { m_parent = parent; }
     void information(const QString &text) override;
     void error(const QString &text) override;
 

@@ -21,8 +21,6 @@ public:
     /// A note at the right of the status bar, e.g. the time of the last failed grab; empty
     /// hides it.
     virtual void showStatusNote(const QString &text) = 0;
-    /// The one-second clock tick runs while capture is stopped.
-    virtual void setClockRunning(bool running) = 0;
 
     virtual bool isPreviewChecked() const = 0;
     /// Checking or unchecking a box from here runs its reaction, as a click does.

@@ -10,7 +10,8 @@ class VideoHost
 {
 public:
     virtual ~VideoHost() = default;
-    /// Makes window a child of the video area, filling it; it follows the area's size from then.
+    /// Makes window a child of the video area, filling it, and shows it; it follows the area's
+    /// size from then.
     virtual void embedCaptureWindow(QWidget *window) = 0;
     /// The size a new capture window is created with (the main window's outer size), before it
     /// takes the video area's.

@@ -2,12 +2,10 @@
 
 #include "capture/capturesession.h"
 #include "shell/applicationstate.h"
-#include "shell/controltexts.h"
 #include "shell/messages.h"
 #include "shell/sound.h"
-#include "shell/storeview.h"
 #include "shell/timer/threadedtimer.h"
-#include "store/intervalcontrols.h"
+#include "store/intervalmodel.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -19,8 +17,6 @@
 #include <sys/resource.h>
 
 namespace {
-constexpr int IdleColour = 1;
-constexpr int RunningColour = 235;
 constexpr int MaxFailedGrabs = 3;
 constexpr int PreviewRestartAboveMs = 400;
 const QString Waiting = QStringLiteral(", waiting for it to come back");
@@ -33,30 +29,28 @@ void raiseProcessPriority()
 }
 } // namespace
 
-CaptureLoop::CaptureLoop(StoreView &view, ApplicationState &state, Sound &click,
-                         ThreadedTimer &timer, CaptureSession &session, IntervalControls &interval,
-                         Messages &messages)
-    : m_view(view), m_state(state), m_click(click), m_timer(timer), m_session(session),
-      m_interval(interval), m_messages(messages), m_recovery(session.service())
+CaptureLoop::CaptureLoop(ApplicationState &state, Sound &click, ThreadedTimer &timer,
+                         CaptureSession &session, IntervalModel &interval, Messages &messages)
+    : m_state(state), m_click(click), m_timer(timer), m_session(session), m_interval(interval),
+      m_messages(messages), m_recovery(session.service())
 {
     // Grabbed frames and the preview frames between Start and the first tick alike: a picture
     // that cannot be written ends the run.
     connect(&m_session, &CaptureSession::pictureFailed, this, [this](const QString &message) {
         if (m_state.CaptureRunning)
-            stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(message));
+            stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(message), message);
     });
     // Said once, and kept in the status bar until the next Start, without holding capture up.
     connect(&m_session, &CaptureSession::earlierRunOverwritten, this, [this](const QString &path) {
-        m_view.showStatusNote(QStringLiteral("Overwriting pictures of an earlier run from ") +
-                              path);
+        emit statusNote(QStringLiteral("Overwriting pictures of an earlier run from ") + path);
     });
     connect(&m_session.service(), &CaptureService::deviceLost, this,
             [this](const QString &reason) { deviceLost(reason); });
     connect(&m_recovery, &CameraRecovery::returned, this, &CaptureLoop::cameraReturned);
     connect(&m_recovery, &CameraRecovery::gaveUp, this, [this](const QString &reason) {
-        m_view.showStatusNote(lostNote({}));
-        stopWithError(
-            QStringLiteral("Capture stopped: the video device is gone (%1).").arg(reason));
+        emit statusNote(lostNote({}));
+        stopWithError(QStringLiteral("Capture stopped: the video device is gone (%1).").arg(reason),
+                      reason);
     });
     // Pictures keep time: tick k of a run is due k intervals after Start, whatever a tick costs.
     m_timer.setPacing(Pacing::Grid);
@@ -83,36 +77,20 @@ void CaptureLoop::stop()
     m_state.CaptureRunning = false;
     m_timer.setEnabled(false);
     m_toggle = false;
-    m_view.showStartCaption(QStringLiteral("start"), IdleColour);
-    m_view.setOverlayEnabled(true);
     m_session.ClearFrameCallback();
     m_session.PreviewOn();
-    if (m_state.OverlayWasOn)
-        m_view.setOverlayChecked(true);
     emit stopped();
-    m_view.setClockRunning(true);
 }
 
 void CaptureLoop::start()
 {
     m_toggle = true;
-    m_view.showStartCaption(QStringLiteral("stop!"), RunningColour);
     m_state.CaptureRunning = true;
     m_failedGrabs = 0;
-    m_view.showStatusNote({});
     m_interval.AdjustTimerPeriod();
-    m_view.setClockRunning(false);
-    emit started();
     m_state.refreshMonthDay(QDate::currentDate());
     m_session.SetFrameCallback();
-    m_view.showTimeText(QStringLiteral("Start time =  ") + m_state.clockText());
-    if (m_view.isPreviewChecked())
-        m_view.setOverlayEnabled(false);
-    if (m_view.isOverlayChecked()) {
-        m_view.setOverlayEnabled(false);
-        m_view.setPreviewChecked(true);
-        m_state.OverlayWasOn = true;
-    }
+    emit started();
     m_timer.restart(); // the grid of this run starts now
 }
 
@@ -120,8 +98,7 @@ void CaptureLoop::pause(bool withCaption)
 {
     endWait(); // a new driver or format is the user's choice now
     m_state.CaptureRunning = false;
-    if (withCaption)
-        m_view.showStartCaption(QStringLiteral("Start"), IdleColour);
+    emit paused(withCaption);
 }
 
 bool CaptureLoop::running() const
@@ -140,21 +117,29 @@ void CaptureLoop::captureTick()
     try {
         tick();
     } catch (const std::exception &e) {
-        stopWithError(QStringLiteral("Capture stopped: %1").arg(QString::fromLocal8Bit(e.what())));
+        const QString reason = QString::fromLocal8Bit(e.what());
+        stopWithError(QStringLiteral("Capture stopped: %1").arg(reason), reason);
     }
 }
 
 void CaptureLoop::tick()
 {
-    const QString path =
-        PictureStore::PicturePath(m_state.CurrentDirectory, m_state.PictureCounter);
-    m_view.showPicturePath(path);
+    const int number = m_state.PictureCounter;
+    const QString path = PictureStore::PicturePath(m_state.CurrentDirectory, number);
+    emit grabbing(path);
 
     m_session.SetFrameCallback();
-    const Result<QImage> grab = m_session.GrabFrame();
+    const CaptureSession::GrabResult grab = m_session.GrabFrame(number, path);
     m_session.ClearFrameCallback();
-    // A picture that could not be written has stopped capture already; nothing was stored, so
-    // the number stays.
+    // A picture that could not be written stops capture; nothing was stored, so the number
+    // stays.
+    if (!grab && grab.error().frameCame) {
+        if (m_state.CaptureRunning)
+            stopWithError(
+                QStringLiteral("Capture stopped: the picture %1").arg(grab.error().reason),
+                grab.error().reason);
+        return;
+    }
     if (!m_state.CaptureRunning)
         return;
     // This grab met the loss: the number waits for the camera, as later ticks do.
@@ -164,14 +149,14 @@ void CaptureLoop::tick()
     }
     if (grab) {
         m_failedGrabs = 0;
-        emit pictureWritten(path);
-    } else if (!noteGrab(grab.error())) {
+        emit pictureWritten(*grab);
+    } else if (!noteGrab(grab.error().reason)) {
         return;
     }
 
-    const int m = m_state.PictureCounter + 1;
+    const int m = number + 1;
     m_state.PictureCounter = m;
-    m_view.showFramesText(ControlTexts::framesBox(m));
+    emit counterAdvanced(m);
     afterPicture(PictureStore::AdvanceAfterCapture(m_state, [this] { grabtimePause(); }));
     if (running())
         emit pictureStored();
@@ -182,12 +167,14 @@ bool CaptureLoop::noteGrab(const QString &reason)
     // The number still advances, so that numbering stays in step with the ticks, but the
     // failure shows, and a camera that keeps failing ends the run.
     ++m_failedGrabs;
-    m_view.showStatusNote(QStringLiteral("No frame at %1").arg(QTime::currentTime().toString()));
+    emit statusNote(QStringLiteral("No frame at %1").arg(QTime::currentTime().toString()));
     if (m_failedGrabs < MaxFailedGrabs)
         return true;
+    const QString why = reason.isEmpty() ? QStringLiteral("no frame") : reason;
     stopWithError(QStringLiteral("Capture stopped: %1 grabs in a row gave no frame (%2).")
                       .arg(MaxFailedGrabs)
-                      .arg(reason.isEmpty() ? QStringLiteral("no frame") : reason));
+                      .arg(why),
+                  why);
     return false;
 }
 
@@ -216,16 +203,15 @@ void CaptureLoop::ticksSkipped(quint64 count)
         return;
     if (m_recovery.waiting()) {
         m_skippedWhileLost += count;
-        m_view.showStatusNote(lostNote(Waiting));
+        emit statusNote(lostNote(Waiting));
         return;
     }
     const QString time = QTime::currentTime().toString();
-    m_view.showStatusNote(count == 1
-                              ? QStringLiteral("1 picture skipped at %1").arg(time)
-                              : QStringLiteral("%1 pictures skipped at %2").arg(count).arg(time));
+    emit statusNote(count == 1 ? QStringLiteral("1 picture skipped at %1").arg(time)
+                               : QStringLiteral("%1 pictures skipped at %2").arg(count).arg(time));
 }
 
-void CaptureLoop::stopWithError(const QString &message)
+void CaptureLoop::stopWithError(const QString &message, const QString &reason)
 {
     // The stop half of Start/stop, without its format check: a run that was paused by "Driver"
     // must still end here rather than answer with a refusal.
@@ -235,6 +221,7 @@ void CaptureLoop::stopWithError(const QString &message)
     } else {
         m_state.CaptureRunning = false;
     }
+    emit failed(reason);
     // Shown once the current handler has returned, never from inside a frame delivery.
     QTimer::singleShot(0, this, [this, message] { m_messages.error(message); });
 }
@@ -246,7 +233,8 @@ void CaptureLoop::deviceLost(const QString &reason)
     if (running()) {
         m_skippedWhileLost = 0;
         m_recovery.begin(reason);
-        m_view.showStatusNote(lostNote(Waiting));
+        emit statusNote(lostNote(Waiting));
+        emit cameraLost(reason);
     } else {
         QTimer::singleShot(0, this, [this, reason] {
             m_messages.error(QStringLiteral("The video device is gone (%1).").arg(reason));
@@ -258,7 +246,7 @@ void CaptureLoop::skipWhileLost()
 {
     // Not a failed grab: a camera that is away for a while must not end the run by itself.
     ++m_skippedWhileLost;
-    m_view.showStatusNote(lostNote(Waiting));
+    emit statusNote(lostNote(Waiting));
     emit pictureSkipped();
 }
 
@@ -277,10 +265,8 @@ void CaptureLoop::cameraReturned()
 {
     // The next due time of the run's grid stores the next number, with the settings it had.
     m_failedGrabs = 0;
-    m_view.showStatusNote(
-        lostNote(QStringLiteral(", back at %1").arg(QTime::currentTime().toString())));
-    if (m_view.isPreviewChecked())
-        m_session.PreviewOn();
+    emit statusNote(lostNote(QStringLiteral(", back at %1").arg(QTime::currentTime().toString())));
+    emit cameraBack();
 }
 
 void CaptureLoop::endWait()
@@ -288,5 +274,5 @@ void CaptureLoop::endWait()
     if (!m_recovery.waiting())
         return;
     m_recovery.cancel();
-    m_view.showStatusNote(lostNote({}));
+    emit statusNote(lostNote({}));
 }

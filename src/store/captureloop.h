@@ -1,20 +1,21 @@
 #pragma once
 // Interval capture: the Start/stop toggle through which every part of the program starts or
-// stops capture, and the capture tick that stores one picture per timer period. Subsystems that
-// take part in a run (motion-triggered capture, the timer program) connect to its signals.
+// stops capture, and the capture tick that stores one picture per timer period. It shows
+// nothing itself: the windows and the console present its signals, and the subsystems that
+// take part in a run (motion-triggered capture, the timer program) connect to them.
 
 #include "capture/camerarecovery.h"
 #include "capture/captureruncontrol.h"
+#include "capture/storedpicture.h"
 #include "store/picturestore.h"
 
 #include <QObject>
 #include <QString>
 
 class CaptureSession;
-class IntervalControls;
+class IntervalModel;
 class Messages;
 class Sound;
-class StoreView;
 class ThreadedTimer;
 struct ApplicationState;
 
@@ -23,8 +24,8 @@ class CaptureLoop : public QObject, public CaptureRunControl
     Q_OBJECT
 public:
     /// The capture timer's ticks are delivered to captureTick() by whoever owns the timer.
-    CaptureLoop(StoreView &view, ApplicationState &state, Sound &click, ThreadedTimer &timer,
-                CaptureSession &session, IntervalControls &interval, Messages &messages);
+    CaptureLoop(ApplicationState &state, Sound &click, ThreadedTimer &timer,
+                CaptureSession &session, IntervalModel &interval, Messages &messages);
 
     /// The Start/stop toggle: stops a running capture, or starts one.
     void startStop() override;
@@ -43,8 +44,22 @@ signals:
     void started();
     /// A run ended.
     void stopped();
-    /// A grabbed frame was stored as the picture at path.
-    void pictureWritten(const QString &path);
+    /// Capture was paused by a new driver or format; withCaption: "Start" is due again.
+    void paused(bool withCaption);
+    /// A tick is about to grab the picture at path.
+    void grabbing(const QString &path);
+    /// The picture counter moved on to counter after a grab, stored or not.
+    void counterAdvanced(int counter);
+    /// A grabbed frame was stored.
+    void pictureWritten(const StoredPicture &picture);
+    /// A picture could not be stored, or the camera failed or stayed away: the run ends.
+    void failed(const QString &reason);
+    /// A word for the status bar ("Camera lost at ..."); empty clears it.
+    void statusNote(const QString &text);
+    /// The camera went away during a run; the run waits for it.
+    void cameraLost(const QString &reason);
+    /// The camera is back; the run goes on.
+    void cameraBack();
     /// The first picture since numbering restarted was stored.
     void firstPictureStored();
     /// A picture was stored and capture still runs; a subsystem may press Start/stop here.
@@ -63,19 +78,18 @@ private:
     void ticksSkipped(quint64 count);
     void afterPicture(PictureStore::Advance advance);
     bool running() const;
-    void stopWithError(const QString &message);
+    void stopWithError(const QString &message, const QString &reason);
     void deviceLost(const QString &reason);
     void skipWhileLost();
     void cameraReturned();
     void endWait();
     QString lostNote(const QString &state) const;
 
-    StoreView &m_view;
     ApplicationState &m_state;
     Sound &m_click;
     ThreadedTimer &m_timer;
     CaptureSession &m_session;
-    IntervalControls &m_interval;
+    IntervalModel &m_interval;
     Messages &m_messages;
     bool m_toggle = false;
     int m_failedGrabs = 0;

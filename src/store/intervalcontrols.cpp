@@ -4,7 +4,7 @@
 #include "shell/controltexts.h"
 #include "shell/sound.h"
 #include "shell/storeview.h"
-#include "shell/timer/threadedtimer.h"
+#include "store/intervalmodel.h"
 
 #include <QLocale>
 
@@ -17,63 +17,49 @@ constexpr double ShortestInterval = 0.1;
 } // namespace
 
 IntervalControls::IntervalControls(StoreView &view, ApplicationState &state, Sound &click,
-                                   ThreadedTimer &timer)
-    : m_view(view), m_state(state), m_click(click), m_timer(timer)
-{}
-
-void IntervalControls::setPeriod(int milliseconds)
+                                   IntervalModel &interval)
+    : m_view(view), m_state(state), m_click(click), m_interval(interval)
 {
-    m_timer.setInterval(static_cast<quint32>(std::max(milliseconds, 0)));
+    connect(&m_interval, &IntervalModel::changed, this, &IntervalControls::showInterval);
 }
 
-void IntervalControls::AdjustTimerPeriod()
+double IntervalControls::intervalSeconds() const
 {
-    // The timer keeps the run on a grid of the requested interval, so the wait is the request
-    // itself: nothing is taken off for the time a tick costs.
-    setPeriod(m_requestedMs);
+    return m_interval.seconds();
 }
 
-void IntervalControls::showInterval()
+int IntervalControls::requestedIntervalMs() const
 {
-    m_view.showIntervalText(ControlTexts::intervalBox(m_intervalSeconds, QLocale()));
+    return m_interval.requestedMs();
+}
+
+void IntervalControls::showInterval(double seconds)
+{
+    m_view.showIntervalText(ControlTexts::intervalBox(seconds, QLocale()));
+    m_view.setIntervalArrowsPosition(static_cast<int>(std::lround(seconds)));
 }
 
 void IntervalControls::intervalArrowMoved(int position)
 {
-    // The press leaves the period at exactly the whole seconds shown; the adjustment follows
-    // at the next Start or "Fine" press.
-    m_intervalSeconds = position;
-    showInterval();
-    setPeriod(position * 1000);
-    m_requestedMs = position * 1000;
+    // The press leaves the period at exactly the whole seconds shown.
+    m_interval.setSeconds(position);
 }
 
 void IntervalControls::fine(double seconds)
 {
     m_click.play();
-    setInterval(seconds);
-}
-
-void IntervalControls::setInterval(double seconds)
-{
-    m_intervalSeconds = seconds;
-    showInterval();
-    m_view.setIntervalArrowsPosition(static_cast<int>(std::lround(seconds)));
-    // The seconds only ever hold multiples of 50 ms; rounding drops the binary fraction error
-    // that truncation would turn into a lost millisecond (5.05 s is 5049.999... ms).
-    m_requestedMs = static_cast<int>(std::llround(seconds * 1000));
-    AdjustTimerPeriod();
+    m_interval.setSeconds(seconds);
 }
 
 void IntervalControls::finePlus()
 {
-    fine(m_intervalSeconds + FineStep);
+    fine(m_interval.seconds() + FineStep);
 }
 
 void IntervalControls::fineMinus()
 {
     // Computed in single precision, as the seconds box always was; never below 0.1 s.
-    const float v = static_cast<float>(m_intervalSeconds) - static_cast<float>(FineStep);
+    const float v = static_cast<float>(m_interval.seconds()) - static_cast<float>(FineStep);
     fine(v <= ShortestInterval ? ShortestInterval : static_cast<double>(v));
 }
 

@@ -4,25 +4,21 @@
 
 #include <QObject>
 
+class IntervalModel;
 class Sound;
 class StoreView;
-class ThreadedTimer;
 struct ApplicationState;
 
 class IntervalControls : public QObject
 {
     Q_OBJECT
 public:
-    IntervalControls(StoreView &view, ApplicationState &state, Sound &click, ThreadedTimer &timer);
+    /// The boxes show the interval whenever the model changes, whoever changed it.
+    IntervalControls(StoreView &view, ApplicationState &state, Sound &click,
+                     IntervalModel &interval);
 
-    /// Sets the capture timer's period to the requested interval.
-    void AdjustTimerPeriod();
-
-    double intervalSeconds() const { return m_intervalSeconds; }
-    int requestedIntervalMs() const { return m_requestedMs; }
-    /// Sets the interval as the "Fine" buttons do, without their click (the program without a
-    /// display sets it from its command line).
-    void setInterval(double seconds);
+    double intervalSeconds() const;
+    int requestedIntervalMs() const;
     bool stepMode() const { return m_stepMode; }
 
     /// The interval arrows moved to position (whole seconds).
@@ -45,16 +41,13 @@ signals:
     void framesStepChanged(int frames);
 
 private:
-    void showInterval();
-    void setPeriod(int milliseconds);
+    void showInterval(double seconds);
     void fine(double seconds);
     QString stepCaption() const;
 
     StoreView &m_view;
     ApplicationState &m_state;
     Sound &m_click;
-    ThreadedTimer &m_timer;
-    double m_intervalSeconds = 5;
-    int m_requestedMs = 5000;
+    IntervalModel &m_interval;
     bool m_stepMode = false;
 };

@@ -76,9 +76,9 @@ struct CaptureWindowsRig
     RecordedSound click;
     RecordedSound alarm;
     RecordingPeers peers;
-    std::unique_ptr<Application> app = std::make_unique<Application>(*qApp);
     RecordedMessages &messages = *new RecordedMessages;          // owned by app
     ProbeCaptureService &service = *new ProbeCaptureService(io); // owned by app
+    std::unique_ptr<Application> app = started();
     ApplicationState &state = app->state();
     CaptureSettings &settings = app->captureSettings();
     ToolWindows &tools = app->toolWindows();
@@ -89,14 +89,20 @@ struct CaptureWindowsRig
     CapturePreferencesWindow *preferences = nullptr;
     std::unique_ptr<PanelParts> parts;
 
+    std::unique_ptr<Application> started()
+    {
+        auto program = std::make_unique<Application>(*qApp);
+        program->setMessages(std::unique_ptr<Messages>(&messages));
+        program->setCaptureService(std::unique_ptr<CaptureService>(&service));
+        program->setSounds(click.take(), alarm.take());
+        QString error;
+        if (!program->start(&error))
+            qFatal("the program did not start: %s", qPrintable(error));
+        return program;
+    }
+
     CaptureWindowsRig()
     {
-        app->setMessages(std::unique_ptr<Messages>(&messages));
-        app->setCaptureService(std::unique_ptr<CaptureService>(&service));
-        app->setSounds(click.take(), alarm.take());
-        QString error;
-        if (!app->start(&error))
-            qFatal("the program did not start: %s", qPrintable(error));
         main = &app->mainWindow();
         controller = &app->captureController();
         loop = &app->captureLoop();

@@ -45,7 +45,15 @@ private slots:
     void failedConnectLeavesNoWindow();
 
 private:
-    CaptureSession &session() { return m_rig->controller->session(); }
+    CaptureSession &session() { return m_rig->app->core().session(); }
+    /// A grab of the capture loop: the frame is stored as the current picture.
+    CaptureSession::GrabResult grabPicture()
+    {
+        const ApplicationState &state = m_rig->state;
+        return session().GrabFrame(
+            state.PictureCounter,
+            PictureStore::PicturePath(state.CurrentDirectory, state.PictureCounter));
+    }
     void connectScene();
     std::unique_ptr<CaptureWindowsRig> m_rig;
 };
@@ -182,7 +190,7 @@ void TestCaptureController::grabStoresPictureAtCurrentNumber()
     connectScene();
     m_rig->state.PictureCounter = 7;
     session().SetFrameCallback();
-    QVERIFY(session().GrabFrame());
+    QVERIFY(grabPicture());
     session().ClearFrameCallback();
     JpegDecoder decoder;
     const QImage first = decoder.read("1/capture7.jpg").value_or(QImage());
@@ -192,7 +200,7 @@ void TestCaptureController::grabStoresPictureAtCurrentNumber()
 
     // The same number again replaces the picture with a fresh frame.
     session().SetFrameCallback();
-    QVERIFY(session().GrabFrame());
+    QVERIFY(grabPicture());
     QVERIFY(decoder.read("1/capture7.jpg").value_or(QImage()) != first);
     QCOMPARE(QDir("1").entryList(QDir::Files), QStringList{"capture7.jpg"});
 }
@@ -203,15 +211,17 @@ void TestCaptureController::armedScanStoresNothing()
     RecordingScanner scanner;
     session().setScanner(&scanner);
     session().SetFrameCallback();
-    const Result<QImage> grab = session().GrabFrame();
+    const CaptureSession::GrabResult grab = session().GrabFrame();
     QVERIFY(grab);
     QCOMPARE(scanner.scanned, QList<QSize>{QSize(320, 240)});
     QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
 
-    scanner.armed = false;
-    QVERIFY(session().GrabFrame());
-    QCOMPARE(scanner.scanned.size(), 1); // stored, not analysed
-    QVERIFY(QFileInfo::exists("1/capture0.jpg"));
+    // The capture loop's grabs are stored, never analysed, even while the scan is armed.
+    const CaptureSession::GrabResult stored = grabPicture();
+    QVERIFY(stored);
+    QCOMPARE(stored->path, QStringLiteral("1/capture0.jpg"));
+    QCOMPARE(stored->bytes, QFileInfo("1/capture0.jpg").size());
+    QCOMPARE(scanner.scanned.size(), 1);
     session().setScanner(nullptr);
 }
 
@@ -222,7 +232,7 @@ void TestCaptureController::greyscalePictureHasOneComponent()
     m_rig->settings.FrameHeight = 480;
     connectScene();
     session().SetFrameCallback();
-    QVERIFY(session().GrabFrame());
+    QVERIFY(grabPicture());
     const QImage picture = JpegDecoder().read("1/capture0.jpg").value_or(QImage());
     QCOMPARE(picture.format(), QImage::Format_Grayscale8);
     QCOMPARE(picture.size(), QSize(640, 480));
@@ -258,14 +268,16 @@ void TestCaptureController::unstorableFrameIsReported()
     QVERIFY(QDir().mkpath("1/capture3.jpg")); // stands in the way whoever runs the test
     QSignalSpy failed(&session(), &CaptureSession::pictureFailed);
     session().SetFrameCallback();
+    QString message;
     if (grabbed) {
-        QVERIFY(session().GrabFrame()); // the frame came; storing it did not
-        QCOMPARE(failed.count(), 1);    // said before the grab returned
+        const CaptureSession::GrabResult grab = grabPicture();
+        QVERIFY(!grab && grab.error().frameCame); // the frame came; storing it did not
+        message = grab.error().reason;
     } else {
         session().ApplyPreviewRate();
         QVERIFY(failed.wait(3000));
+        message = failed.first().first().toString();
     }
-    const QString message = failed.first().first().toString();
     QVERIFY2(message.startsWith("1/capture3.jpg: ") && message.size() > 16, qPrintable(message));
 }
 
@@ -274,7 +286,7 @@ void TestCaptureController::missingSessionShowsErrorCode()
     connectScene();
     m_rig->service.setUserData(0);
     session().SetFrameCallback();
-    QVERIFY(!session().GrabFrame());
+    QVERIFY(!grabPicture());
     QCOMPARE(m_rig->panel()->timeBox->text(), QString("foutcode 1"));
     QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
 }
@@ -287,9 +299,9 @@ void TestCaptureController::failedConnectLeavesNoWindow()
     QVERIFY(connected.error().contains("9"));
     QVERIFY(!session().hasWindow());
     session().SetFrameCallback();
-    const Result<QImage> grab = session().GrabFrame();
+    const CaptureSession::GrabResult grab = grabPicture();
     QVERIFY(!grab);
-    QCOMPARE(grab.error(), QStringLiteral("There is no capture window"));
+    QCOMPARE(grab.error().reason, QStringLiteral("There is no capture window"));
 }
 
 QTEST_MAIN(TestCaptureController)

@@ -207,7 +207,7 @@ void TestDriverDialog::failedConnectIsReported()
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral("Videodriver :Fake Camera 6.1.7"));
     QVERIFY(!rig.panel()->loadingPanel->isVisible());
     QVERIFY(rig.panel()->driver->isEnabled());
-    QVERIFY(!rig.controller->session().GrabFrame());
+    QVERIFY(!rig.app->core().session().GrabFrame(0, "1/capture0.jpg"));
     QVERIFY(!QFile::exists("1/capture0.jpg"));
 }
 

@@ -73,7 +73,7 @@ void TestPictureWriter::storesAndReplaces()
 {
     PictureWriter writer;
     const QRgb green = qRgb(20, 200, 40);
-    Result<> result = writer.store(frameOf(green), Format, 100, false, "1/capture0.jpg");
+    Result<qint64> result = writer.store(frameOf(green), Format, 100, false, "1/capture0.jpg");
     if (!result)
         QFAIL(qPrintable(result.error()));
     JpegDecoder decoder;
@@ -125,7 +125,7 @@ void TestPictureWriter::qualityText()
 
     PictureWriter writer;
     const QImage frame = frameOf(qRgb(90, 120, 150));
-    const Result<> result = writer.store(frame, Format, text, false, "1/capture1.jpg");
+    const Result<qint64> result = writer.store(frame, Format, text, false, "1/capture1.jpg");
     if (quality == -1) {
         QVERIFY(!result);
         QCOMPARE(result.error(),
@@ -167,7 +167,7 @@ void TestPictureWriter::refusesFramesOfAnotherFormat()
     PictureWriter writer;
     QVERIFY(writer.store(frameOf(qRgb(1, 2, 3)), Format, 90, false, "1/capture0.jpg"));
     const QByteArray old = contents("1/capture0.jpg");
-    const Result<> result = writer.store(frame, format, 90, false, "1/capture0.jpg");
+    const Result<qint64> result = writer.store(frame, format, 90, false, "1/capture0.jpg");
     QVERIFY(!result);
     QCOMPARE(result.error(), "1/capture0.jpg: " + reason);
     QCOMPARE(contents("1/capture0.jpg"), old);
@@ -184,13 +184,13 @@ void TestPictureWriter::failedWriteKeepsOldPicture()
         errno = ENOSPC;
         return ssize_t(-1);
     }));
-    const Result<> result =
+    const Result<qint64> result =
         full.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "1/capture0.jpg");
     QCOMPARE(result.error(), "1/capture0.jpg: No space left on device");
     QCOMPARE(contents("1/capture0.jpg"), old);
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 
-    const Result<> missing =
+    const Result<qint64> missing =
         good.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "2/capture5000.jpg");
     QCOMPARE(missing.error(), "2/capture5000.jpg: No such file or directory");
 }

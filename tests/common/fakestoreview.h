@@ -2,6 +2,7 @@
 // The main window as the store's controls see it, without a widget: it keeps what it was told
 // to show and what the boxes hold, and records the box changes in order.
 
+#include "shell/motionhost.h"
 #include "shell/storeview.h"
 
 #include <QStringList>
@@ -16,7 +17,6 @@ struct FakeStoreView : StoreView
     QString startCaption = QStringLiteral("Start");
     int startColour = 1;
     QString statusNote;
-    bool clockRunning = true;
     bool preview = true;
     bool overlay = false;
     bool overlayEnabled = true;
@@ -41,7 +41,6 @@ struct FakeStoreView : StoreView
         startColour = colourValue;
     }
     void showStatusNote(const QString &text) override { statusNote = text; }
-    void setClockRunning(bool running) override { clockRunning = running; }
     bool isPreviewChecked() const override { return preview; }
     void setPreviewChecked(bool checked) override
     {
@@ -68,4 +67,14 @@ struct FakeStoreView : StoreView
     void setPanelEnabled(bool enabled) override { panelEnabled = enabled; }
     void redrawVideoArea() override { ++redraws; }
     QPoint centre() const override { return {}; }
+};
+
+/// The "M.I." indicator and its box where a test does not look at them.
+struct NoMotionView : MotionHost
+{
+    void showMotionIndicator(Indicator) override {}
+    void setMotionIndicatorBoxShown(bool) override {}
+    void setMotionIndicatorBoxChecked(bool) override {}
+    void setStartEnabled(bool) override {}
+    void showStatusNote(const QString &) override {}
 };

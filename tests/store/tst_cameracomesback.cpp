@@ -1,7 +1,8 @@
 // A camera unplugged during a run and plugged in again under another device node: the run
 // waits for it and goes on with the same numbering and settings, or ends when it stays away.
+#include "app/capturecore.h"
+#include "app/runpresenter.h"
 #include "capture/capturesession.h"
-#include "capture/capturesettings.h"
 #include "capture/jpegdecoder.h"
 #include "capture/service/fakedeviceio.h"
 #include "capture/service/linuxcaptureservice.h"
@@ -9,23 +10,12 @@
 #include "common/fakestoreview.h"
 #include "common/recordedmessages.h"
 #include "common/tempworkdir.h"
-#include "shell/applicationstate.h"
-#include "shell/timer/threadedtimer.h"
-#include "shell/videohost.h"
+#include "shell/clocksource.h"
 #include "store/captureloop.h"
-#include "store/intervalcontrols.h"
 
 #include <QTest>
 
 using namespace std::chrono_literals;
-
-namespace {
-struct NoVideoHost : VideoHost
-{
-    void embedCaptureWindow(QWidget *) override {}
-    QSize captureWindowSize() const override { return {800, 627}; }
-};
-} // namespace
 
 class TestCameraComesBack : public QObject
 {
@@ -54,15 +44,21 @@ void TestCameraComesBack::replugged()
     io->addNode({.path = "/dev/video0", .controls = {}});
     LinuxCaptureService service(io);
     FakeStoreView view;
-    ApplicationState state;
+    NoMotionView motionView;
     FakeSound click;
-    ThreadedTimer timer;
-    CaptureSettings settings{.FrameWidth = 160, .FrameHeight = 120, .Greyscale = true};
-    NoVideoHost host;
+    FakeSound alarm;
+    SystemClock clock;
     RecordedMessages messages;
-    CaptureSession session(service, state, settings, host);
-    IntervalControls interval(view, state, click.sound, timer);
-    CaptureLoop loop(view, state, click.sound, timer, session, interval, messages);
+    CaptureCore core({service, clock, click.sound, alarm.sound, messages});
+    RunPresenter presenter(core, view, motionView);
+    CaptureSettings &settings = core.settings();
+    settings.FrameWidth = 160;
+    settings.FrameHeight = 120;
+    settings.Greyscale = true;
+    ApplicationState &state = core.state();
+    CaptureSession &session = core.session();
+    ThreadedTimer &timer = core.captureTimer();
+    CaptureLoop &loop = core.loop();
     loop.cameraRecovery().setRetryInterval(20ms);
     loop.cameraRecovery().setPatience(resumes ? 20s : 500ms);
     QVERIFY(session.ConnectDriver(false, true, false));

@@ -97,7 +97,7 @@ void TestCaptureLoop::startRefusedWithoutFormat()
     QCOMPARE(a.panel()->start->text(), QStringLiteral("Start"));
     QVERIFY(!a.state().CaptureRunning);
     QVERIFY(!a.loop().toggledOn());
-    QVERIFY(a.main().clockRunning());
+    QVERIFY(a.app->core().clockRunning());
     QVERIFY(QFileInfo("1").isDir()); // created before the format is checked
 }
 
@@ -106,7 +106,7 @@ void TestCaptureLoop::startShowsRunningAndSecondPressStops()
     makeReady();
     CaptureApp &a = *m_app;
     QPushButton *start = a.panel()->start;
-    a.main().clockTick(QTime(9, 5, 7));
+    a.state().setClock(QTime(9, 5, 7)); // as the last clock tick left it
 
     start->click();
     QCOMPARE(start->text(), QStringLiteral("stop!"));
@@ -114,15 +114,21 @@ void TestCaptureLoop::startShowsRunningAndSecondPressStops()
     QCOMPARE(a.panel()->timeBox->text(), QStringLiteral("Start time =  9:05:07"));
     QVERIFY(a.state().CaptureRunning);
     QVERIFY(a.captureTimer().isEnabled());
-    QVERIFY(!a.main().clockRunning());
+    QVERIFY(!a.app->core().clockRunning());
 
     start->click();
     QCOMPARE(start->text(), QStringLiteral("start"));
     QCOMPARE(captionColour(start), QColor(1, 0, 0));
     QVERIFY(!a.state().CaptureRunning);
     QVERIFY(!a.captureTimer().isEnabled());
-    QVERIFY(a.main().clockRunning());
+    QVERIFY(a.app->core().clockRunning());
     QVERIFY(a.messages->informations.isEmpty());
+
+    // A window that changes size ends the run.
+    start->click();
+    a.main().resize(a.main().size() + QSize(40, 30));
+    QTRY_COMPARE(start->text(), QStringLiteral("start"));
+    QVERIFY(!a.state().CaptureRunning);
 }
 
 void TestCaptureLoop::clearDuringCaptureNeedsTwoPresses()
@@ -146,7 +152,7 @@ void TestCaptureLoop::clearDuringCaptureNeedsTwoPresses()
     start->click(); // completes the stop
     QCOMPARE(start->text(), QStringLiteral("start"));
     QVERIFY(!a.state().CaptureRunning);
-    QVERIFY(a.main().clockRunning());
+    QVERIFY(a.app->core().clockRunning());
     a.ticks(1);
     QCOMPARE(a.state().PictureCounter, 2);
 
@@ -217,7 +223,7 @@ void TestCaptureLoop::missingFrameAdvancesAndIsShown()
     makeReady();
     CaptureApp &a = *m_app;
     a.startHeld();
-    a.app->captureController().session().DisconnectDriver();
+    a.app->core().session().DisconnectDriver();
 
     a.ticks(1);
     QCOMPARE(a.state().PictureCounter, 1);
@@ -240,7 +246,7 @@ void TestCaptureLoop::threeMissingFramesInARowStopCapture()
 {
     makeReady();
     CaptureApp &a = *m_app;
-    CaptureSession &session = a.app->captureController().session();
+    CaptureSession &session = a.app->core().session();
     a.startHeld();
     session.DisconnectDriver();
     a.ticks(2);
@@ -273,7 +279,7 @@ void TestCaptureLoop::timeStampOnStoredPicturesOnly()
     scene.motion = scene.clock = false; // a still scene: every frame alike
     auto *box =
         a.tool<QWidget>(ToolWindows::Role::CustomSettings)->findChild<QCheckBox *>("timeStamp");
-    CaptureSession &session = a.app->captureController().session();
+    CaptureSession &session = a.app->core().session();
     ScanProbe probe;
     a.startHeld();
     a.ticks(1);

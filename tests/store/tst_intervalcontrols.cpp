@@ -6,6 +6,7 @@
 #include "shell/applicationstate.h"
 #include "shell/timer/threadedtimer.h"
 #include "store/intervalcontrols.h"
+#include "store/intervalmodel.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -16,7 +17,11 @@ class TestIntervalControls : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
     void init();
-    void cleanup() { m_controls.reset(); }
+    void cleanup()
+    {
+        m_controls.reset();
+        m_interval.reset();
+    }
 
     void finePresses_data();
     void finePresses();
@@ -28,6 +33,7 @@ private:
     ApplicationState m_state;
     FakeSound m_click;
     ThreadedTimer m_timer;
+    std::unique_ptr<IntervalModel> m_interval;
     std::unique_ptr<IntervalControls> m_controls;
 };
 
@@ -36,7 +42,8 @@ void TestIntervalControls::init()
     m_view = {};
     m_state = {};
     m_timer.setInterval(5000);
-    m_controls = std::make_unique<IntervalControls>(m_view, m_state, m_click.sound, m_timer);
+    m_interval = std::make_unique<IntervalModel>(m_timer);
+    m_controls = std::make_unique<IntervalControls>(m_view, m_state, m_click.sound, *m_interval);
 }
 
 void TestIntervalControls::finePresses_data()

@@ -4,7 +4,6 @@
 #include "common/panelparts.h"
 #include "common/tempworkdir.h"
 #include "shell/applicationstate.h"
-#include "shell/clocksource.h"
 #include "shell/mainwindow.h"
 #include "shell/toolwindows.h"
 #include "store/resetdialog.h"
@@ -52,7 +51,6 @@ private:
     std::unique_ptr<TempWorkDir> m_dir;
     std::unique_ptr<ApplicationState> m_state;
     std::unique_ptr<FakeSound> m_click;
-    SystemClock m_clock;
     std::unique_ptr<ToolWindows> m_tools;
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<PanelParts> m_parts;
@@ -65,7 +63,8 @@ void TestResetDialog::init()
     m_state = std::make_unique<ApplicationState>();
     m_click = std::make_unique<FakeSound>();
     m_tools = std::make_unique<ToolWindows>();
-    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound, m_clock);
+    QDir().mkdir("1"); // as the program's start leaves the store
+    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
     m_parts = std::make_unique<PanelParts>(m_window.get());
     m_dialog = new ResetDialog(m_window.get(), *m_window, *m_state, m_click->sound, *m_tools);
     connect(m_window.get(), &MainWindow::resetPressed, m_dialog, &ResetDialog::resetClicked);

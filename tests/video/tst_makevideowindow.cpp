@@ -4,7 +4,6 @@
 #include "common/recordedmessages.h"
 #include "common/tempworkdir.h"
 #include "shell/applicationstate.h"
-#include "shell/clocksource.h"
 #include "shell/mainwindow.h"
 #include "shell/toolwindows.h"
 #include "video/makevideowindow.h"
@@ -27,7 +26,7 @@ private slots:
     void init()
     {
         m_dir = std::make_unique<TempWorkDir>();
-        m_main = std::make_unique<MainWindow>(m_state, m_click.sound, m_clock);
+        m_main = std::make_unique<MainWindow>(m_state, m_click.sound);
         m_window = new MakeVideoWindow(m_main.get(), *m_main, m_tools, m_messages);
         m_tools.add(ToolWindows::Role::MakeVideo, m_window);
         m_messages = {};
@@ -147,7 +146,6 @@ private:
     std::unique_ptr<TempWorkDir> m_dir;
     ApplicationState m_state;
     FakeSound m_click;
-    SystemClock m_clock;
     ToolWindows m_tools;
     RecordedMessages m_messages;
     std::unique_ptr<MainWindow> m_main;
