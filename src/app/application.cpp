@@ -134,6 +134,7 @@ void Application::buildWindows()
     if (!m_clock)
         m_clock = std::make_unique<SystemClock>();
     m_mainWindow = std::make_unique<MainWindow>(m_state, *m_click, *m_clock);
+    m_tools.setClick(*m_click);
     MainWindow &main = *m_mainWindow;
     if (!m_messages)
         m_messages = std::make_unique<MessageBoxes>(&main);
@@ -152,10 +153,8 @@ void Application::buildWindows()
     CaptureLoop *loop = m_captureLoop.get();
     m_deleteDialog = new DeleteDialog(
         &main, main, m_state, *m_click, [loop] { loop->pause(true); }, m_tools);
-    m_tools.add(ToolWindows::Role::Delete, m_deleteDialog);
     m_printing = new Printing(&main, m_state, *m_click, *loop, m_tools, *m_messages);
     m_resetDialog = new ResetDialog(&main, main, m_state, *m_click, m_tools);
-    m_tools.add(ToolWindows::Role::Reset, m_resetDialog);
     m_preferences =
         new CapturePreferencesWindow(&main, main, m_state, *m_click, *m_captureController,
                                      *m_captureLoop, m_captureSettings, m_tools, *m_messages);
@@ -163,14 +162,17 @@ void Application::buildWindows()
                                                       *loop, *m_alarm, *m_messages);
     m_timerMotionMenu = new TimerMotionMenu(&main, main, main, m_state, *m_click, *loop,
                                             *m_motionCapture, m_tools, *m_clock);
-    m_tools.add(ToolWindows::Role::TimerMotionMenu, m_timerMotionMenu);
     m_programInfo = new ProgramInfoWindow(&main, main, m_state, *m_click, *loop, m_tools);
-    m_tools.add(ToolWindows::Role::ProgramInfo, m_programInfo);
-    m_about = new AboutBox(&main, *m_click, m_tools);
-    m_tools.add(ToolWindows::Role::About, m_about);
+    m_about = new AboutBox(&main, m_tools);
     buildViewer();
     m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, &main);
-    m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
+    CustomSettingsWindow *custom = m_customSettings;
+    m_tools.add(ToolWindows::Role::CustomSettings, custom, [custom, owner = &main] {
+        QRect r = custom->frameGeometry();
+        r.moveCenter(owner->frameGeometry().center());
+        custom->move(r.topLeft());
+        custom->show();
+    });
 
     // The capture timer runs from start; its ticks do nothing until capture is started.
     m_captureTimer.setEnabled(true);
@@ -235,15 +237,8 @@ void Application::wirePreferences()
     using Role = ToolWindows::Role;
     MainWindow *main = m_mainWindow.get();
     QObject::connect(main, &MainWindow::aboutPressed, m_about, &AboutBox::open);
-    QObject::connect(main, &MainWindow::prefPressed, main, [this, main] {
-        m_tools.hide({Role::Delete, Role::Reset, Role::CapturePreferences, Role::TimerMotionMenu,
-                      Role::Driver, Role::ProgramInfo, Role::About});
-        m_click->play();
-        QRect r = m_customSettings->frameGeometry();
-        r.moveCenter(main->frameGeometry().center());
-        m_customSettings->move(r.topLeft());
-        m_customSettings->show();
-    });
+    QObject::connect(main, &MainWindow::prefPressed, main,
+                     [this] { m_tools.open(Role::CustomSettings); });
     QObject::connect(m_customSettings, &CustomSettingsWindow::skinSwitched, main,
                      [main](bool active) {
                          if (!active)
@@ -309,10 +304,8 @@ void Application::buildViewer()
     m_viewer =
         new ViewerWindow(&main, {main, m_state, *m_click, *m_messages, m_tools, *m_captureLoop,
                                  m_captureController->session(), *m_pictures, *m_printing});
-    m_tools.add(ToolWindows::Role::Viewer, m_viewer);
     // A child of the viewer: the main window is locked while the viewer is open.
     m_makeVideo = new MakeVideoWindow(m_viewer, main, m_tools, *m_messages);
-    m_tools.add(ToolWindows::Role::MakeVideo, m_makeVideo);
     m_fullScreenView = std::make_unique<FullScreenView>(main, m_state, m_viewer->page(),
                                                         *m_pictures, *m_printing, *m_messages);
 }

@@ -89,6 +89,7 @@ void TestDeleteDialog::init()
     m_state = std::make_unique<ApplicationState>();
     m_click = std::make_unique<FakeSound>();
     m_tools = std::make_unique<ToolWindows>();
+    m_tools->setClick(m_click->sound);
     m_window = std::make_unique<MainWindow>(*m_state, m_click->sound, m_clock);
     m_parts = std::make_unique<PanelParts>(m_window.get());
     m_pauses = 0;
@@ -98,7 +99,6 @@ void TestDeleteDialog::init()
     // As the program wires them.
     connect(m_window.get(), &MainWindow::clearPressed, m_dialog, &DeleteDialog::clearClicked);
     connect(m_window.get(), &MainWindow::pendingClearDue, m_dialog, &DeleteDialog::runPendingClear);
-    m_tools->add(ToolWindows::Role::Delete, m_dialog);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
