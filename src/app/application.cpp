@@ -143,6 +143,7 @@ void Application::buildWindows()
         CaptureCore::Services{*m_captureService, *m_clock, *m_click, *m_alarm, *m_messages});
     ApplicationState &state = m_core->state();
     m_mainWindow = std::make_unique<MainWindow>(state, *m_click);
+    m_tools.setClick(*m_click);
     MainWindow &main = *m_mainWindow;
     if (ownBoxes)
         ownBoxes->setParent(&main);
@@ -156,22 +157,23 @@ void Application::buildWindows()
                                       m_tools, *m_messages);
     m_deleteDialog = new DeleteDialog(
         &main, main, state, *m_click, [loop] { loop->pause(true); }, m_tools);
-    m_tools.add(ToolWindows::Role::Delete, m_deleteDialog);
     m_printing = new Printing(&main, state, *m_click, *loop, m_tools, *m_messages);
     m_resetDialog = new ResetDialog(&main, main, state, *m_click, m_tools);
-    m_tools.add(ToolWindows::Role::Reset, m_resetDialog);
     m_preferences = new CapturePreferencesWindow(&main, main, state, *m_click, *m_captureController,
                                                  *loop, m_core->settings(), m_tools, *m_messages);
     m_timerMotionMenu = new TimerMotionMenu(&main, main, main, state, *m_click, *loop,
                                             m_core->motion(), m_core->timerProgram(), m_tools);
-    m_tools.add(ToolWindows::Role::TimerMotionMenu, m_timerMotionMenu);
     m_programInfo = new ProgramInfoWindow(&main, main, state, *m_click, *loop, m_tools);
-    m_tools.add(ToolWindows::Role::ProgramInfo, m_programInfo);
-    m_about = new AboutBox(&main, *m_click, m_tools);
-    m_tools.add(ToolWindows::Role::About, m_about);
+    m_about = new AboutBox(&main, m_tools);
     buildViewer();
     m_customSettings = new CustomSettingsWindow(*m_click, *m_alarm, *m_skin, &main);
-    m_tools.add(ToolWindows::Role::CustomSettings, m_customSettings);
+    CustomSettingsWindow *custom = m_customSettings;
+    m_tools.add(ToolWindows::Role::CustomSettings, custom, [custom, owner = &main] {
+        QRect r = custom->frameGeometry();
+        r.moveCenter(owner->frameGeometry().center());
+        custom->move(r.topLeft());
+        custom->show();
+    });
 }
 
 void Application::wireMainWindow()
@@ -236,15 +238,8 @@ void Application::wirePreferences()
     using Role = ToolWindows::Role;
     MainWindow *main = m_mainWindow.get();
     QObject::connect(main, &MainWindow::aboutPressed, m_about, &AboutBox::open);
-    QObject::connect(main, &MainWindow::prefPressed, main, [this, main] {
-        m_tools.hide({Role::Delete, Role::Reset, Role::CapturePreferences, Role::TimerMotionMenu,
-                      Role::Driver, Role::ProgramInfo, Role::About});
-        m_click->play();
-        QRect r = m_customSettings->frameGeometry();
-        r.moveCenter(main->frameGeometry().center());
-        m_customSettings->move(r.topLeft());
-        m_customSettings->show();
-    });
+    QObject::connect(main, &MainWindow::prefPressed, main,
+                     [this] { m_tools.open(Role::CustomSettings); });
     QObject::connect(m_customSettings, &CustomSettingsWindow::skinSwitched, main,
                      [main](bool active) {
                          if (!active)
@@ -304,10 +299,8 @@ void Application::buildViewer()
     m_viewer =
         new ViewerWindow(&main, {main, m_core->state(), *m_click, *m_messages, m_tools,
                                  m_core->loop(), m_core->session(), *m_pictures, *m_printing});
-    m_tools.add(ToolWindows::Role::Viewer, m_viewer);
     // A child of the viewer: the main window is locked while the viewer is open.
     m_makeVideo = new MakeVideoWindow(m_viewer, main, m_tools, *m_messages);
-    m_tools.add(ToolWindows::Role::MakeVideo, m_makeVideo);
     m_fullScreenView = std::make_unique<FullScreenView>(main, m_core->state(), m_viewer->page(),
                                                         *m_pictures, *m_printing, *m_messages);
 }

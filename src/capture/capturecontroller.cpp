@@ -96,14 +96,12 @@ void CaptureController::LivePicture()
 
 void CaptureController::showInputDialog()
 {
-    using Role = ToolWindows::Role;
-    m_click.play();
     if (!m_state.DriverChosen) {
+        m_click.play();
         m_messages.information("Select a driver and/or videoformat first !");
         return;
     }
-    m_tools.hide({Role::Delete, Role::Reset, Role::CapturePreferences, Role::ProgramInfo,
-                  Role::CustomSettings, Role::About, Role::TimerMotionMenu, Role::Driver});
+    m_tools.makeRoomFor(ToolWindows::Role::VideoSource);
     const bool overlayWasChecked = m_view.isOverlayChecked();
     m_session.PreviewOn();
     m_session.ShowSourceDialog(m_dialogParent);

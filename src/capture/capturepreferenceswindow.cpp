@@ -42,23 +42,20 @@ CapturePreferencesWindow::CapturePreferencesWindow(QWidget *parent, CaptureView 
     grid->addWidget(buttons, grid->rowCount(), 0, 1, -1);
     connect(m_ok, &QPushButton::clicked, this, &CapturePreferencesWindow::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &CapturePreferencesWindow::cancel);
-    tools.add(ToolWindows::Role::CapturePreferences, this);
+    tools.add(ToolWindows::Role::CapturePreferences, this, [this] { showCentred(); });
 }
 
 void CapturePreferencesWindow::open()
 {
-    using Role = ToolWindows::Role;
-    m_click.play();
     const ApplicationState &state = m_state;
     if (state.FormatChosen)
         m_controls->showSize(m_settings.FrameWidth, m_settings.FrameHeight);
     if (!state.DriverChosen) {
+        m_click.play();
         m_messages.information(QStringLiteral(" Select a videodriver first ! "));
         return;
     }
-    m_tools.hide({Role::Reset, Role::Delete, Role::TimerMotionMenu, Role::ProgramInfo,
-                  Role::CustomSettings, Role::About, Role::Driver});
-    showCentred();
+    m_tools.open(ToolWindows::Role::CapturePreferences);
     m_run.pause(true);
 }
 

@@ -3,7 +3,7 @@
 // connected driver; the first "OK" after a driver choice also grabs a test picture and starts
 // the numbering again at 0. Opened by the main window's "Format" button.
 
-#include "capture/capturetoolwindow.h"
+#include "shell/capturetoolwindow.h"
 
 class CaptureController;
 class CaptureFormatControls;

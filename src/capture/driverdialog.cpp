@@ -34,7 +34,7 @@ DriverDialog::DriverDialog(QWidget *parent, CaptureView &view, ApplicationState 
             [this](int index) { m_state.DriverIndex = index; });
     connect(m_ok, &QPushButton::clicked, this, &DriverDialog::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &DriverDialog::cancel);
-    tools.add(ToolWindows::Role::Driver, this);
+    tools.add(ToolWindows::Role::Driver, this, [this] { showCentred(); });
 }
 
 void DriverDialog::buildLayout()
@@ -76,16 +76,12 @@ void DriverDialog::listDrivers()
 
 void DriverDialog::open()
 {
-    using Role = ToolWindows::Role;
-    m_click.play();
     m_run.pause(true);
-    m_tools.hide({Role::Delete, Role::Reset, Role::ProgramInfo, Role::CustomSettings, Role::About,
-                  Role::TimerMotionMenu, Role::CapturePreferences});
     listDrivers();
     // The list shows the driver that "OK" will connect: the one picked last.
     const int index = m_state.DriverIndex;
     m_list->setCurrentIndex(index >= 0 && index < m_list->count() ? index : 0);
-    showCentred();
+    m_tools.open(ToolWindows::Role::Driver);
 }
 
 void DriverDialog::confirm()

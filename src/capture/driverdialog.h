@@ -3,7 +3,7 @@
 // session to the chosen one, so that the capture preferences must be confirmed again before
 // capture can start. Opened by the main window's "Driver" button.
 
-#include "capture/capturetoolwindow.h"
+#include "shell/capturetoolwindow.h"
 #include "shell/result.h"
 
 class CaptureController;

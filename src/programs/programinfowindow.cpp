@@ -69,15 +69,12 @@ ProgramInfoWindow::ProgramInfoWindow(QWidget *parent, CaptureView &view, Applica
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_panes, 1);
     layout->addWidget(m_tabs);
+    tools.add(ToolWindows::Role::ProgramInfo, this, [this] { showCentred(); });
 }
 
 void ProgramInfoWindow::open()
 {
-    m_click.play();
-    using Role = ToolWindows::Role;
-    m_tools.hide({Role::Delete, Role::Reset, Role::TimerMotionMenu, Role::CapturePreferences,
-                  Role::Driver, Role::CustomSettings, Role::About});
-    showCentred();
+    m_tools.open(ToolWindows::Role::ProgramInfo);
     emit viewLocked(true);
 }
 

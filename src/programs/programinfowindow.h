@@ -3,8 +3,8 @@
 // time, chosen on a tab strip that also prints the visible pane and closes the window. The
 // window owns the reports; the timer program and motion capture write through it.
 
-#include "capture/capturetoolwindow.h"
 #include "programs/reports.h"
+#include "shell/capturetoolwindow.h"
 
 #include <array>
 

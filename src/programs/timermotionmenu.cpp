@@ -81,6 +81,7 @@ TimerMotionMenu::TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost 
     layout->addWidget(buildMotionGroup());
     layout->addStretch(1);
     layout->addWidget(buttons);
+    tools.add(ToolWindows::Role::TimerMotionMenu, this, [this] { showCentred(); });
 }
 
 QWidget *TimerMotionMenu::buildTimerGroup()
@@ -203,11 +204,7 @@ void TimerMotionMenu::setMotionControlsEnabled(bool enabled)
 
 void TimerMotionMenu::open()
 {
-    m_click.play();
-    using Role = ToolWindows::Role;
-    m_tools.hide({Role::Delete, Role::Reset, Role::CapturePreferences, Role::Driver,
-                  Role::CustomSettings, Role::About, Role::ProgramInfo});
-    showCentred();
+    m_tools.open(ToolWindows::Role::TimerMotionMenu);
 }
 
 bool TimerMotionMenu::captureReady() const

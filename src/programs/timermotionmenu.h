@@ -3,8 +3,8 @@
 // motion detection settings, confirmed together with "OK". Timer program and motion detection
 // exclude each other: checking one box clears the other.
 
-#include "capture/capturetoolwindow.h"
 #include "programs/timerprogramrunner.h"
+#include "shell/capturetoolwindow.h"
 
 #include <array>
 

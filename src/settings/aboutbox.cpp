@@ -1,7 +1,6 @@
 #include "settings/aboutbox.h"
 
 #include "settings/hyperlinklabel.h"
-#include "shell/sound.h"
 #include "shell/toolwindows.h"
 #include "vardella_version.h"
 
@@ -58,8 +57,8 @@ protected:
 };
 } // namespace
 
-AboutBox::AboutBox(QWidget *parent, Sound &click, ToolWindows &tools)
-    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_click(click), m_tools(tools),
+AboutBox::AboutBox(QWidget *parent, ToolWindows &tools)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_tools(tools),
       m_link(new HyperLinkLabel(QDir::toNativeSeparators(guideUrl().toLocalFile()), this))
 {
     setObjectName("aboutBox");
@@ -111,6 +110,7 @@ AboutBox::AboutBox(QWidget *parent, Sound &click, ToolWindows &tools)
     layout->addLayout(top, 1);
     layout->addLayout(buttons);
     resize(QSize(309, 161).expandedTo(sizeHint()));
+    tools.add(ToolWindows::Role::About, this, [this] { showOverMainWindow(); });
 }
 
 QUrl AboutBox::guideUrl()
@@ -121,10 +121,11 @@ QUrl AboutBox::guideUrl()
 
 void AboutBox::open()
 {
-    m_click.play();
-    using Role = ToolWindows::Role;
-    m_tools.hide({Role::Delete, Role::Reset, Role::CustomSettings, Role::CapturePreferences,
-                  Role::Driver, Role::TimerMotionMenu, Role::ProgramInfo});
+    m_tools.open(ToolWindows::Role::About);
+}
+
+void AboutBox::showOverMainWindow()
+{
     resize(size().expandedTo(sizeHint()));
     QRect outer = frameGeometry();
     if (parentWidget())

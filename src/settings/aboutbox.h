@@ -6,7 +6,6 @@
 #include <QWidget>
 
 class HyperLinkLabel;
-class Sound;
 class ToolWindows;
 
 class AboutBox : public QWidget
@@ -14,7 +13,7 @@ class AboutBox : public QWidget
     Q_OBJECT
 public:
     /// parent is the main window, over which the box opens.
-    AboutBox(QWidget *parent, Sound &click, ToolWindows &tools);
+    AboutBox(QWidget *parent, ToolWindows &tools);
 
     /// "About": hides the other tool windows and shows the box over the main window.
     void open();
@@ -26,7 +25,8 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    Sound &m_click;
+    void showOverMainWindow();
+
     ToolWindows &m_tools;
     HyperLinkLabel *m_link;
 };

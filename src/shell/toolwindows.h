@@ -5,8 +5,11 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <initializer_list>
 #include <map>
+
+class Sound;
 
 class ToolWindows
 {
@@ -27,14 +30,33 @@ public:
         CustomSettings,
         MotionDetection,
         MakeVideo,
+        /// The camera's own controls ("Input "), a dialog of the capture service, never added.
+        VideoSource,
     };
+    /// Places and shows a window: each keeps its own rule of where it opens.
+    using Show = std::function<void()>;
 
-    void add(Role role, QWidget *window);
+    /// The click of the openings; without one they are silent.
+    void setClick(Sound &click) { m_click = &click; }
+
+    /// show is how open() shows the window; without one it is shown where it last was.
+    void add(Role role, QWidget *window, Show show = {});
     /// The window in that role, or nullptr while none is built.
     QWidget *window(Role role) const;
     /// Hides those of the windows that exist.
     void hide(std::initializer_list<Role> roles) const;
 
+    /// Plays the click where that opening has one and hides the windows that it hides.
+    void makeRoomFor(Role role) const;
+    /// makeRoomFor(role), then shows the window in that role.
+    void open(Role role) const;
+
 private:
-    std::map<Role, QPointer<QWidget>> m_windows;
+    struct Entry
+    {
+        QPointer<QWidget> window;
+        Show show;
+    };
+    std::map<Role, Entry> m_windows;
+    Sound *m_click = nullptr;
 };

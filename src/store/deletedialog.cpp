@@ -35,6 +35,7 @@ DeleteDialog::DeleteDialog(QWidget *parent, StoreView &view, ApplicationState &s
 
     connect(m_ok, &QPushButton::clicked, this, &DeleteDialog::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &DeleteDialog::cancelClicked);
+    tools.add(ToolWindows::Role::Delete, this, [this] { showOverMainWindow(); });
 }
 
 void DeleteDialog::buildLayout()
@@ -70,11 +71,17 @@ void DeleteDialog::buildLayout()
 
 void DeleteDialog::clearClicked()
 {
-    using Role = ToolWindows::Role;
-    m_click.play();
-    m_tools.hide({Role::Driver, Role::CapturePreferences, Role::ProgramInfo, Role::CustomSettings,
-                  Role::About, Role::TimerMotionMenu, Role::Reset});
+    m_tools.open(ToolWindows::Role::Delete);
     m_view.setStartAndAboutEnabled(false);
+    // Ticks store nothing from now on; the toggle stays, so Start/stop first completes the stop.
+    if (m_state.CaptureRunning && m_pauseCapture)
+        m_pauseCapture();
+    m_limitLine->setText("max. " + QString::number(m_state.UserMaxFrames) + " frms");
+}
+
+void DeleteDialog::showOverMainWindow()
+{
+    // Opened again while open, it stays where the user moved it.
     if (!isVisible()) {
         QRect r = frameGeometry();
         r.moveCenter(m_view.centre());
@@ -82,10 +89,6 @@ void DeleteDialog::clearClicked()
     }
     show();
     raise();
-    // Ticks store nothing from now on; the toggle stays, so Start/stop first completes the stop.
-    if (m_state.CaptureRunning && m_pauseCapture)
-        m_pauseCapture();
-    m_limitLine->setText("max. " + QString::number(m_state.UserMaxFrames) + " frms");
 }
 
 void DeleteDialog::okClicked()

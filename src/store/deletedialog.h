@@ -49,6 +49,7 @@ protected:
 
 private:
     void buildLayout();
+    void showOverMainWindow();
     void showProgress(int directory);
     void finishClear();
     void enableStartAndAbout();

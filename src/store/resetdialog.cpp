@@ -36,6 +36,7 @@ ResetDialog::ResetDialog(QWidget *parent, StoreView &view, ApplicationState &sta
     connect(m_afterNewest, &QPushButton::clicked, this, &ResetDialog::continueAfterNewest);
     connect(m_ok, &QPushButton::clicked, this, &ResetDialog::okClicked);
     connect(m_cancel, &QPushButton::clicked, this, &ResetDialog::cancelClicked);
+    tools.add(ToolWindows::Role::Reset, this, [this] { showOverMainWindow(); });
 }
 
 void ResetDialog::buildLayout()
@@ -78,10 +79,12 @@ void ResetDialog::buildLayout()
 
 void ResetDialog::resetClicked()
 {
-    using Role = ToolWindows::Role;
-    m_click.play();
-    m_tools.hide({Role::Delete, Role::CapturePreferences, Role::TimerMotionMenu,
-                  Role::CustomSettings, Role::Driver, Role::ProgramInfo, Role::About});
+    m_tools.open(ToolWindows::Role::Reset);
+}
+
+void ResetDialog::showOverMainWindow()
+{
+    // Opened again while open, it stays where the user moved it.
     if (!isVisible()) {
         QRect r = frameGeometry();
         r.moveCenter(m_view.centre());

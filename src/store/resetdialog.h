@@ -38,6 +38,7 @@ protected:
 
 private:
     void buildLayout();
+    void showOverMainWindow();
     void arrowsMoved(int position);
     /// "after the newest picture": the number after the newest stored picture.
     void continueAfterNewest();

@@ -40,6 +40,7 @@ MakeVideoWindow::MakeVideoWindow(QWidget *parent, CaptureView &view, ToolWindows
     buildForm();
     connect(&m_worker, &VideoWorker::progressed, this, &MakeVideoWindow::showProgress);
     connect(&m_worker, &VideoWorker::finished, this, &MakeVideoWindow::showFinished);
+    tools.add(ToolWindows::Role::MakeVideo, this, [this] { showCentred(); });
 }
 
 void MakeVideoWindow::buildForm()
@@ -115,10 +116,6 @@ void MakeVideoWindow::buildForm()
 
 void MakeVideoWindow::open(int first, int last)
 {
-    using Role = ToolWindows::Role;
-    m_tools.hide({Role::Driver, Role::Delete, Role::Reset, Role::PrintPicture, Role::PrintRange,
-                  Role::CapturePreferences, Role::TimerMotionMenu, Role::PrintInfo,
-                  Role::ProgramInfo, Role::About, Role::CustomSettings, Role::MotionDetection});
     if (!isMaking()) {
         m_first->setValue(first);
         m_last->setValue(last);
@@ -129,7 +126,7 @@ void MakeVideoWindow::open(int first, int last)
         m_status->clear();
         showLength();
     }
-    showCentred();
+    m_tools.open(ToolWindows::Role::MakeVideo);
 }
 
 void MakeVideoWindow::showLength()

@@ -3,7 +3,7 @@
 // from the viewer with its page start; the video is made on a worker thread while a progress
 // bar counts the pictures, and "Cancel" stops it and leaves no file behind.
 
-#include "capture/capturetoolwindow.h"
+#include "shell/capturetoolwindow.h"
 #include "video/videoworker.h"
 
 #include <QElapsedTimer>

@@ -45,6 +45,12 @@ ViewerWindow::ViewerWindow(QWidget *parent, const Parts &parts)
     setWindowTitle(" Viewer");
     buildLayout();
     resize(694, 299); // a default; the layout keeps every text whole
+    parts.tools.add(ToolWindows::Role::Viewer, this, [this] {
+        placeOverMainWindow();
+        show();
+        raise();
+        activateWindow();
+    });
 }
 
 void ViewerWindow::buildLayout()
@@ -139,20 +145,15 @@ QWidget *ViewerWindow::buildBottomBar()
 
 void ViewerWindow::open()
 {
-    m_parts.click.play();
     if (!m_page.firstPageStored()) {
+        m_parts.click.play();
         m_parts.messages.information(FirstPageMissingText);
         return;
     }
     m_page.open();
     if (m_parts.state.CaptureRunning)
         m_parts.run.startStop();
-    placeOverMainWindow();
-    using Role = ToolWindows::Role;
-    m_parts.tools.hide({Role::CustomSettings, Role::CapturePreferences, Role::TimerMotionMenu});
-    show();
-    raise();
-    activateWindow();
+    m_parts.tools.open(ToolWindows::Role::Viewer);
     // Page 0 of directory "1", loaded once whether or not the scroller was elsewhere.
     {
         const QSignalBlocker quiet(m_range->bar());

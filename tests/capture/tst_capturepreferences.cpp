@@ -79,9 +79,13 @@ void TestCapturePreferences::press(UpDownControl *arrows, const char *which, int
 void TestCapturePreferences::formatBeforeDriverRefuses()
 {
     CaptureWindowsRig &rig = *m_rig;
+    QWidget about;
+    rig.tools.add(ToolWindows::Role::About, &about);
+    about.show();
     rig.panel()->format->click();
     QCOMPARE(rig.messages.informations, QStringList{" Select a videodriver first ! "});
     QVERIFY(!rig.preferences->isVisible());
+    QVERIFY(about.isVisible()); // a refusal hides nothing
     QCOMPARE(rig.click.backend->plays, 1);
 }
 

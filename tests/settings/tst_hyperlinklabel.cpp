@@ -155,7 +155,8 @@ void TestHyperLinkLabel::aboutBoxLink()
     QWidget main;
     FakeSound click;
     ToolWindows tools;
-    AboutBox about(&main, click.sound, tools);
+    tools.setClick(click.sound);
+    AboutBox about(&main, tools);
     about.open();
     QCOMPARE(about.windowTitle(), QStringLiteral("About"));
     QCOMPARE(click.backend->plays, 1);

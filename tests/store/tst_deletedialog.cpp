@@ -93,6 +93,7 @@ void TestDeleteDialog::init()
     m_state = std::make_unique<ApplicationState>();
     m_click = std::make_unique<FakeSound>();
     m_tools = std::make_unique<ToolWindows>();
+    m_tools->setClick(m_click->sound);
     m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
     m_parts = std::make_unique<PanelParts>(m_window.get());
     m_pauses = 0;
@@ -101,7 +102,6 @@ void TestDeleteDialog::init()
     m_storeCleared = std::make_unique<QSignalSpy>(m_dialog, &DeleteDialog::storeCleared);
     // As the program wires them.
     connect(m_window.get(), &MainWindow::clearPressed, m_dialog, &DeleteDialog::clearClicked);
-    m_tools->add(ToolWindows::Role::Delete, m_dialog);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }

@@ -64,11 +64,11 @@ void TestResetDialog::init()
     m_click = std::make_unique<FakeSound>();
     m_tools = std::make_unique<ToolWindows>();
     QDir().mkdir("1"); // as the program's start leaves the store
+    m_tools->setClick(m_click->sound);
     m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
     m_parts = std::make_unique<PanelParts>(m_window.get());
     m_dialog = new ResetDialog(m_window.get(), *m_window, *m_state, m_click->sound, *m_tools);
     connect(m_window.get(), &MainWindow::resetPressed, m_dialog, &ResetDialog::resetClicked);
-    m_tools->add(ToolWindows::Role::Reset, m_dialog);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }

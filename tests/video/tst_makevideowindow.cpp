@@ -28,7 +28,6 @@ private slots:
         m_dir = std::make_unique<TempWorkDir>();
         m_main = std::make_unique<MainWindow>(m_state, m_click.sound);
         m_window = new MakeVideoWindow(m_main.get(), *m_main, m_tools, m_messages);
-        m_tools.add(ToolWindows::Role::MakeVideo, m_window);
         m_messages = {};
     }
     void cleanup()

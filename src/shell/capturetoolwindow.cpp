@@ -1,4 +1,4 @@
-#include "capture/capturetoolwindow.h"
+#include "shell/capturetoolwindow.h"
 
 #include "shell/captureview.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// The frame the capture subsystem's small windows share: a tool window that stays on top, opens
+// The frame that most small windows share: a tool window that stays on top, opens
 // centred on the screen at its default size (larger when its texts need it), closes on Escape as
 // on its close box and, when moved or resized, has the main window's video area redrawn so that
 // the live picture reappears where it was covered.
