@@ -4,6 +4,7 @@
 // thread, the capture thread included) over wall time while the event loop runs.
 // Goal: at most 2 % of one core. VARDELLA_IDLE_SECONDS shortens the run (default 30 s).
 #include "capture/capturesettings.h"
+#include "capture/service/capturewidget.h"
 #include "capture/service/linuxcaptureservice.h"
 #include "qtbenchmain.h"
 
@@ -88,6 +89,7 @@ void BM_PreviewIdle(benchmark::State &state)
     videoArea.resize(VideoAreaSize);
     videoArea.show();
     LinuxCaptureService service;
+    service.setDisplayFactory(CaptureWidget::factory());
     QString why;
     if (!showLivePicture(service, videoArea, why)) {
         state.SkipWithError(qPrintable(why));

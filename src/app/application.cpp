@@ -4,6 +4,7 @@
 #include "capture/capturecontroller.h"
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
+#include "capture/service/capturewidget.h"
 #include "capture/service/linuxcaptureservice.h"
 #include "motion/motioncapture.h"
 #include "programs/programinfowindow.h"
@@ -132,8 +133,11 @@ void Application::buildWindows()
     // provide them, each created hidden and parented to the main window, which owns them.
     if (!m_clock)
         m_clock = std::make_unique<SystemClock>();
-    if (!m_captureService)
-        m_captureService = std::make_unique<LinuxCaptureService>();
+    if (!m_captureService) {
+        auto service = std::make_unique<LinuxCaptureService>();
+        service->setDisplayFactory(CaptureWidget::factory());
+        m_captureService = std::move(service);
+    }
     // The messages reach the main window once it exists.
     auto boxes = std::make_unique<MessageBoxes>(nullptr);
     MessageBoxes *ownBoxes = m_messages ? nullptr : boxes.get();

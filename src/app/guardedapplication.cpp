@@ -13,16 +13,30 @@ GuardedApplication::GuardedApplication(int &argc, char **argv) : QApplication(ar
     m_report = [this](const QString &reason) { showError(reason); };
 }
 
-bool GuardedApplication::notify(QObject *receiver, QEvent *event)
+bool deliverGuarded(const std::function<bool()> &deliver,
+                    const std::function<void(const QString &reason)> &report)
 {
     try {
-        return QApplication::notify(receiver, event);
+        return deliver();
     } catch (const std::exception &e) {
-        m_report(QString::fromLocal8Bit(e.what()));
+        report(QString::fromLocal8Bit(e.what()));
     } catch (...) {
-        m_report(QStringLiteral("an unknown error"));
+        report(QStringLiteral("an unknown error"));
     }
     return false;
+}
+
+bool GuardedApplication::notify(QObject *receiver, QEvent *event)
+{
+    return deliverGuarded([&] { return QApplication::notify(receiver, event); }, m_report);
+}
+
+bool GuardedGuiApplication::notify(QObject *receiver, QEvent *event)
+{
+    return deliverGuarded([&] { return QGuiApplication::notify(receiver, event); },
+                          [](const QString &reason) {
+                              std::fprintf(stderr, "vardella: error: %s\n", qPrintable(reason));
+                          });
 }
 
 void GuardedApplication::showError(const QString &reason)

@@ -1,10 +1,16 @@
 #pragma once
-// The application object with a guard around every event handler: an unexpected error is
+// The application objects with a guard around every event handler: an unexpected error is
 // reported with its reason and the program keeps running, instead of ending mid-capture.
 
 #include <QApplication>
+#include <QGuiApplication>
 
 #include <functional>
+
+/// Delivers one event through deliver; an error escaping it goes to report, and the event
+/// counts as not handled.
+bool deliverGuarded(const std::function<bool()> &deliver,
+                    const std::function<void(const QString &reason)> &report);
 
 class GuardedApplication : public QApplication
 {
@@ -25,4 +31,14 @@ private:
 
     Report m_report;
     bool m_boxShown = false;
+};
+
+/// The program without a display: no widgets, errors on standard error only.
+class GuardedGuiApplication : public QGuiApplication
+{
+    Q_OBJECT
+public:
+    GuardedGuiApplication(int &argc, char **argv) : QGuiApplication(argc, argv) {}
+
+    bool notify(QObject *receiver, QEvent *event) override;
 };

@@ -309,8 +309,7 @@ int runHeadless(const HeadlessOptions &options)
 
     Console console(options.verbose);
     SystemClock clock;
-    LinuxCaptureService service;
-    service.setWindowless(true);
+    LinuxCaptureService service; // with no display factory: no widget is made
     CaptureCore core({service, clock, *sounds.click, *sounds.alarm, console});
     console.present(core);
     ApplicationState &state = core.state();

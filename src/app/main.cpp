@@ -28,7 +28,8 @@ namespace {
 void reportStartFailure(const QString &message)
 {
     std::fprintf(stderr, "vardella: %s\n", qPrintable(message));
-    if (QGuiApplication::platformName() == QLatin1String("offscreen") ||
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()) ||
+        QGuiApplication::platformName() == QLatin1String("offscreen") ||
         QGuiApplication::platformName() == QLatin1String("minimal"))
         return;
     QMessageBox box(QMessageBox::Critical, Product::caption, message, QMessageBox::Ok);
@@ -182,27 +183,19 @@ bool headlessAsked(int argc, char *argv[])
     return false;
 }
 
-int main(int argc, char *argv[])
+namespace {
+// The program from its arguments on: windows is the application object of the windows, or
+// nullptr for the program without a display.
+int run(QGuiApplication &app, QApplication *windows)
 {
-    if (MakeVideoCommand::isRequested(argc, argv))
-        return makeVideo(argc, argv);
-    const bool headless = headlessAsked(argc, argv);
-    if (headless && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed, and no window is made
-    GuardedApplication app(argc, argv);
     QCoreApplication::setApplicationName(QLatin1String(Product::name));
     QCoreApplication::setApplicationVersion(QLatin1String(Product::version));
     QGuiApplication::setDesktopFileName(QLatin1String(Product::desktopId));
-    if (headless) {
-        app.setReport([](const QString &reason) {
-            std::fprintf(stderr, "vardella: error: %s\n", qPrintable(reason));
-        });
-    }
 
     const Arguments arguments(app);
     const Result<QString> store = storeDirectoryArgument(arguments);
     Result<HeadlessOptions> headlessOptions = arguments.headless.options();
-    if (!headless && arguments.headless.anyHeadlessOption())
+    if (windows && arguments.headless.anyHeadlessOption())
         headlessOptions = failure(QStringLiteral("These options need --headless."));
     if (store && !headlessOptions) {
         reportStartFailure(headlessOptions.error());
@@ -213,17 +206,17 @@ int main(int argc, char *argv[])
         reportStartFailure(entered.error());
         return 1;
     }
-    // Held until main returns, after the windows have tidied the store.
+    // Held until the program returns, after the run has tidied the store.
     QLockFile lock(QStringLiteral(".vardella.lock"));
     if (const Result<> locked = lockStoreDirectory(lock); !locked) {
         reportStartFailure(locked.error());
         return 1;
     }
 
-    if (headless)
+    if (!windows)
         return runHeadless(*headlessOptions);
 
-    Application vardella(app);
+    Application vardella(*windows);
     QString error;
     if (!vardella.start(&error)) {
         reportStartFailure(error);
@@ -231,4 +224,20 @@ int main(int argc, char *argv[])
     }
     TerminationSignals endOnSignal([&vardella] { vardella.mainWindow().exitRoutine(); });
     return app.exec();
+}
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    if (MakeVideoCommand::isRequested(argc, argv))
+        return makeVideo(argc, argv);
+    if (headlessAsked(argc, argv)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen"); // no display needed, and no window is made
+        // A GUI application without widgets: the time stamp needs fonts, nothing needs more.
+        GuardedGuiApplication app(argc, argv);
+        return run(app, nullptr);
+    }
+    GuardedApplication app(argc, argv);
+    return run(app, &app);
 }

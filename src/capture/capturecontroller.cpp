@@ -1,5 +1,6 @@
 #include "capture/capturecontroller.h"
 
+#include "capture/service/sourcedialog.h"
 #include "shell/applicationstate.h"
 #include "shell/captureview.h"
 #include "shell/messages.h"
@@ -104,9 +105,14 @@ void CaptureController::showInputDialog()
     m_tools.makeRoomFor(ToolWindows::Role::VideoSource);
     const bool overlayWasChecked = m_view.isOverlayChecked();
     m_session.PreviewOn();
-    m_session.ShowSourceDialog(m_dialogParent);
-    if (QWidget *window = m_session.service().window(); window && window->parentWidget())
-        window->parentWidget()->update();
+    if (const std::unique_ptr<SourceDialog> dialog =
+            SourceDialog::create(m_session.service(), m_dialogParent))
+        dialog->exec();
+    if (QWidget *window = m_session.service().window()) {
+        window->update();
+        if (window->parentWidget())
+            window->parentWidget()->update();
+    }
     OverlayModeChanged();
     m_view.repaintVideoArea();
     if (overlayWasChecked)

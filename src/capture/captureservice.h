@@ -4,6 +4,7 @@
 // and fails. Failures carry their reason, worded for the user. All calls are made on the
 // user-interface thread.
 
+#include "capture/service/sourcecontrol.h"
 #include "capture/videoheader.h"
 #include "shell/result.h"
 
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QWidget;
 
@@ -77,8 +79,16 @@ public:
     /// while the device is absent.
     virtual Result<> reconnectLostDevice() = 0;
 
-    /// The device's own settings dialog (modal); the test scene's options for the test scene.
-    virtual Result<> showSourceDialog(QWidget *parent) = 0;
+    /// The connected source's own settings (the device's controls; the test scene's options),
+    /// as its settings dialog shows and changes them.
+    struct SourceSettings
+    {
+        QString name;
+        std::function<std::vector<SourceControl>()> read;
+        std::function<Result<>(std::uint32_t id, int value)> write;
+    };
+    /// Fails with the reason while no driver is connected.
+    virtual Result<SourceSettings> sourceSettings() = 0;
 
 signals:
     /// The connected device went away or stopped delivering; emitted once per connection, on

@@ -14,7 +14,6 @@
 #include <QString>
 
 class FrameScanner;
-class QWidget;
 class VideoHost;
 struct ApplicationState;
 struct CaptureSettings;
@@ -65,7 +64,6 @@ public:
     void OverlayOn() { m_service.setOverlay(true); }
     void OverlayOff() { m_service.setOverlay(false); }
     void SetScale(bool on) { m_service.setScale(on); }
-    void ShowSourceDialog(QWidget *parent) { m_service.showSourceDialog(parent); }
 
 signals:
     /// The capture window holds no session: its frames are not ours to handle.

@@ -8,6 +8,7 @@
 #include "capture/capturepreferenceswindow.h"
 #include "capture/capturesettings.h"
 #include "capture/driverdialog.h"
+#include "capture/service/capturewidget.h"
 #include "capture/service/linuxcaptureservice.h"
 #include "common/fakesound.h"
 #include "common/panelparts.h"
@@ -32,7 +33,10 @@
 class ProbeCaptureService : public LinuxCaptureService
 {
 public:
-    using LinuxCaptureService::LinuxCaptureService;
+    explicit ProbeCaptureService(std::shared_ptr<DeviceIo> io) : LinuxCaptureService(std::move(io))
+    {
+        setDisplayFactory(CaptureWidget::factory());
+    }
 
     bool noDrivers = false;
     int connects = 0;

@@ -62,5 +62,8 @@ struct FakeCaptureService : CaptureService
     {
         return deviceAbsent ? failure("absent") : Result<>();
     }
-    Result<> showSourceDialog(QWidget *) override { return {}; }
+    Result<SourceSettings> sourceSettings() override
+    {
+        return failure(QStringLiteral("No settings"));
+    }
 };

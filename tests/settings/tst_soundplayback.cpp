@@ -3,7 +3,7 @@
 #include "settings/qtsoundbackend.h"
 #include "shell/sound.h"
 
-#include <QApplication>
+#include <QGuiApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -75,7 +75,7 @@ int main(int argc, char *argv[])
     }
     int result = 0;
     {
-        QApplication app(argc, argv);
+        QGuiApplication app(argc, argv); // sounds need no widgets
         TestSoundPlayback test(running);
         result = QTest::qExec(&test, argc, argv);
     }

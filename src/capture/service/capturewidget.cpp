@@ -9,6 +9,15 @@ CaptureWidget::CaptureWidget(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent covers every pixel
 }
 
+CaptureDisplayFactory CaptureWidget::factory()
+{
+    return [](QSize size) {
+        auto *window = new CaptureWidget();
+        window->resize(size);
+        return window;
+    };
+}
+
 namespace {
 // Blue, green, red bytes become the 32-bit pixels 0xffRRGGBB: one pass, no intermediate image.
 void convertBgrRow(const uchar *in, quint32 *out, int width)

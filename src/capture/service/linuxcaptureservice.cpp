@@ -1,10 +1,8 @@
 #include "capture/service/linuxcaptureservice.h"
 
 #include "capture/service/capturedevicelist.h"
-#include "capture/service/capturewidget.h"
 #include "capture/service/frameworker.h"
 #include "capture/service/libv4l2deviceio.h"
-#include "capture/service/sourcedialog.h"
 #include "capture/service/testscenesource.h"
 #include "capture/service/v4l2camera.h"
 
@@ -87,14 +85,17 @@ Result<> LinuxCaptureService::createWindow(QSize size)
     m_previewTimer.setInterval(m_previewRate);
     m_userData = 0;
     m_callback = nullptr;
-    if (m_windowless) {
+    if (!m_displayFactory) {
         m_windowlessOpen = true;
         return {};
     }
-    m_window = new CaptureWidget();
-    m_window->resize(size);
+    m_display = m_displayFactory(size);
+    m_window = m_display->displayObject();
     // The video area may take the window with it; the connection must not outlive it.
-    connect(m_window, &QObject::destroyed, this, [this] { teardown(); });
+    connect(m_window, &QObject::destroyed, this, [this] {
+        m_display = nullptr;
+        teardown();
+    });
     return {};
 }
 
@@ -105,7 +106,7 @@ bool LinuxCaptureService::windowExists() const
 
 QWidget *LinuxCaptureService::window() const
 {
-    return m_window.data();
+    return m_window ? m_display->displayWidget() : nullptr;
 }
 
 void LinuxCaptureService::destroyWindow()
@@ -113,6 +114,7 @@ void LinuxCaptureService::destroyWindow()
     teardown();
     m_windowlessOpen = false;
     delete m_window.data();
+    m_display = nullptr;
 }
 
 std::unique_ptr<FrameSource> LinuxCaptureService::makeSource(const Driver &driver) const
@@ -264,7 +266,7 @@ Result<> LinuxCaptureService::setScale(bool on)
         return ready;
     m_scale = on;
     if (m_window)
-        m_window->setScaled(on);
+        m_display->setScaled(on);
     return {};
 }
 
@@ -342,7 +344,7 @@ Result<> LinuxCaptureService::takeFreshFrame()
 void LinuxCaptureService::showFront()
 {
     if (m_window)
-        m_window->showFrame(m_front);
+        m_display->showFrame(m_front);
 }
 
 void LinuxCaptureService::deliverFront()
@@ -423,32 +425,23 @@ Result<> LinuxCaptureService::reconnectLostDevice()
     return failure(QStringLiteral("No device named %1 is present").arg(m_sourceCard));
 }
 
-std::unique_ptr<SourceDialog> LinuxCaptureService::createSourceDialog(QWidget *parent)
+Result<CaptureService::SourceSettings> LinuxCaptureService::sourceSettings()
 {
-    if (!requireDriver())
-        return nullptr;
-    // The dialog may outlive the connection; it then finds no source and changes nothing.
+    if (Result<> connected = requireDriver(); !connected)
+        return failure(connected.error());
+    // A dialog may outlive the connection; it then finds no source and changes nothing.
     const QPointer<LinuxCaptureService> self(this);
     FrameSource *source = m_source.get();
     auto connected = [self, source] { return self && self->m_source.get() == source; };
-    auto read = [connected, source] {
+    SourceSettings settings;
+    settings.name = m_sourceName;
+    settings.read = [connected, source] {
         return connected() ? source->controls() : std::vector<SourceControl>{};
     };
-    auto write = [connected, source](std::uint32_t id, int value) {
+    settings.write = [connected, source](std::uint32_t id, int value) {
         if (!connected())
             return Result<>(failure(QStringLiteral("No capture driver is connected")));
         return source->setControl(id, value);
     };
-    return std::make_unique<SourceDialog>(m_sourceName, read, write, parent);
-}
-
-Result<> LinuxCaptureService::showSourceDialog(QWidget *parent)
-{
-    if (Result<> connected = requireDriver(); !connected)
-        return connected;
-    const std::unique_ptr<SourceDialog> dialog = createSourceDialog(parent);
-    dialog->exec();
-    if (m_window)
-        m_window->update();
-    return {};
+    return settings;
 }

@@ -4,6 +4,7 @@
 // is painted, only on the user-interface thread.
 
 #include "capture/captureservice.h"
+#include "capture/service/capturedisplay.h"
 
 #include <QImage>
 #include <QPointer>
@@ -13,11 +14,9 @@
 #include <memory>
 #include <vector>
 
-class CaptureWidget;
 class DeviceIo;
 class FrameSource;
 class FrameWorker;
-class SourceDialog;
 struct TestSceneOptions;
 
 class LinuxCaptureService : public CaptureService
@@ -29,9 +28,9 @@ public:
 
     /// io reaches the devices (libv4l2 when null); tests pass a fake.
     explicit LinuxCaptureService(std::shared_ptr<DeviceIo> io = nullptr, QObject *parent = nullptr);
-    /// Without a display: the capture "window" is only a state, no widget is made, and the
-    /// live picture is not drawn.
-    void setWindowless(bool windowless) { m_windowless = windowless; }
+    /// Where capture windows come from. Without one (the program without a display) the
+    /// capture "window" is only a state, no widget is made, and the live picture is not drawn.
+    void setDisplayFactory(CaptureDisplayFactory factory) { m_displayFactory = std::move(factory); }
     ~LinuxCaptureService() override;
 
     QStringList driverDescriptions() override;
@@ -52,10 +51,7 @@ public:
     Result<> setFrameCallback(FrameCallback callback) override;
     Result<QImage> grabFrame() override;
     Result<> reconnectLostDevice() override;
-    Result<> showSourceDialog(QWidget *parent) override;
-
-    /// The source dialog of the connected source, not yet shown; nullptr without one.
-    std::unique_ptr<SourceDialog> createSourceDialog(QWidget *parent);
+    Result<SourceSettings> sourceSettings() override;
     /// The test scene's options, kept across connections.
     TestSceneOptions &testSceneOptions() { return *m_sceneOptions; }
 
@@ -93,9 +89,10 @@ private:
     std::shared_ptr<DeviceIo> m_io;
     std::shared_ptr<TestSceneOptions> m_sceneOptions;
     std::vector<Driver> m_drivers; // as last listed
-    QPointer<CaptureWidget> m_window;
-    bool m_windowless = false;     // no widget: frames are only grabbed, never shown
-    bool m_windowlessOpen = false; // the window a windowless service stands in for
+    CaptureDisplayFactory m_displayFactory;
+    CaptureDisplay *m_display = nullptr;
+    QPointer<QObject> m_window;    // the display's object, which may go with the video area
+    bool m_windowlessOpen = false; // the window a service without displays stands in for
     std::unique_ptr<FrameSource> m_source;
     QString m_sourceName;
     QString m_sourceCard; // how a lost camera is known when it comes back

@@ -1,5 +1,7 @@
 #include "capture/service/sourcedialog.h"
 
+#include "capture/captureservice.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -137,4 +139,13 @@ void SourceDialog::showValue(QWidget *widget, const SourceControl &control)
     } else if (auto *list = qobject_cast<QComboBox *>(widget)) {
         list->setCurrentIndex(list->findData(control.value));
     }
+}
+
+std::unique_ptr<SourceDialog> SourceDialog::create(CaptureService &service, QWidget *parent)
+{
+    Result<CaptureService::SourceSettings> settings = service.sourceSettings();
+    if (!settings)
+        return nullptr;
+    return std::make_unique<SourceDialog>(settings->name, std::move(settings->read),
+                                          std::move(settings->write), parent);
 }

@@ -9,8 +9,10 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <vector>
 
+class CaptureService;
 class QFormLayout;
 class QLabel;
 
@@ -23,6 +25,8 @@ public:
 
     /// read gives the settings as they stand now; write changes one of them on the device.
     SourceDialog(const QString &sourceName, Reader read, Writer write, QWidget *parent = nullptr);
+    /// The dialog of the service's connected source, not yet shown; nullptr without one.
+    static std::unique_ptr<SourceDialog> create(CaptureService &service, QWidget *parent = nullptr);
 
     /// The slider, check box or list of a setting (objectName "control<id>"), or nullptr.
     QWidget *controlWidget(std::uint32_t id) const;

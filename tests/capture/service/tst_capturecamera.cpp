@@ -1,4 +1,5 @@
 // The capture service with a (fake) V4L2 camera: scaling, failures, an unplugged camera.
+#include "capture/service/capturewidget.h"
 #include "capture/service/linuxcaptureservice.h"
 #include "capture/service/v4l2camera.h"
 #include "fakedeviceio.h"
@@ -56,6 +57,7 @@ void TestCaptureCamera::init()
     m_io = std::make_shared<FakeDeviceIo>();
     m_videoArea = std::make_unique<QWidget>();
     m_service = std::make_unique<LinuxCaptureService>(m_io);
+    m_service->setDisplayFactory(CaptureWidget::factory());
     m_frames.clear();
 }
 

@@ -55,6 +55,7 @@ void TestCaptureScene::init()
     m_videoArea->resize(400, 300);
     m_videoArea->show();
     m_service = std::make_unique<LinuxCaptureService>(std::make_shared<FakeDeviceIo>());
+    m_service->setDisplayFactory(CaptureWidget::factory());
     m_frames.clear();
 }
 
@@ -247,7 +248,7 @@ void TestCaptureScene::operationsWithoutWindowFail()
     QCOMPARE(m_service->userData(), std::uintptr_t(0));
     QVERIFY(!m_service->setFrameCallback([](const QImage &) {}));
     QCOMPARE(m_service->grabFrame().error(), noWindow);
-    QVERIFY(!m_service->showSourceDialog(nullptr));
+    QVERIFY(!m_service->sourceSettings());
 }
 
 void TestCaptureScene::operationsWithoutDriverFail()

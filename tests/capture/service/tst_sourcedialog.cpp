@@ -1,5 +1,6 @@
 // The video source dialog, built from a camera's own controls or the test scene's options,
 // driven without showing it.
+#include "capture/service/capturewidget.h"
 #include "capture/service/linuxcaptureservice.h"
 #include "capture/service/sourcedialog.h"
 #include "capture/service/testsceneoptions.h"
@@ -79,6 +80,7 @@ void TestSourceDialog::init()
 {
     m_io = std::make_shared<FakeDeviceIo>();
     m_service = std::make_unique<LinuxCaptureService>(m_io);
+    m_service->setDisplayFactory(CaptureWidget::factory());
 }
 
 void TestSourceDialog::cleanup()
@@ -91,7 +93,7 @@ std::unique_ptr<SourceDialog> TestSourceDialog::cameraDialog(bool nextCtrl)
     m_io->addNode(webcam(nextCtrl));
     if (!m_service->createWindow(QSize(320, 240)) || !m_service->connectDriver(0))
         return nullptr;
-    return m_service->createSourceDialog(nullptr);
+    return SourceDialog::create(*m_service);
 }
 
 void TestSourceDialog::controlsBecomeWidgets_data()
@@ -168,7 +170,7 @@ void TestSourceDialog::testSceneOffersItsOptions()
 {
     QVERIFY(m_service->createWindow(QSize(320, 240)));
     QVERIFY(m_service->connectDriver(0));
-    const auto dialog = m_service->createSourceDialog(nullptr);
+    const auto dialog = SourceDialog::create(*m_service);
     QVERIFY(dialog);
     const auto boxes = dialog->findChildren<QCheckBox *>();
     QCOMPARE(boxes.size(), 3);
@@ -191,14 +193,13 @@ void TestSourceDialog::testSceneOffersItsOptions()
 
 void TestSourceDialog::needsWindowAndDriver()
 {
-    QVERIFY(!m_service->createSourceDialog(nullptr));
+    QVERIFY(!SourceDialog::create(*m_service));
     QVERIFY(m_service->createWindow(QSize(320, 240)));
-    QVERIFY(!m_service->createSourceDialog(nullptr));
-    QCOMPARE(m_service->showSourceDialog(nullptr).error(),
-             QStringLiteral("No capture driver is connected"));
+    QVERIFY(!SourceDialog::create(*m_service));
+    QCOMPARE(m_service->sourceSettings().error(), QStringLiteral("No capture driver is connected"));
     // A dialog left open across a disconnect changes nothing and does not crash.
     QVERIFY(m_service->connectDriver(0));
-    const auto dialog = m_service->createSourceDialog(nullptr);
+    const auto dialog = SourceDialog::create(*m_service);
     QVERIFY(m_service->disconnectDriver());
     dialog->findChildren<QCheckBox *>().at(1)->setChecked(true);
     QVERIFY(!dialog->lastError().isEmpty());
