@@ -305,8 +305,8 @@ void Application::buildViewer()
                                  m_core->loop(), m_core->session(), *m_pictures, *m_printing});
     // A child of the viewer: the main window is locked while the viewer is open.
     m_makeVideo = new MakeVideoWindow(m_viewer, main, m_tools, *m_messages);
-    m_fullScreenView = std::make_unique<FullScreenView>(main, m_core->state(), m_viewer->page(),
-                                                        *m_pictures, *m_printing, *m_messages);
+    m_fullScreenView = std::make_unique<FullScreenView>(main, m_viewer->page(), *m_pictures,
+                                                        *m_printing, *m_messages);
 }
 
 void Application::wireViewer()

@@ -1,6 +1,5 @@
 #include "viewer/fullscreenbrowser.h"
 
-#include "shell/applicationstate.h"
 #include "shell/picturenames.h"
 #include "viewer/fullscreendisplay.h"
 #include "viewer/picturesource.h"
@@ -8,9 +7,9 @@
 
 #include <algorithm>
 
-FullScreenBrowser::FullScreenBrowser(ApplicationState &state, ViewerPage &page,
-                                     PictureSource &pictures, FullScreenDisplay &display)
-    : m_state(state), m_page(page), m_pictures(pictures), m_display(display)
+FullScreenBrowser::FullScreenBrowser(ViewerPage &page, PictureSource &pictures,
+                                     FullScreenDisplay &display)
+    : m_page(page), m_pictures(pictures), m_display(display)
 {}
 
 QString FullScreenBrowser::enter(int k)
@@ -18,8 +17,8 @@ QString FullScreenBrowser::enter(int k)
     m_currentPicture = m_page.pageStart() + k - 1;
     m_display.showPictureNumber(m_currentPicture);
     m_entryDirectoryBase = m_page.viewDirectoryBase();
-    m_entryDirectory = m_state.CurrentDirectory;
-    const Result<QString> stamp = m_pictures.timeStamp(m_state.CurrentDirectory, m_currentPicture);
+    m_entryDirectory = m_page.viewDirectory();
+    const Result<QString> stamp = m_pictures.timeStamp(m_page.viewDirectory(), m_currentPicture);
     if (!stamp) {
         if (k != 1)
             return stamp.error();
@@ -34,7 +33,7 @@ QString FullScreenBrowser::enter(int k)
 
 void FullScreenBrowser::leave()
 {
-    m_state.CurrentDirectory = m_entryDirectory;
+    m_page.setViewDirectory(m_entryDirectory);
     m_page.setViewDirectoryBase(m_entryDirectoryBase);
 }
 
@@ -63,14 +62,14 @@ void FullScreenBrowser::prelude()
         // 4999: should that picture be missing, the view steps forward again into this one.
         m_previousIndex = NextDirectoryIndex;
         m_display.setScrollerPosition(LastIndex);
-        m_state.CurrentDirectory = std::max(1, m_state.CurrentDirectory - 1);
+        m_page.setViewDirectory(std::max(1, m_page.viewDirectory() - 1));
         m_page.setViewDirectoryBase(
             std::max(0, m_page.viewDirectoryBase() - PictureStore::PicturesPerDirectory));
     } else if (p == NextDirectoryIndex) {
         m_display.setScrollerMinimum(-1);
         m_display.setScrollerPosition(0);
         // No upper limit: past the last directory nothing is found, and the view steps back.
-        m_state.CurrentDirectory += 1;
+        m_page.setViewDirectory(m_page.viewDirectory() + 1);
         m_page.setViewDirectoryBase(m_page.viewDirectoryBase() +
                                     PictureStore::PicturesPerDirectory);
     }
@@ -94,7 +93,7 @@ void FullScreenBrowser::positionChanged()
     showNumbersOf(m_display.scrollerPosition());
     // A missing picture is no matter here: the time text keeps its value.
     if (const Result<QString> stamp =
-            m_pictures.timeStamp(m_state.CurrentDirectory, m_currentPicture))
+            m_pictures.timeStamp(m_page.viewDirectory(), m_currentPicture))
         m_pictureTimeText = *stamp;
     m_lastShownPicture = m_currentPicture;
     m_display.showCaptionText(captionText());
@@ -105,14 +104,14 @@ void FullScreenBrowser::scrolled()
     prelude();
     const int p = m_display.scrollerPosition();
     showNumbersOf(p);
-    const Result<QString> stamp = m_pictures.timeStamp(m_state.CurrentDirectory, m_currentPicture);
+    const Result<QString> stamp = m_pictures.timeStamp(m_page.viewDirectory(), m_currentPicture);
     if (!stamp) {
         notPresent();
         return;
     }
     m_pictureTimeText = *stamp;
     // A picture that is there but does not decode leaves the previous one on show.
-    if (const Result<QImage> picture = m_pictures.load(m_state.CurrentDirectory, m_currentPicture))
+    if (const Result<QImage> picture = m_pictures.load(m_page.viewDirectory(), m_currentPicture))
         m_display.showPicture(*picture);
     m_notPresentShown = false;
     m_lastShownPicture = m_currentPicture;

@@ -19,8 +19,7 @@ public:
     static constexpr int NextDirectoryIndex = 5000;
     static constexpr int RestartIndex = 5001;
 
-    FullScreenBrowser(ApplicationState &state, ViewerPage &page, PictureSource &pictures,
-                      FullScreenDisplay &display);
+    FullScreenBrowser(ViewerPage &page, PictureSource &pictures, FullScreenDisplay &display);
 
     /// Enter from thumbnail k (1 to 10) of the viewer's page, whose picture the view already
     /// shows. Fails with the reason when its time stamp cannot be read and k is not 1 (for
@@ -47,7 +46,6 @@ private:
     QString captionText() const;
     void notPresent();
 
-    ApplicationState &m_state;
     ViewerPage &m_page;
     PictureSource &m_pictures;
     FullScreenDisplay &m_display;

@@ -29,11 +29,11 @@ QPushButton *toolButton(const QString &caption, const char *name, QWidget *paren
 }
 } // namespace
 
-FullScreenView::FullScreenView(ViewerHost &host, ApplicationState &state, ViewerPage &page,
-                               PictureSource &pictures, PrintRequests &print, Messages &messages)
-    : m_host(host), m_state(state), m_page(page), m_messages(messages), m_print(print),
-      m_area(new QWidget), m_picture(new PictureBox("Click to return", QSize(), m_area)),
-      m_toolbar(new QFrame), m_browser(state, page, pictures, *this)
+FullScreenView::FullScreenView(ViewerHost &host, ViewerPage &page, PictureSource &pictures,
+                               PrintRequests &print, Messages &messages)
+    : m_host(host), m_page(page), m_messages(messages), m_print(print), m_area(new QWidget),
+      m_picture(new PictureBox("Click to return", QSize(), m_area)), m_toolbar(new QFrame),
+      m_browser(page, pictures, *this)
 {
     // The window's own background shows around the picture, in either look.
     m_area->setObjectName("fullScreenArea");
@@ -85,7 +85,7 @@ void FullScreenView::buildToolbar()
 
     connect(m_printerSetup, &QPushButton::clicked, this, [this] { m_print.printerSetup(); });
     connect(m_printButton, &QPushButton::clicked, this, [this] {
-        m_print.printPicture({m_browser.currentPicture(), m_state.CurrentDirectory, picture()});
+        m_print.printPicture({m_browser.currentPicture(), m_page.viewDirectory(), picture()});
     });
     connect(m_scaleBar, &QScrollBar::valueChanged, this, &FullScreenView::applyScale);
     connect(m_scroller->bar(), &QScrollBar::valueChanged, this,

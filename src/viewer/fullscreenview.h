@@ -24,8 +24,8 @@ class FullScreenView : public QObject, public FullScreenDisplay
 {
     Q_OBJECT
 public:
-    FullScreenView(ViewerHost &host, ApplicationState &state, ViewerPage &page,
-                   PictureSource &pictures, PrintRequests &print, Messages &messages);
+    FullScreenView(ViewerHost &host, ViewerPage &page, PictureSource &pictures,
+                   PrintRequests &print, Messages &messages);
 
     /// A click on thumbnail k (1 to 10) of the viewer's page.
     void enter(int k);
@@ -64,7 +64,6 @@ private:
     void updateCaptionShown();
 
     ViewerHost &m_host;
-    ApplicationState &m_state;
     ViewerPage &m_page;
     Messages &m_messages;
     PrintRequests &m_print;

@@ -1,11 +1,8 @@
 #include "viewer/viewerpage.h"
 
-#include "shell/applicationstate.h"
 #include "viewer/picturesource.h"
 
-ViewerPage::ViewerPage(ApplicationState &state, PictureSource &pictures)
-    : m_state(state), m_pictures(pictures)
-{}
+ViewerPage::ViewerPage(PictureSource &pictures) : m_pictures(pictures) {}
 
 bool ViewerPage::firstPageStored() const
 {
@@ -14,16 +11,6 @@ bool ViewerPage::firstPageStored() const
             return false;
     }
     return true;
-}
-
-void ViewerPage::open()
-{
-    m_savedDirectory = m_state.CurrentDirectory;
-}
-
-void ViewerPage::close()
-{
-    m_state.CurrentDirectory = m_savedDirectory;
 }
 
 int ViewerPage::directory() const
@@ -36,7 +23,7 @@ ViewerPage::Loaded ViewerPage::changeRange(int rangePosition)
     const ViewerPaging::Page page = ViewerPaging::pageAt(rangePosition);
     m_rangePosition = rangePosition;
     m_pageStart = page.start;
-    m_state.CurrentDirectory = page.directory;
+    m_viewDirectory = page.directory;
     m_viewDirectoryBase = page.directoryBase;
     m_rangeText = ViewerPaging::rangeText(page.start);
 

@@ -11,7 +11,6 @@
 #include <array>
 
 class PictureSource;
-struct ApplicationState;
 
 class ViewerPage
 {
@@ -33,21 +32,17 @@ public:
         bool complete() const { return failure.isEmpty(); }
     };
 
-    ViewerPage(ApplicationState &state, PictureSource &pictures);
+    explicit ViewerPage(PictureSource &pictures);
 
     /// Pictures 0 to 9 of directory "1" are all there, as the viewer needs to open.
     bool firstPageStored() const;
-    /// The viewer opens: the directory in use is kept for close().
-    void open();
-    /// Shows the page at the range position: selects its directory (CurrentDirectory and the
-    /// view's directory base) and loads the ten slots in order, stopping at the first picture
-    /// that is missing or does not decode. The start time and the print text follow only a
+    /// Shows the page at the range position: selects its directory (the view's directory and
+    /// its base; capture keeps its own) and loads the ten slots in order, stopping at the first
+    /// picture that is missing or does not decode. The start time and the print text follow only a
     /// complete page.
     Loaded changeRange(int rangePosition);
     /// The step scroller moved; false for the position that keeps the step as it was.
     bool changeStep(int selector);
-    /// The viewer closes: the directory in use before open() is back.
-    void close();
     /// Forgets the pictures (they were deleted); the slots keep their enabled flags.
     void emptySlots();
 
@@ -55,8 +50,11 @@ public:
     int pageStart() const { return m_pageStart; }
     int directory() const;
     int rangeStep() const { return m_rangeStep; }
+    /// The directory shown, and its first picture number.
+    int viewDirectory() const { return m_viewDirectory; }
     int viewDirectoryBase() const { return m_viewDirectoryBase; }
-    /// The full-screen view moves through the directories with this.
+    /// The full-screen view moves through the directories with these.
+    void setViewDirectory(int directory) { m_viewDirectory = directory; }
     void setViewDirectoryBase(int base) { m_viewDirectoryBase = base; }
 
     QString rangeText() const { return m_rangeText; }
@@ -68,14 +66,13 @@ public:
     const Slot &slot(int k) const;
 
 private:
-    ApplicationState &m_state;
     PictureSource &m_pictures;
     std::array<Slot, ViewerPaging::PageSize> m_slots;
     int m_rangePosition = 0;
     int m_pageStart = 0;
     int m_rangeStep = 1;
+    int m_viewDirectory = 1;
     int m_viewDirectoryBase = 0;
-    int m_savedDirectory = 0;
     QString m_rangeText = QStringLiteral(" Picture range   0 - 9");
     QString m_stepText = QStringLiteral("Step 10");
     QString m_startTimeText = QStringLiteral("Time date");

@@ -38,8 +38,7 @@ QString longestStartTime()
 } // namespace
 
 ViewerWindow::ViewerWindow(QWidget *parent, const Parts &parts)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_parts(parts),
-      m_page(parts.state, parts.pictures)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_parts(parts), m_page(parts.pictures)
 {
     setObjectName("viewer");
     setWindowTitle(" Viewer");
@@ -150,7 +149,6 @@ void ViewerWindow::open()
         m_parts.messages.information(FirstPageMissingText);
         return;
     }
-    m_page.open();
     if (m_parts.state.CaptureRunning)
         m_parts.run.startStop();
     m_parts.tools.open(ToolWindows::Role::Viewer);
@@ -176,7 +174,6 @@ void ViewerWindow::placeOverMainWindow()
 void ViewerWindow::closeViewer()
 {
     m_parts.click.play();
-    m_page.close();
     if (m_parts.host.isOverlayChecked())
         m_parts.session.OverlayOn();
     else

@@ -10,6 +10,7 @@
 
 #include <array>
 
+struct ApplicationState;
 class CaptureRunControl;
 class CaptureSession;
 class Messages;

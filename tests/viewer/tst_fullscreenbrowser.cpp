@@ -1,7 +1,6 @@
 // Stepping through the store in the full-screen view, over a made-up store and a recorded
 // scroller: the directory crossings, missing and damaged pictures, enter and leave; and where
 // the picture and its caption go for a scale.
-#include "shell/applicationstate.h"
 #include "viewer/fakepictures.h"
 #include "viewer/fullscreenbrowser.h"
 #include "viewer/fullscreendisplay.h"
@@ -42,11 +41,10 @@ struct RecordedDisplay : FullScreenDisplay
 
 struct Rig
 {
-    ApplicationState state;
     FakePictures pictures;
-    ViewerPage page{state, pictures};
+    ViewerPage page{pictures};
     RecordedDisplay display;
-    FullScreenBrowser browser{state, page, pictures, display};
+    FullScreenBrowser browser{page, pictures, display};
 
     Rig() { display.browser = &browser; }
 
@@ -152,8 +150,8 @@ void TestFullScreenBrowser::stepping()
     }
 
     QTEST(rig.browser.currentPicture(), "picture");
-    QTEST(rig.state.CurrentDirectory, "directory");
-    QCOMPARE(rig.page.viewDirectoryBase(), (rig.state.CurrentDirectory - 1) * 5000);
+    QTEST(rig.page.viewDirectory(), "directory");
+    QCOMPARE(rig.page.viewDirectoryBase(), (rig.page.viewDirectory() - 1) * 5000);
     QTEST(rig.display.position, "position");
     QTEST(rig.display.minimum, "minimum");
     QTEST(rig.display.shown, "shown");
@@ -175,7 +173,7 @@ void TestFullScreenBrowser::enterThenLeaveRestoresTheDirectory()
     QCOMPARE(rig.browser.currentPicture(), 10001);
     QCOMPARE(rig.display.caption, "picture10001   stamp10001");
     rig.browser.leave();
-    QCOMPARE(rig.state.CurrentDirectory, 2);
+    QCOMPARE(rig.page.viewDirectory(), 2);
     QCOMPARE(rig.page.viewDirectoryBase(), 5000);
 }
 

@@ -2,7 +2,6 @@
 // shows, the step table, pages with gaps or damaged pictures, and the directory given back.
 #include "common/storefiles.h"
 #include "common/tempworkdir.h"
-#include "shell/applicationstate.h"
 #include "viewer/fakepictures.h"
 #include "viewer/picturetimestamp.h"
 #include "viewer/viewerpage.h"
@@ -21,7 +20,7 @@ private slots:
     void incompletePage();
     void vanishedFirstPictureKeepsStartTime();
     void openNeedsTheFirstTenPictures();
-    void closeGivesTheDirectoryBack();
+    void pagesSelectTheViewDirectory();
     void timeStampText_data();
     void timeStampText();
     void storedPictureTimeStamp();
@@ -45,16 +44,15 @@ void TestViewerPage::rangeSelectsPageAndDirectory()
     QFETCH(int, position);
     QFETCH(int, directory);
     QFETCH(QString, rangeText);
-    ApplicationState state;
     FakePictures pictures;
     const int start = 10 * position;
     pictures.add(start, start + 9);
-    ViewerPage page(state, pictures);
+    ViewerPage page(pictures);
     const ViewerPage::Loaded loaded = page.changeRange(position);
 
     QVERIFY(loaded.complete());
     QCOMPARE(page.pageStart(), start);
-    QCOMPARE(state.CurrentDirectory, directory);
+    QCOMPARE(page.viewDirectory(), directory);
     QCOMPARE(page.viewDirectoryBase(), (directory - 1) * 5000);
     QCOMPARE(page.rangeText(), rangeText);
     QCOMPARE(page.printRangeText(), QStringLiteral("Print range %1-%2").arg(start).arg(start + 9));
@@ -84,9 +82,8 @@ void TestViewerPage::stepTable()
     QFETCH(QList<int>, selectors);
     QFETCH(int, rangeStep);
     QFETCH(QString, stepText);
-    ApplicationState state;
     FakePictures pictures;
-    ViewerPage page(state, pictures);
+    ViewerPage page(pictures);
     for (int s : selectors)
         page.changeStep(s);
     QCOMPARE(page.rangeStep(), rangeStep);
@@ -109,11 +106,10 @@ void TestViewerPage::incompletePage()
     QFETCH(int, lastPresent);
     QFETCH(int, undecodable);
     QFETCH(int, loaded);
-    ApplicationState state;
     FakePictures pictures;
     pictures.add(0, lastPresent);
     pictures.undecodable.insert(undecodable);
-    ViewerPage page(state, pictures);
+    ViewerPage page(pictures);
     QVERIFY(page.changeRange(0).complete());
 
     const ViewerPage::Loaded result = page.changeRange(1);
@@ -137,11 +133,10 @@ void TestViewerPage::incompletePage()
 
 void TestViewerPage::vanishedFirstPictureKeepsStartTime()
 {
-    ApplicationState state;
     FakePictures pictures;
     pictures.add(0, 19);
     pictures.stampless.insert(10);
-    ViewerPage page(state, pictures);
+    ViewerPage page(pictures);
     page.changeRange(0);
     const ViewerPage::Loaded loaded = page.changeRange(1);
     QVERIFY(loaded.complete());
@@ -152,9 +147,8 @@ void TestViewerPage::vanishedFirstPictureKeepsStartTime()
 
 void TestViewerPage::openNeedsTheFirstTenPictures()
 {
-    ApplicationState state;
     FakePictures pictures;
-    ViewerPage page(state, pictures);
+    ViewerPage page(pictures);
     pictures.add(0, 8);
     QVERIFY(!page.firstPageStored());
     pictures.add(5000, 5009); // another directory's do not count
@@ -163,19 +157,15 @@ void TestViewerPage::openNeedsTheFirstTenPictures()
     QVERIFY(page.firstPageStored());
 }
 
-void TestViewerPage::closeGivesTheDirectoryBack()
+void TestViewerPage::pagesSelectTheViewDirectory()
 {
-    ApplicationState state;
-    state.CurrentDirectory = 3;
     FakePictures pictures;
     pictures.add(0, 319999);
-    ViewerPage page(state, pictures);
-    page.open();
-    page.changeRange(0);
+    ViewerPage page(pictures);
     page.changeRange(3000); // directory "7"
-    QCOMPARE(state.CurrentDirectory, 7);
-    page.close();
-    QCOMPARE(state.CurrentDirectory, 3);
+    QCOMPARE(page.viewDirectory(), 7);
+    page.changeRange(0);
+    QCOMPARE(page.viewDirectory(), 1);
 }
 
 void TestViewerPage::timeStampText_data()
