@@ -316,7 +316,7 @@ int runHeadless(const HeadlessOptions &options)
     CaptureSettings &settings = core.settings();
     settings.FrameWidth = options.size.width();
     settings.FrameHeight = options.size.height();
-    settings.JpegQuality = QString::number(options.quality);
+    settings.JpegQuality = options.quality;
     settings.Greyscale = options.grey;
     CaptureSession &session = core.session();
     session.setTimeStamp(options.timestamp);

@@ -143,7 +143,7 @@ void CaptureFormatControls::buildCustomControls(QWidget *window)
 void CaptureFormatControls::buildQualityControls(QWidget *window)
 {
     label("Jpeg Compression quality :", window, 1);
-    qualityBox = new QLineEdit(m_settings.JpegQuality, window);
+    qualityBox = new QLineEdit(QString::number(m_settings.JpegQuality), window);
     qualityBox->setObjectName("qualityBox");
     qualityBox->setAccessibleName("Jpeg Compression quality");
     qualityBox->setFixedWidth(BoxFit::lineEditWidth(qualityBox, QStringLiteral("0000")));
@@ -197,15 +197,17 @@ void CaptureFormatControls::qualityTyped(const QString &text)
 {
     if (text.isEmpty())
         return; // settled when the preferences are confirmed
-    m_settings.JpegQuality = text;
+    // The box takes digits only; a number out of range is refused when the preferences are
+    // confirmed.
+    m_settings.JpegQuality = text.toInt();
     // The arrows go on from the number typed, as arrows tied to a box do.
-    qualityArrows->setPosition(text.toInt());
+    qualityArrows->setPosition(m_settings.JpegQuality);
 }
 
 void CaptureFormatControls::settleQuality()
 {
     if (qualityBox->text().isEmpty())
-        qualityBox->setText(m_settings.JpegQuality);
+        qualityBox->setText(QString::number(m_settings.JpegQuality));
 }
 
 void CaptureFormatControls::setCustomControlsVisible(bool visible)

@@ -92,19 +92,28 @@ CaptureSession::GrabResult CaptureSession::GrabFrame(int number, const QString &
     return handleFrame(*frame, number, path);
 }
 
+void CaptureSession::addFrameSink(FrameSink *sink)
+{
+    m_sinks.push_back(sink);
+}
+
+void CaptureSession::removeFrameSink(FrameSink *sink)
+{
+    std::erase(m_sinks, sink);
+}
+
 void CaptureSession::previewFrame(const QImage &frame)
 {
     if (!ownsWindow()) {
         emit sessionMissing();
         return;
     }
-    if (m_scanner && m_scanner->scanArmed()) {
-        m_scanner->scanFrame(frame);
-        return;
-    }
     const int number = m_state.PictureCounter;
-    const GrabResult handled =
-        handleFrame(frame, number, PictureStore::PicturePath(m_state.CurrentDirectory, number));
+    // While the scan is armed, live frames are analysed, as its own grabs are.
+    const QString path = m_scanner && m_scanner->scanArmed()
+                             ? QString()
+                             : PictureStore::PicturePath(m_state.CurrentDirectory, number);
+    const GrabResult handled = handleFrame(frame, number, path);
     if (!handled)
         emit pictureFailed(handled.error().reason);
 }
@@ -112,15 +121,17 @@ void CaptureSession::previewFrame(const QImage &frame)
 CaptureSession::GrabResult CaptureSession::handleFrame(const QImage &frame, int number,
                                                        const QString &path)
 {
+    // The frame has just arrived: now is its grab time.
+    const QDateTime grabbed = m_clock->now();
+    for (FrameSink *sink : m_sinks)
+        sink->takeFrame(frame, grabbed);
     // A grab for the motion scan names no picture: its frame is analysed, never stored.
     if (path.isEmpty()) {
         if (m_scanner)
-            m_scanner->scanFrame(frame);
+            m_scanner->takeFrame(frame, grabbed);
         return StoredPicture{};
     }
     noteEarlierRun(path);
-    // The frame has just arrived: now is its grab time.
-    const QDateTime grabbed = m_clock->now();
     const Result<qint64> stored =
         m_writer.store(frame, videoHeader(), m_settings.JpegQuality, m_settings.Greyscale, path,
                        m_timeStamp ? grabbed : QDateTime());

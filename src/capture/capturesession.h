@@ -13,7 +13,10 @@
 #include <QObject>
 #include <QString>
 
+#include <vector>
+
 class FrameScanner;
+class FrameSink;
 class VideoHost;
 struct ApplicationState;
 struct CaptureSettings;
@@ -29,6 +32,10 @@ public:
     void setVideoHost(VideoHost *host) { m_host = host; }
 
     void setScanner(FrameScanner *scanner) { m_scanner = scanner; }
+    /// Every frame the session handles, stored or analysed, goes to sink first, until it is
+    /// removed; sink must outlive that.
+    void addFrameSink(FrameSink *sink);
+    void removeFrameSink(FrameSink *sink);
     CaptureService &service() { return m_service; }
     bool hasWindow() const { return m_service.windowExists(); }
     /// Whether stored pictures carry the time of their grab in a corner (off at start).
@@ -86,6 +93,7 @@ private:
     CaptureSettings &m_settings;
     VideoHost *m_host = nullptr;
     FrameScanner *m_scanner = nullptr;
+    std::vector<FrameSink *> m_sinks;
     PictureWriter m_writer;
     QDateTime m_started; // pictures older than this are an earlier run's
     bool m_earlierRunNoted = false;

@@ -10,7 +10,7 @@ struct CaptureSettings
     int FrameHeight = 240;
     int BitCount = 24;
     /// The quality box's text as typed; the encoder limits the number to 1..100.
-    QString JpegQuality = QStringLiteral("100");
+    int JpegQuality = 100;
     bool Greyscale = false;
     int PreviewRateMs = 33;
     int CreationWidth = 784;

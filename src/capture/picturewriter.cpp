@@ -33,18 +33,6 @@ std::optional<int> PictureWriter::parseQuality(const QString &text)
     return ok ? std::optional<int>(quality) : std::nullopt;
 }
 
-Result<qint64> PictureWriter::store(const QImage &frame, const VideoHeader &format,
-                                    const QString &qualityText, bool greyscale, const QString &path,
-                                    const QDateTime &stampTime)
-{
-    const std::optional<int> quality = parseQuality(qualityText);
-    if (!quality) {
-        return failed(
-            path, QStringLiteral("the JPEG quality \"%1\" is not a whole number").arg(qualityText));
-    }
-    return store(frame, format, *quality, greyscale, path, stampTime);
-}
-
 Result<qint64> PictureWriter::store(const QImage &frame, const VideoHeader &format, int quality,
                                     bool greyscale, const QString &path, const QDateTime &stampTime)
 {

@@ -30,11 +30,6 @@ public:
     Result<qint64> store(const QImage &frame, const VideoHeader &format, int quality,
                          bool greyscale, const QString &path, const QDateTime &stampTime = {});
 
-    /// The same with the quality as the user typed it; text that is not a whole number
-    /// fails before anything is encoded or written.
-    Result<qint64> store(const QImage &frame, const VideoHeader &format, const QString &qualityText,
-                         bool greyscale, const QString &path, const QDateTime &stampTime = {});
-
     /// The quality text as a number: surrounding blanks allowed, nothing else.
     static std::optional<int> parseQuality(const QString &text);
 

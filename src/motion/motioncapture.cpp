@@ -121,9 +121,9 @@ void MotionCapture::disarmFor(const QString &reason)
     });
 }
 
-void MotionCapture::scanFrame(const QImage &bitmap)
+void MotionCapture::takeFrame(const QImage &frame, const QDateTime &)
 {
-    m_engine.ScanFrame(bitmap);
+    m_engine.ScanFrame(frame);
 }
 
 void MotionCapture::onNotMotion()

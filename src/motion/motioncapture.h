@@ -31,7 +31,7 @@ public:
 
     // FrameScanner: armed exactly while the scan timer runs.
     bool scanArmed() const override { return m_scanTimer.isActive(); }
-    void scanFrame(const QImage &bitmap) override;
+    void takeFrame(const QImage &frame, const QDateTime &grabbed) override;
 
     void setArmed(bool armed);
     /// "Activate MD" as it stands: stored pictures are checked against the batch end only

@@ -14,8 +14,13 @@ struct RecordingScanner : FrameScanner
 {
     bool armed = true;
     QList<QSize> scanned;
+    QList<QDateTime> times;
     bool scanArmed() const override { return armed; }
-    void scanFrame(const QImage &bitmap) override { scanned << bitmap.size(); }
+    void takeFrame(const QImage &bitmap, const QDateTime &grabbed) override
+    {
+        scanned << bitmap.size();
+        times << grabbed;
+    }
 };
 } // namespace
 
@@ -209,7 +214,9 @@ void TestCaptureController::armedScanStoresNothing()
 {
     connectScene();
     RecordingScanner scanner;
+    RecordingScanner watcher; // sees every frame, scanned or stored
     session().setScanner(&scanner);
+    session().addFrameSink(&watcher);
     session().SetFrameCallback();
     const CaptureSession::GrabResult grab = session().GrabFrame();
     QVERIFY(grab);
@@ -222,6 +229,11 @@ void TestCaptureController::armedScanStoresNothing()
     QCOMPARE(stored->path, QStringLiteral("1/capture0.jpg"));
     QCOMPARE(stored->bytes, QFileInfo("1/capture0.jpg").size());
     QCOMPARE(scanner.scanned.size(), 1);
+    QCOMPARE(watcher.scanned.size(), 2);
+    QCOMPARE(watcher.times.last(), stored->time);
+    session().removeFrameSink(&watcher);
+    QVERIFY(grabPicture());
+    QCOMPARE(watcher.scanned.size(), 2);
     session().setScanner(nullptr);
 }
 

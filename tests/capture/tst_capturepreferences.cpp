@@ -364,7 +364,7 @@ void TestCapturePreferences::qualityBoxTakesDigitsOnly()
     box->selectAll();
     QTest::keyClicks(box, "8a5-");
     QCOMPARE(box->text(), QStringLiteral("85"));
-    QCOMPARE(rig.settings.JpegQuality, QStringLiteral("85"));
+    QCOMPARE(rig.settings.JpegQuality, 85);
     // The arrows go on from the number typed, within 50 to 100.
     press(controls().qualityArrows, "down", 1);
     QCOMPARE(box->text(), QStringLiteral("84"));
@@ -378,7 +378,7 @@ void TestCapturePreferences::qualityBoxTakesDigitsOnly()
     QTest::keyClick(box, Qt::Key_Backspace);
     QTest::keyClicks(box, "x");
     QCOMPARE(box->text(), QString());
-    QCOMPARE(rig.settings.JpegQuality, QStringLiteral("50"));
+    QCOMPARE(rig.settings.JpegQuality, 50);
     rig.button(rig.preferences, "ok")->click();
     QCOMPARE(box->text(), QStringLiteral("50"));
     QCOMPARE(rig.main->statusPanel(2), QStringLiteral(" Compression Quality : 50"));

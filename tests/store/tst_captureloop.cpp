@@ -29,7 +29,7 @@ struct ScanProbe : FrameScanner
 {
     QImage frame;
     bool scanArmed() const override { return true; }
-    void scanFrame(const QImage &bitmap) override { frame = bitmap.copy(); }
+    void takeFrame(const QImage &bitmap, const QDateTime &) override { frame = bitmap.copy(); }
 };
 } // namespace
 
