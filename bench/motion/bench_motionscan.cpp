@@ -9,7 +9,7 @@
 // VARDELLA_ARMED_SECONDS (default 10) with detection armed, and the same time with only the
 // live picture shown (preview on, not armed). scan_share is the difference: what armed
 // scanning costs. Goal: scan_share under 2 % of one core at 640 x 480.
-#include "bench/store/benchprogram.h"
+#include "benchprogram.h"
 #include "capture/service/testsceneoptions.h"
 #include "motion/motioncapture.h"
 
@@ -22,7 +22,6 @@
 #include <thread>
 
 namespace {
-using namespace benchprogram;
 
 double processCpuSeconds()
 {
@@ -46,28 +45,27 @@ double cpuShare(int seconds)
 }
 
 // A still scene, then "Prog.", "Activate MD", "OK".
-bool arm(Program &program)
+bool arm(BenchProgram &program)
 {
-    Application &app = program.app();
     TestSceneOptions &scene =
-        static_cast<LinuxCaptureService &>(app.captureService()).testSceneOptions();
+        static_cast<LinuxCaptureService &>(program.app->captureService()).testSceneOptions();
     scene.motion = false;
     scene.clock = false;
-    control<QPushButton>(app, "prog")->click();
-    QWidget *menu = app.toolWindows().window(ToolWindows::Role::TimerMotionMenu);
+    program.panel()->prog->click();
+    QWidget *menu = program.tool<QWidget>(ToolWindows::Role::TimerMotionMenu);
     menu->findChild<QCheckBox *>("activateMD")->setChecked(true);
-    menu->findChild<QPushButton *>("okButton")->click();
-    return app.motionCapture().scanArmed();
+    CaptureApp::button(menu, "okButton")->click();
+    return program.app->motionCapture().scanArmed();
 }
 
 void BM_ScanTick(benchmark::State &run)
 {
-    Program program(int(run.range(0)));
+    BenchProgram program(int(run.range(0)));
     if (!program.failure().empty() || !arm(program)) {
         run.SkipWithError(program.failure().empty() ? "not armed" : program.failure().c_str());
         return;
     }
-    MotionCapture &motion = program.app().motionCapture();
+    MotionCapture &motion = program.app->motionCapture();
     for (auto _ : run) {
         // Not the event loop: the scan timer would take the new frame first.
         std::this_thread::sleep_for(std::chrono::milliseconds(60));
@@ -76,7 +74,7 @@ void BM_ScanTick(benchmark::State &run)
         run.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
     }
-    if (program.errors() > 0 || program.app().state().CaptureRunning || !motion.scanArmed())
+    if (program.errors() > 0 || program.state().CaptureRunning || !motion.scanArmed())
         run.SkipWithError("the scan reported motion or failed");
 }
 BENCHMARK(BM_ScanTick)
@@ -92,7 +90,7 @@ void BM_ArmedCpuShare(benchmark::State &run)
     const int seconds = qEnvironmentVariableIntValue("VARDELLA_ARMED_SECONDS") > 0
                             ? qEnvironmentVariableIntValue("VARDELLA_ARMED_SECONDS")
                             : 10;
-    Program program(int(run.range(0)));
+    BenchProgram program(int(run.range(0)));
     if (!program.failure().empty()) {
         run.SkipWithError(program.failure().c_str());
         return;
@@ -109,7 +107,7 @@ void BM_ArmedCpuShare(benchmark::State &run)
         run.counters["armed_share_pct"] = armed * 100;
         run.counters["scan_share_pct"] = (armed - idle) * 100;
     }
-    if (program.errors() > 0 || !program.app().motionCapture().scanArmed())
+    if (program.errors() > 0 || !program.app->motionCapture().scanArmed())
         run.SkipWithError("scanning stopped");
 }
 BENCHMARK(BM_ArmedCpuShare)

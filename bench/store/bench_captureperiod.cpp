@@ -21,7 +21,6 @@
 #include <vector>
 
 namespace {
-using namespace benchprogram;
 
 using Clock = std::chrono::steady_clock;
 
@@ -36,18 +35,18 @@ double milliseconds(Clock::duration d)
 }
 
 // Runs capture for the ticks given and returns the start and the time of every tick.
-std::vector<Clock::time_point> captureRun(Application &app, int requestMs, int ticks)
+std::vector<Clock::time_point> captureRun(BenchProgram &program, int requestMs, int ticks)
 {
-    auto *start = control<QPushButton>(app, "start");
+    QPushButton *start = program.panel()->start;
     std::vector<Clock::time_point> times;
     times.reserve(std::size_t(ticks) + 1);
     QEventLoop loop;
-    const QMetaObject::Connection seen = QObject::connect(control<QLineEdit>(app, "picturePathBox"),
-                                                          &QLineEdit::textChanged, &loop, [&] {
-                                                              times.push_back(Clock::now());
-                                                              if (int(times.size()) == ticks + 1)
-                                                                  loop.quit();
-                                                          });
+    const QMetaObject::Connection seen =
+        QObject::connect(program.panel()->picturePathBox, &QLineEdit::textChanged, &loop, [&] {
+            times.push_back(Clock::now());
+            if (int(times.size()) == ticks + 1)
+                loop.quit();
+        });
     QTimer::singleShot(2 * ticks * requestMs + 20000, &loop, &QEventLoop::quit);
     start->click();
     times.insert(times.begin(), Clock::now());
@@ -61,17 +60,17 @@ void BM_CapturePeriod(benchmark::State &run)
 {
     const int request = int(run.range(0));
     const int ticks = ticksFor(request);
-    Program program(int(run.range(1)));
+    BenchProgram program(int(run.range(1)));
     if (!program.failure().empty()) {
         run.SkipWithError(program.failure().c_str());
         return;
     }
-    if (!requestInterval(program.app(), request)) {
+    if (!program.requestInterval(request)) {
         run.SkipWithError("the interval controls cannot request this interval");
         return;
     }
     for (auto _ : run) {
-        const std::vector<Clock::time_point> times = captureRun(program.app(), request, ticks);
+        const std::vector<Clock::time_point> times = captureRun(program, request, ticks);
         if (int(times.size()) != ticks + 1 || program.errors() > 0) {
             run.SkipWithError("the run did not reach its last tick");
             return;
@@ -86,7 +85,7 @@ void BM_CapturePeriod(benchmark::State &run)
         run.counters["error_percent"] = 100 * (mean - request) / request;
         run.counters["worst_deviation_ms"] = worst;
         run.counters["drift_ms"] = total - double(ticks) * request;
-        run.counters["timer_period_ms"] = program.app().captureTimer().interval();
+        run.counters["timer_period_ms"] = program.captureTimer().interval();
     }
 }
 BENCHMARK(BM_CapturePeriod)

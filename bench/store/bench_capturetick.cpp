@@ -21,25 +21,16 @@
 #include <memory>
 
 namespace {
-using namespace benchprogram;
-
-// Capture started, its timer held still: the benchmark delivers the ticks.
-void startHeld(Program &program)
-{
-    control<QPushButton>(program.app(), "start")->click();
-    program.app().captureTimer().setEnabled(false);
-}
-
 void BM_CaptureTick(benchmark::State &run)
 {
-    Program program(int(run.range(0)));
+    BenchProgram program(int(run.range(0)));
     if (!program.failure().empty()) {
         run.SkipWithError(program.failure().c_str());
         return;
     }
-    startHeld(program);
-    program.app().core().session().setTimeStamp(run.range(1) != 0);
-    CaptureLoop &loop = program.app().captureLoop();
+    program.startHeld(); // the benchmark delivers the ticks
+    program.app->core().session().setTimeStamp(run.range(1) != 0);
+    CaptureLoop &loop = program.loop();
     double longest = 0;
     for (auto _ : run) {
         runEventsFor(60); // a new frame is surely there
@@ -51,7 +42,7 @@ void BM_CaptureTick(benchmark::State &run)
         longest = std::max(longest, seconds);
     }
     run.counters["longest_tick_ms"] = longest * 1000;
-    if (program.errors() > 0 || !program.app().state().CaptureRunning)
+    if (program.errors() > 0 || !program.state().CaptureRunning)
         run.SkipWithError("capture stopped with an error");
     run.counters["bytes_per_picture"] = double(QFileInfo("1/capture0.jpg").size());
 }
@@ -64,16 +55,16 @@ BENCHMARK(BM_CaptureTick)
 
 void BM_CaptureTickBackToBack(benchmark::State &run)
 {
-    Program program(int(run.range(0)));
+    BenchProgram program(int(run.range(0)));
     if (!program.failure().empty()) {
         run.SkipWithError(program.failure().c_str());
         return;
     }
-    startHeld(program);
-    CaptureLoop &loop = program.app().captureLoop();
+    program.startHeld();
+    CaptureLoop &loop = program.loop();
     for (auto _ : run)
         loop.captureTick();
-    if (program.errors() > 0 || !program.app().state().CaptureRunning)
+    if (program.errors() > 0 || !program.state().CaptureRunning)
         run.SkipWithError("capture stopped with an error");
 }
 BENCHMARK(BM_CaptureTickBackToBack)

@@ -24,7 +24,6 @@
 #include <string>
 
 namespace {
-using namespace benchprogram;
 
 constexpr int ShortestIntervalMs = 100;
 
@@ -63,18 +62,19 @@ double cpuSeconds()
 }
 
 // The max. frames arrows in tenths, pressed up until the ring holds at least pictures.
-bool keepAll(Application &app, int pictures)
+bool keepAll(BenchProgram &program, int pictures)
 {
-    auto *arrows = control<UpDownControl>(app, "maxArrows");
-    while (app.state().MaxFrames < pictures && arrows->position() < arrows->maximum())
-        pressArrow(arrows, "up");
-    return app.state().MaxFrames >= pictures;
+    UpDownControl *arrows = program.panel()->maxArrows;
+    while (program.state().MaxFrames < pictures && arrows->position() < arrows->maximum())
+        program.press(arrows, UpDownControl::Direction::Up);
+    return program.state().MaxFrames >= pictures;
 }
 
 // Runs capture until pictures are stored, capture stops on its own, or well past the time the
 // run should take. Returns the pictures stored.
-int captureRun(Application &app, int pictures)
+int captureRun(BenchProgram &program, int pictures)
 {
+    Application &app = *program.app;
     int stored = 0;
     QEventLoop loop;
     const QMetaObject::Connection seen =
@@ -89,7 +89,7 @@ int captureRun(Application &app, int pictures)
     });
     stopped.start(500);
     QTimer::singleShot(2 * pictures * ShortestIntervalMs + 60000, &loop, &QEventLoop::quit);
-    auto *start = control<QPushButton>(app, "start");
+    QPushButton *start = program.panel()->start;
     start->click();
     loop.exec();
     if (app.state().CaptureRunning)
@@ -114,13 +114,12 @@ int decodingPictures(int expected)
 void BM_Soak(benchmark::State &run)
 {
     const int pictures = picturesToTake();
-    Program program(Size640x480);
+    BenchProgram program(Size640x480);
     if (!program.failure().empty()) {
         run.SkipWithError(program.failure().c_str());
         return;
     }
-    Application &app = program.app();
-    if (!requestInterval(app, ShortestIntervalMs) || !keepAll(app, pictures)) {
+    if (!program.requestInterval(ShortestIntervalMs) || !keepAll(program, pictures)) {
         run.SkipWithError("the controls cannot set the interval or the max. frames");
         return;
     }
@@ -129,7 +128,7 @@ void BM_Soak(benchmark::State &run)
         run.counters["open_files_start"] = openFiles();
         const double cpuStart = cpuSeconds();
         const auto wallStart = std::chrono::steady_clock::now();
-        const int stored = captureRun(app, pictures);
+        const int stored = captureRun(program, pictures);
         const double wall =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
         const double cpu = cpuSeconds() - cpuStart;

@@ -3,7 +3,7 @@
 // the viewer painted) against ten bare decodes, and one full-screen step (the picture decoded
 // and the window painted) against one. Goals: a page change under 50 ms and within 1.3 x of its
 // ten bare decodes.
-#include "../store/benchprogram.h"
+#include "benchprogram.h"
 #include "capture/jpegencoder.h"
 #include "shell/picturenames.h"
 #include "viewer/arrowscrollbar.h"
@@ -74,7 +74,7 @@ bool bareDecode(const QString &path, std::vector<std::uint8_t> &rgb)
 // The program with twenty pictures in the store and the viewer open at page 0.
 struct ViewerProgram
 {
-    benchprogram::Program program{benchprogram::Size640x480};
+    BenchProgram program{Size640x480};
     std::string failure;
 
     ViewerProgram()
@@ -83,12 +83,12 @@ struct ViewerProgram
         if (failure.empty() && !storeCameraPictures())
             failure = "could not store the pictures";
         if (failure.empty()) {
-            benchprogram::control<QPushButton>(program.app(), "view")->click();
+            program.panel()->view->click();
             if (!viewer().isVisible())
                 failure = "the viewer did not open";
         }
     }
-    ViewerWindow &viewer() { return program.app().viewer(); }
+    ViewerWindow &viewer() { return program.app->viewer(); }
     ArrowScrollBar *bar(QWidget *in, const char *name)
     {
         return in->findChild<ArrowScrollBar *>(QString::fromLatin1(name));
@@ -143,7 +143,7 @@ void BM_FullScreenStep(benchmark::State &state)
         return;
     }
     p.viewer().findChild<QAbstractButton *>("thumbnail1")->click();
-    MainWindow &main = p.program.app().mainWindow();
+    MainWindow &main = p.program.main();
     ArrowScrollBar *scroller = p.bar(&main, "pictureScrollerBar");
     bool forward = true;
     for (auto _ : state) {

@@ -1,7 +1,7 @@
 // Every window shows its texts whole at the desktop's font and at 125 % and 150 % of it, in both
 // looks, and closes with Escape; the main window keeps every control at its minimum size; the
 // panel's buttons answer their Alt shortcuts.
-#include "store/captureapp.h"
+#include "common/captureapp.h"
 #include "viewer/storedpictures.h"
 
 #include <QCheckBox>
@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QStyleOption>
+#include <QTest>
 
 namespace {
 QString clipped(const QWidget *w, const QString &text, int room)

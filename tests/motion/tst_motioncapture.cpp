@@ -3,14 +3,15 @@
 // window that shows the reports.
 
 #include "capture/service/testsceneoptions.h"
+#include "common/captureapp.h"
 #include "common/fakesound.h"
 #include "motion/motioncapture.h"
 #include "programs/programinfowindow.h"
 #include "programs/timermotionmenu.h"
-#include "store/captureapp.h"
 
 #include <QSignalSpy>
 #include <QTabBar>
+#include <QTest>
 
 using Role = ToolWindows::Role;
 

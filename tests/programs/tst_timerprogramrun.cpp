@@ -1,12 +1,13 @@
 // The timer program in the whole program over the test scene, on a clock the test sets: the
 // menu's time boxes, "Activate timer", and a program that captures for one minute a day.
 
+#include "common/captureapp.h"
 #include "programs/programinfowindow.h"
 #include "programs/timermotionmenu.h"
 #include "shell/clocksource.h"
-#include "store/captureapp.h"
 
 #include <QStatusBar>
+#include <QTest>
 
 using Role = ToolWindows::Role;
 

@@ -1,10 +1,6 @@
 // The main window as a user meets it: layout and texts, the panel toggles, activation,
 // resizing and "Exit".
-#include "common/fakesound.h"
-#include "common/panelparts.h"
-#include "common/tempworkdir.h"
-#include "shell/applicationstate.h"
-#include "shell/mainwindow.h"
+#include "common/mainwindowfixture.h"
 
 #include <QFile>
 #include <QGroupBox>
@@ -32,29 +28,18 @@ private slots:
     void exitClicksAndCloses();
 
 private:
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<ApplicationState> m_state;
-    std::unique_ptr<FakeSound> m_click;
-    std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<PanelParts> m_parts;
+    std::unique_ptr<MainWindowFixture> m_main;
 };
 
 void TestMainWindow::init()
 {
-    m_dir = std::make_unique<TempWorkDir>();
-    m_state = std::make_unique<ApplicationState>();
-    m_click = std::make_unique<FakeSound>();
-    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
-    m_parts = std::make_unique<PanelParts>(m_window.get());
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_main = std::make_unique<MainWindowFixture>();
+    QVERIFY(m_main->show());
 }
 
 void TestMainWindow::cleanup()
 {
-    m_parts.reset();
-    m_window.reset();
-    m_dir.reset();
+    m_main.reset();
 }
 
 void TestMainWindow::captionsAndHints_data()
@@ -117,7 +102,7 @@ void TestMainWindow::captionsAndHints()
     QFETCH(QString, caption);
     QFETCH(QString, hint);
     QFETCH(QColor, colour);
-    auto *button = m_window->findChild<QPushButton *>(name);
+    auto *button = m_main->window.findChild<QPushButton *>(name);
     QVERIFY(button);
     QCOMPARE(button->text(), caption);
     QCOMPARE(button->toolTip(), hint);
@@ -126,8 +111,8 @@ void TestMainWindow::captionsAndHints()
 
 void TestMainWindow::initialBoxesAndStatusBar()
 {
-    QCOMPARE(m_window->windowTitle(), QString("Vardella 1.3"));
-    const PanelParts *panel = m_parts.get();
+    QCOMPARE(m_main->window.windowTitle(), QString("Vardella 1.3"));
+    const PanelParts *panel = &m_main->parts;
     QStringList groups;
     for (QGroupBox *g : panel->groups())
         groups << g->title();
@@ -146,82 +131,82 @@ void TestMainWindow::initialBoxesAndStatusBar()
     QVERIFY(panel->maxArrows->isVisible());
     QVERIFY(!panel->stepArrows->isVisible());
 
-    QCOMPARE(m_window->statusPanel(0), QString(" Videodriver :"));
-    QCOMPARE(m_window->statusPanel(1), QString(" Resolution :"));
-    QCOMPARE(m_window->statusPanel(2), QString(" Compressionquality :"));
-    QCOMPARE(m_window->statusPanel(3), QString(" Colorscale :"));
+    QCOMPARE(m_main->window.statusPanel(0), QString(" Videodriver :"));
+    QCOMPARE(m_main->window.statusPanel(1), QString(" Resolution :"));
+    QCOMPARE(m_main->window.statusPanel(2), QString(" Compressionquality :"));
+    QCOMPARE(m_main->window.statusPanel(3), QString(" Colorscale :"));
     // One row of status panels, each as tall as its text and its frame.
-    const auto *panel0 = m_window->statusBar()->findChild<QLabel *>("statusPanel0");
+    const auto *panel0 = m_main->window.statusBar()->findChild<QLabel *>("statusPanel0");
     QVERIFY(panel0->height() >= panel0->fontMetrics().height() + 2 * panel0->frameWidth());
-    QVERIFY(m_window->statusBar()->height() < 2 * panel0->height());
+    QVERIFY(m_main->window.statusBar()->height() < 2 * panel0->height());
 
-    QVERIFY(m_parts->videoCover->isVisible());
-    QVERIFY(!m_parts->videoCover->isEnabled());
-    QCOMPARE(m_parts->videoCover->size(), m_parts->videoArea->size());
-    QVERIFY(!m_parts->loadingPanel->isVisible());
-    QCOMPARE(m_parts->loadingPanel->size(), QSize(217, 57));
-    QVERIFY(m_parts->loadingPanel->findChild<QLabel *>());
-    QCOMPARE(m_parts->loadingPanel->findChild<QLabel *>()->text(),
+    QVERIFY(m_main->parts.videoCover->isVisible());
+    QVERIFY(!m_main->parts.videoCover->isEnabled());
+    QCOMPARE(m_main->parts.videoCover->size(), m_main->parts.videoArea->size());
+    QVERIFY(!m_main->parts.loadingPanel->isVisible());
+    QCOMPARE(m_main->parts.loadingPanel->size(), QSize(217, 57));
+    QVERIFY(m_main->parts.loadingPanel->findChild<QLabel *>());
+    QCOMPARE(m_main->parts.loadingPanel->findChild<QLabel *>()->text(),
              QString("Loading videodriver ..."));
-    QVERIFY(!m_parts->pictureCaption->isVisible());
-    QCOMPARE(m_window->frameGeometry().size(), QSize(800, 627));
+    QVERIFY(!m_main->parts.pictureCaption->isVisible());
+    QCOMPARE(m_main->window.frameGeometry().size(), QSize(800, 627));
 }
 
 void TestMainWindow::statusBarClickTogglesPanel()
 {
-    QSignalSpy preview(m_window.get(), &MainWindow::previewReactionNeeded);
-    QSignalSpy overlay(m_window.get(), &MainWindow::overlayReactionNeeded);
-    const int videoTop = m_parts->videoArea->y();
-    QTest::mouseClick(m_window->statusBar(), Qt::LeftButton);
-    QVERIFY(!m_parts->isVisible());
-    QCOMPARE(m_parts->videoArea->y(), 0);
+    QSignalSpy preview(&m_main->window, &MainWindow::previewReactionNeeded);
+    QSignalSpy overlay(&m_main->window, &MainWindow::overlayReactionNeeded);
+    const int videoTop = m_main->parts.videoArea->y();
+    QTest::mouseClick(m_main->window.statusBar(), Qt::LeftButton);
+    QVERIFY(!m_main->parts.isVisible());
+    QCOMPARE(m_main->parts.videoArea->y(), 0);
     QVERIFY(videoTop > 0);
     QCOMPARE(preview.count(), 1); // "Preview" is checked at start
     QCOMPARE(overlay.count(), 0);
 
-    QTest::mouseClick(m_window->statusBar(), Qt::LeftButton);
-    QVERIFY(m_parts->isVisible());
+    QTest::mouseClick(m_main->window.statusBar(), Qt::LeftButton);
+    QVERIFY(m_main->parts.isVisible());
     QCOMPARE(preview.count(), 1);
 
     // A click on the video area brings a hidden panel back.
-    m_window->hideControlPanel();
-    QTest::mouseClick(m_parts->videoArea, Qt::LeftButton, {}, QPoint(50, 50));
-    QVERIFY(m_parts->isVisible());
+    m_main->window.hideControlPanel();
+    QTest::mouseClick(m_main->parts.videoArea, Qt::LeftButton, {}, QPoint(50, 50));
+    QVERIFY(m_main->parts.isVisible());
 }
 
 void TestMainWindow::doubleClicks()
 {
-    QGroupBox *group = m_parts->groups().at(2);
+    QGroupBox *group = m_main->parts.groups().at(2);
     QTest::mouseDClick(group, Qt::LeftButton, {}, QPoint(60, 75));
-    QVERIFY(m_parts->isVisible());
-    QTest::mouseDClick(m_parts->panel, Qt::LeftButton, {}, QPoint(798, 82));
-    QVERIFY(!m_parts->isVisible());
+    QVERIFY(m_main->parts.isVisible());
+    QTest::mouseDClick(m_main->parts.panel, Qt::LeftButton, {}, QPoint(798, 82));
+    QVERIFY(!m_main->parts.isVisible());
 }
 
 void TestMainWindow::activationResetsMaxFrames()
 {
-    m_parts->maxArrows->setPosition(7);
-    m_window->showStartCaption("stop!", 235);
-    m_window->activated();
-    QCOMPARE(m_state->MaxFrames, 70);
-    QCOMPARE(m_parts->start->palette().color(QPalette::ButtonText), QColor(1, 0, 0));
-    QCOMPARE(m_parts->start->text(), QString("stop!"));
+    m_main->parts.maxArrows->setPosition(7);
+    m_main->window.showStartCaption("stop!", 235);
+    m_main->window.activated();
+    QCOMPARE(m_main->state.MaxFrames, 70);
+    QCOMPARE(m_main->parts.start->palette().color(QPalette::ButtonText), QColor(1, 0, 0));
+    QCOMPARE(m_main->parts.start->text(), QString("stop!"));
 }
 
 void TestMainWindow::resizeIsReported()
 {
-    QSignalSpy resized(m_window.get(), &MainWindow::resized);
-    m_window->resize(700, 500);
-    QTRY_COMPARE(m_window->size(), QSize(700, 500));
+    QSignalSpy resized(&m_main->window, &MainWindow::resized);
+    m_main->window.resize(700, 500);
+    QTRY_COMPARE(m_main->window.size(), QSize(700, 500));
     QVERIFY(resized.count() >= 1);
 }
 
 void TestMainWindow::exitClicksAndCloses()
 {
-    QSignalSpy closing(m_window.get(), &MainWindow::closing);
-    QTest::mouseClick(m_parts->exit, Qt::LeftButton);
-    QCOMPARE(m_click->backend->plays, 1);
-    QVERIFY(!m_window->isVisible());
+    QSignalSpy closing(&m_main->window, &MainWindow::closing);
+    QTest::mouseClick(m_main->parts.exit, Qt::LeftButton);
+    QCOMPARE(m_main->click.backend->plays, 1);
+    QVERIFY(!m_main->window.isVisible());
     QCOMPARE(closing.count(), 1);
 }
 

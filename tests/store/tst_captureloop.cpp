@@ -3,7 +3,7 @@
 // what a run does when a picture cannot be written or the grab brings no frame.
 #include "capture/framescanner.h"
 #include "capture/service/testsceneoptions.h"
-#include "captureapp.h"
+#include "common/captureapp.h"
 #include "motion/motioncapture.h"
 #include "shell/clocksource.h"
 
@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QTest>
 
 namespace {
 QColor captionColour(QPushButton *start)

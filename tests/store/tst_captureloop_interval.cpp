@@ -1,9 +1,10 @@
 // The "Timer " and "Harddisk" controls in the whole program, with a German locale pinned: the
 // capture timer from start, the interval box and the period through the arrows and Start, and
 // the shared Max/step box with its arrows as the window shows them.
-#include "captureapp.h"
+#include "common/captureapp.h"
 
 #include <QLocale>
+#include <QTest>
 
 using Direction = UpDownControl::Direction;
 

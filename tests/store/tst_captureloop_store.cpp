@@ -1,7 +1,7 @@
 // Interval capture as it fills the picture store: the files of a run in order, the ring at the
 // maximum frame count, the step into directory "2" with its pause, and "Clear" starting the
 // numbering again. The whole program runs over the test scene.
-#include "captureapp.h"
+#include "common/captureapp.h"
 #include "store/deletedialog.h"
 #include "store/resetdialog.h"
 
@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QSignalSpy>
+#include <QTest>
 #include <QTimer>
 
 using Direction = UpDownControl::Direction;

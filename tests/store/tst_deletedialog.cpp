@@ -1,12 +1,7 @@
 // "Clear" and the "Delete !" dialog on the main window: what a confirmed clear deletes and
 // paints, what Cancel and the close box leave alone, and the state after each.
-#include "common/fakesound.h"
-#include "common/panelparts.h"
+#include "common/mainwindowfixture.h"
 #include "common/storefiles.h"
-#include "common/tempworkdir.h"
-#include "shell/applicationstate.h"
-#include "shell/mainwindow.h"
-#include "shell/toolwindows.h"
 #include "store/deletedialog.h"
 #include "store/picturestore.h"
 
@@ -62,26 +57,15 @@ private:
     /// The one-second clock's first step, as the capture core takes it.
     void clockTick()
     {
-        if (m_state->ClearConfirmed)
+        if (m_main->state.ClearConfirmed)
             m_dialog->runPendingClear();
     }
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
     QLabel *label(const char *name) const { return m_dialog->findChild<QLabel *>(name); }
-    const PanelParts *panel() const { return m_parts.get(); }
+    const PanelParts *panel() const { return &m_main->parts; }
     void openWithMaxFrames(int maxFrames);
-    // A click on a button; the fake click sound has ended by then.
-    void press(QPushButton *b)
-    {
-        m_click->backend->playing = false;
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
 
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<ApplicationState> m_state;
-    std::unique_ptr<FakeSound> m_click;
-    std::unique_ptr<ToolWindows> m_tools;
-    std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<PanelParts> m_parts;
+    std::unique_ptr<MainWindowFixture> m_main;
     std::unique_ptr<QSignalSpy> m_storeCleared;
     int m_pauses = 0;
     DeleteDialog *m_dialog = nullptr;
@@ -89,37 +73,29 @@ private:
 
 void TestDeleteDialog::init()
 {
-    m_dir = std::make_unique<TempWorkDir>();
-    m_state = std::make_unique<ApplicationState>();
-    m_click = std::make_unique<FakeSound>();
-    m_tools = std::make_unique<ToolWindows>();
-    m_tools->setClick(m_click->sound);
-    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
-    m_parts = std::make_unique<PanelParts>(m_window.get());
+    m_main = std::make_unique<MainWindowFixture>();
     m_pauses = 0;
     m_dialog = new DeleteDialog(
-        m_window.get(), *m_window, *m_state, m_click->sound, [this] { ++m_pauses; }, *m_tools);
+        &m_main->window, m_main->window, m_main->state, m_main->click.sound, [this] { ++m_pauses; },
+        m_main->tools);
     m_storeCleared = std::make_unique<QSignalSpy>(m_dialog, &DeleteDialog::storeCleared);
     // As the program wires them.
-    connect(m_window.get(), &MainWindow::clearPressed, m_dialog, &DeleteDialog::clearClicked);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    connect(&m_main->window, &MainWindow::clearPressed, m_dialog, &DeleteDialog::clearClicked);
+    QVERIFY(m_main->show());
 }
 
 void TestDeleteDialog::cleanup()
 {
     m_storeCleared.reset();
-    m_parts.reset();
-    m_window.reset();
-    m_dir.reset();
+    m_main.reset();
 }
 
 void TestDeleteDialog::openWithMaxFrames(int maxFrames)
 {
     // What activating the main window would set, so that activation cannot change it.
     panel()->maxArrows->setPosition(maxFrames / 10);
-    m_state->MaxFrames = maxFrames;
-    press(panel()->clear);
+    m_main->state.MaxFrames = maxFrames;
+    m_main->press(panel()->clear);
     QVERIFY(QTest::qWaitForWindowExposed(m_dialog));
 }
 
@@ -130,16 +106,16 @@ void TestDeleteDialog::clearOpensDialog()
     for (Role role :
          {Role::Driver, Role::CapturePreferences, Role::ProgramInfo, Role::CustomSettings,
           Role::About, Role::TimerMotionMenu, Role::Reset, Role::MotionDetection}) {
-        others[role] = new QWidget(m_window.get(), Qt::Tool);
-        m_tools->add(role, others[role]);
+        others[role] = new QWidget(&m_main->window, Qt::Tool);
+        m_main->tools.add(role, others[role]);
         others[role]->show();
     }
-    m_state->UserMaxFrames = 1230;
+    m_main->state.UserMaxFrames = 1230;
     QCOMPARE(label("limitLine")->text(), QString(" picture 0  - max. frms"));
 
-    press(panel()->clear);
+    m_main->press(panel()->clear);
 
-    QCOMPARE(m_click->backend->plays, 1);
+    QCOMPARE(m_main->click.backend->plays, 1);
     QVERIFY(m_dialog->isVisible());
     QCOMPARE(m_dialog->windowTitle(), QString("Delete !"));
     QVERIFY(m_dialog->windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint));
@@ -160,8 +136,8 @@ void TestDeleteDialog::clearOpensDialog()
 
 void TestDeleteDialog::clearDuringCapturePausesIt()
 {
-    m_state->CaptureRunning = true;
-    press(panel()->clear);
+    m_main->state.CaptureRunning = true;
+    m_main->press(panel()->clear);
     QCOMPARE(m_pauses, 1);
 }
 
@@ -193,13 +169,13 @@ void TestDeleteDialog::okClears()
     QFETCH(int, lastDirectory);
     for (const QString &p : created)
         touch(p);
-    m_state->UserMaxFrames = 777;
-    m_state->PictureCounter = 123;
-    m_state->CurrentDirectory = 1;
+    m_main->state.UserMaxFrames = 777;
+    m_main->state.PictureCounter = 123;
+    m_main->state.CurrentDirectory = 1;
     openWithMaxFrames(maxFrames);
     PaintRecorder paints(label("progressLine"), panel()->panel);
 
-    press(button("ok"));
+    m_main->press(button("ok"));
 
     QCOMPARE(existing(created), kept);
     QStringList expected;
@@ -210,13 +186,13 @@ void TestDeleteDialog::okClears()
     QCOMPARE(paints.texts, expected);
     QVERIFY(!paints.panelEnabledWhilePainting);
 
-    QCOMPARE(m_click->backend->plays, 2);
+    QCOMPARE(m_main->click.backend->plays, 2);
     QVERIFY(m_dialog->confirmation());
-    QCOMPARE(m_state->PictureCounter, 0);
-    QCOMPARE(m_state->CurrentDirectory, 1);
-    QCOMPARE(m_state->DirectoryBase, 0);
-    QCOMPARE(m_state->MaxFrames, 777);
-    QVERIFY(!m_state->ClearConfirmed);
+    QCOMPARE(m_main->state.PictureCounter, 0);
+    QCOMPARE(m_main->state.CurrentDirectory, 1);
+    QCOMPARE(m_main->state.DirectoryBase, 0);
+    QCOMPARE(m_main->state.MaxFrames, 777);
+    QVERIFY(!m_main->state.ClearConfirmed);
     QVERIFY(label("progressLine")->isHidden());
     QVERIFY(!label("limitLine")->isHidden());
     QVERIFY(!m_dialog->isVisible());
@@ -234,7 +210,7 @@ void TestDeleteDialog::okRefreshesLiveBoxes()
     panel()->preview->setChecked(false);
     QSignalSpy overlay(panel()->overlay, &QCheckBox::toggled);
     openWithMaxFrames(250);
-    press(button("ok"));
+    m_main->press(button("ok"));
     QCOMPARE(overlay.count(), 1);
     QCOMPARE(overlay.at(0).at(0).toBool(), true);
     QVERIFY(panel()->overlay->isChecked());
@@ -242,7 +218,7 @@ void TestDeleteDialog::okRefreshesLiveBoxes()
 
     overlay.clear();
     openWithMaxFrames(250);
-    press(button("ok"));
+    m_main->press(button("ok"));
     QCOMPARE(overlay.count(), 2);
     QCOMPARE(overlay.at(0).at(0).toBool(), false);
     QCOMPARE(overlay.at(1).at(0).toBool(), true);
@@ -253,19 +229,19 @@ void TestDeleteDialog::cancelDeletesNothing()
     const QStringList created{PicturePath(1, 0), PicturePath(1, 42)};
     for (const QString &p : created)
         touch(p);
-    m_state->PictureCounter = 42;
-    m_state->UserMaxFrames = 500;
+    m_main->state.PictureCounter = 42;
+    m_main->state.UserMaxFrames = 500;
     openWithMaxFrames(250);
 
-    press(button("cancel"));
+    m_main->press(button("cancel"));
 
     QCOMPARE(existing(created), created);
-    QCOMPARE(m_click->backend->plays, 2);
+    QCOMPARE(m_main->click.backend->plays, 2);
     QVERIFY(!m_dialog->confirmation());
-    QVERIFY(!m_state->ClearConfirmed);
-    QCOMPARE(m_state->PictureCounter, 42);
-    QCOMPARE(m_state->CurrentDirectory, 1);
-    QCOMPARE(m_state->MaxFrames, 500);
+    QVERIFY(!m_main->state.ClearConfirmed);
+    QCOMPARE(m_main->state.PictureCounter, 42);
+    QCOMPARE(m_main->state.CurrentDirectory, 1);
+    QCOMPARE(m_main->state.MaxFrames, 500);
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
@@ -274,18 +250,18 @@ void TestDeleteDialog::cancelDeletesNothing()
 
     // Escape is the dialog's cancel button.
     openWithMaxFrames(250);
-    m_click->backend->playing = false;
+    m_main->click.backend->playing = false;
     QTest::keyClick(m_dialog, Qt::Key_Escape);
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
-    QCOMPARE(m_click->backend->plays, 4);
+    QCOMPARE(m_main->click.backend->plays, 4);
     QCOMPARE(existing(created), created);
 }
 
 void TestDeleteDialog::closeBoxOnlyEnablesStartAndAbout()
 {
     touch(PicturePath(1, 0));
-    m_state->UserMaxFrames = 500;
+    m_main->state.UserMaxFrames = 500;
     openWithMaxFrames(250);
     QVERIFY(!panel()->start->isEnabled());
 
@@ -294,8 +270,8 @@ void TestDeleteDialog::closeBoxOnlyEnablesStartAndAbout()
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
-    QCOMPARE(m_click->backend->plays, 1);
-    QCOMPARE(m_state->MaxFrames, 250);
+    QCOMPARE(m_main->click.backend->plays, 1);
+    QCOMPARE(m_main->state.MaxFrames, 250);
     QVERIFY(m_dialog->confirmation());
     QVERIFY(QFileInfo::exists(PicturePath(1, 0)));
 }
@@ -303,7 +279,7 @@ void TestDeleteDialog::closeBoxOnlyEnablesStartAndAbout()
 void TestDeleteDialog::hiddenByAnotherWindowEnablesStartAndAbout()
 {
     openWithMaxFrames(250);
-    m_tools->hide({ToolWindows::Role::Delete});
+    m_main->tools.hide({ToolWindows::Role::Delete});
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
 }
@@ -313,22 +289,22 @@ void TestDeleteDialog::pendingClearRunsOnClockTick()
     // A confirmed clear that never ended is done, and completed, by the next clock tick.
     touch(PicturePath(1, 0));
     touch(PicturePath(2, 5000));
-    m_state->MaxFrames = 250;
-    m_state->UserMaxFrames = 250;
-    m_state->PictureCounter = 300;
-    m_state->CurrentDirectory = 2;
-    m_state->DirectoryBase = 5000;
-    m_state->ClearConfirmed = true;
+    m_main->state.MaxFrames = 250;
+    m_main->state.UserMaxFrames = 250;
+    m_main->state.PictureCounter = 300;
+    m_main->state.CurrentDirectory = 2;
+    m_main->state.DirectoryBase = 5000;
+    m_main->state.ClearConfirmed = true;
     panel()->start->setEnabled(false);
 
     clockTick();
 
     QVERIFY(!QFileInfo::exists(PicturePath(1, 0)));
     QVERIFY(QFileInfo::exists(PicturePath(2, 5000)));
-    QVERIFY(!m_state->ClearConfirmed);
-    QCOMPARE(m_state->PictureCounter, 0);
-    QCOMPARE(m_state->CurrentDirectory, 1);
-    QCOMPARE(m_state->DirectoryBase, 0);
+    QVERIFY(!m_main->state.ClearConfirmed);
+    QCOMPARE(m_main->state.PictureCounter, 0);
+    QCOMPARE(m_main->state.CurrentDirectory, 1);
+    QCOMPARE(m_main->state.DirectoryBase, 0);
     QVERIFY(panel()->start->isEnabled());
     QCOMPARE(m_storeCleared->count(), 1);
 
@@ -343,13 +319,13 @@ void TestDeleteDialog::pendingClearAfterCancelDeletesNothing()
     // The dialog's own confirmation decides: after Cancel it is "0".
     touch(PicturePath(1, 0));
     openWithMaxFrames(250);
-    press(button("cancel"));
-    m_state->ClearConfirmed = true;
-    m_state->PictureCounter = 12;
+    m_main->press(button("cancel"));
+    m_main->state.ClearConfirmed = true;
+    m_main->state.PictureCounter = 12;
     clockTick();
     QVERIFY(QFileInfo::exists(PicturePath(1, 0)));
-    QVERIFY(!m_state->ClearConfirmed);
-    QCOMPARE(m_state->PictureCounter, 12);
+    QVERIFY(!m_main->state.ClearConfirmed);
+    QCOMPARE(m_main->state.PictureCounter, 12);
 }
 
 QTEST_MAIN(TestDeleteDialog)

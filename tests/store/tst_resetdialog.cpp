@@ -1,11 +1,6 @@
 // "Reset" and its dialog: the restart number the arrows set, where OK points the numbering,
 // and what Cancel and the close box leave alone.
-#include "common/fakesound.h"
-#include "common/panelparts.h"
-#include "common/tempworkdir.h"
-#include "shell/applicationstate.h"
-#include "shell/mainwindow.h"
-#include "shell/toolwindows.h"
+#include "common/mainwindowfixture.h"
 #include "store/resetdialog.h"
 
 #include <QDir>
@@ -38,51 +33,32 @@ private slots:
 private:
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
     QLineEdit *numberBox() const { return m_dialog->findChild<QLineEdit *>("numberBox"); }
-    const PanelParts *panel() const { return m_parts.get(); }
+    const PanelParts *panel() const { return &m_main->parts; }
     void openDialog();
-    // A click on a button; the fake click sound has ended by then.
-    void press(QPushButton *b)
-    {
-        m_click->backend->playing = false;
-        QTest::mouseClick(b, Qt::LeftButton);
-    }
     void disableStartAndAbout();
 
-    std::unique_ptr<TempWorkDir> m_dir;
-    std::unique_ptr<ApplicationState> m_state;
-    std::unique_ptr<FakeSound> m_click;
-    std::unique_ptr<ToolWindows> m_tools;
-    std::unique_ptr<MainWindow> m_window;
-    std::unique_ptr<PanelParts> m_parts;
+    std::unique_ptr<MainWindowFixture> m_main;
     ResetDialog *m_dialog = nullptr;
 };
 
 void TestResetDialog::init()
 {
-    m_dir = std::make_unique<TempWorkDir>();
-    m_state = std::make_unique<ApplicationState>();
-    m_click = std::make_unique<FakeSound>();
-    m_tools = std::make_unique<ToolWindows>();
+    m_main = std::make_unique<MainWindowFixture>();
     QDir().mkdir("1"); // as the program's start leaves the store
-    m_tools->setClick(m_click->sound);
-    m_window = std::make_unique<MainWindow>(*m_state, m_click->sound);
-    m_parts = std::make_unique<PanelParts>(m_window.get());
-    m_dialog = new ResetDialog(m_window.get(), *m_window, *m_state, m_click->sound, *m_tools);
-    connect(m_window.get(), &MainWindow::resetPressed, m_dialog, &ResetDialog::resetClicked);
-    m_window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+    m_dialog = new ResetDialog(&m_main->window, m_main->window, m_main->state, m_main->click.sound,
+                               m_main->tools);
+    connect(&m_main->window, &MainWindow::resetPressed, m_dialog, &ResetDialog::resetClicked);
+    QVERIFY(m_main->show());
 }
 
 void TestResetDialog::cleanup()
 {
-    m_parts.reset();
-    m_window.reset();
-    m_dir.reset();
+    m_main.reset();
 }
 
 void TestResetDialog::openDialog()
 {
-    press(panel()->reset);
+    m_main->press(panel()->reset);
     QVERIFY(m_dialog->isVisible());
 }
 
@@ -100,14 +76,14 @@ void TestResetDialog::resetOpensDialog()
     for (Role role :
          {Role::Delete, Role::CapturePreferences, Role::TimerMotionMenu, Role::CustomSettings,
           Role::Driver, Role::ProgramInfo, Role::About, Role::Viewer}) {
-        others[role] = new QWidget(m_window.get(), Qt::Tool);
-        m_tools->add(role, others[role]);
+        others[role] = new QWidget(&m_main->window, Qt::Tool);
+        m_main->tools.add(role, others[role]);
         others[role]->show();
     }
 
     openDialog();
 
-    QCOMPARE(m_click->backend->plays, 1);
+    QCOMPARE(m_main->click.backend->plays, 1);
     QCOMPARE(m_dialog->windowTitle(), QString("Reset"));
     QVERIFY(m_dialog->windowFlags().testFlags(Qt::Tool | Qt::WindowStaysOnTopHint));
     QVERIFY(!m_dialog->isModal());
@@ -176,11 +152,11 @@ void TestResetDialog::okSelectsDirectory()
     QFETCH(int, counter);
     QFETCH(int, directory);
     QFETCH(QString, created);
-    m_state->PictureCounter = 20400;
-    m_state->CurrentDirectory = 5;
-    m_state->DirectoryBase = 20000;
-    m_state->UserMaxFrames = 1500;
-    m_state->MaxFrames = 999;
+    m_main->state.PictureCounter = 20400;
+    m_main->state.CurrentDirectory = 5;
+    m_main->state.DirectoryBase = 20000;
+    m_main->state.UserMaxFrames = 1500;
+    m_main->state.MaxFrames = 999;
     panel()->maxArrows->setIncrement(step);
     openDialog();
     disableStartAndAbout();
@@ -190,20 +166,20 @@ void TestResetDialog::okSelectsDirectory()
         m_dialog->arrows()->press(Direction::Down);
     QCOMPARE(numberBox()->text(), shown);
 
-    press(button("ok"));
+    m_main->press(button("ok"));
 
-    QCOMPARE(m_state->PictureCounter, counter);
-    QCOMPARE(m_state->CurrentDirectory, directory);
-    QCOMPARE(m_state->DirectoryBase, (directory - 1) * 5000);
-    QCOMPARE(m_state->MaxFrames, 1500);
+    QCOMPARE(m_main->state.PictureCounter, counter);
+    QCOMPARE(m_main->state.CurrentDirectory, directory);
+    QCOMPARE(m_main->state.DirectoryBase, (directory - 1) * 5000);
+    QCOMPARE(m_main->state.MaxFrames, 1500);
     if (!created.isEmpty())
-        QVERIFY(m_dir->exists(created));
+        QVERIFY(m_main->dir.exists(created));
     const QStringList dirs = QDir().entryList(QDir::Dirs | QDir::NoDotAndDotDot);
     QCOMPARE(dirs.size(), created.isEmpty() ? 1 : 2); // "1" is made at start
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
-    QCOMPARE(m_click->backend->plays, 2);
+    QCOMPARE(m_main->click.backend->plays, 2);
 }
 
 // One click picks up where an earlier run left off; "OK" applies it as any number.
@@ -217,11 +193,11 @@ void TestResetDialog::continuesAfterTheNewestPicture()
         QVERIFY(file.setFileTime(old.addSecs(age), QFileDevice::FileModificationTime));
     }
     openDialog();
-    press(button("afterNewest"));
+    m_main->press(button("afterNewest"));
     QCOMPARE(numberBox()->text(), QStringLiteral("5004"));
-    press(button("ok"));
-    QCOMPARE(m_state->PictureCounter, 5004);
-    QCOMPARE(m_state->CurrentDirectory, 2);
+    m_main->press(button("ok"));
+    QCOMPARE(m_main->state.PictureCounter, 5004);
+    QCOMPARE(m_main->state.CurrentDirectory, 2);
 }
 
 void TestResetDialog::typingDoesNotChangeTheNumber()
@@ -231,38 +207,38 @@ void TestResetDialog::typingDoesNotChangeTheNumber()
     numberBox()->setFocus();
     QTest::keyClicks(numberBox(), "999");
     QCOMPARE(numberBox()->text(), QString("10"));
-    press(button("ok"));
-    QCOMPARE(m_state->PictureCounter, 10);
+    m_main->press(button("ok"));
+    QCOMPARE(m_main->state.PictureCounter, 10);
 }
 
 void TestResetDialog::cancelKeepsNumbering()
 {
-    m_state->PictureCounter = 7000;
-    m_state->CurrentDirectory = 2;
-    m_state->DirectoryBase = 5000;
-    m_state->UserMaxFrames = 8000;
-    m_state->MaxFrames = 250;
+    m_main->state.PictureCounter = 7000;
+    m_main->state.CurrentDirectory = 2;
+    m_main->state.DirectoryBase = 5000;
+    m_main->state.UserMaxFrames = 8000;
+    m_main->state.MaxFrames = 250;
     openDialog();
     disableStartAndAbout();
     m_dialog->arrows()->press(Direction::Up);
 
-    press(button("cancel"));
+    m_main->press(button("cancel"));
 
-    QCOMPARE(m_state->PictureCounter, 7000);
-    QCOMPARE(m_state->CurrentDirectory, 2);
-    QCOMPARE(m_state->DirectoryBase, 5000);
-    QCOMPARE(m_state->MaxFrames, 8000);
+    QCOMPARE(m_main->state.PictureCounter, 7000);
+    QCOMPARE(m_main->state.CurrentDirectory, 2);
+    QCOMPARE(m_main->state.DirectoryBase, 5000);
+    QCOMPARE(m_main->state.MaxFrames, 8000);
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
-    QCOMPARE(m_click->backend->plays, 2);
+    QCOMPARE(m_main->click.backend->plays, 2);
 }
 
 void TestResetDialog::closeBoxOnlyEnablesStartAndAbout()
 {
-    m_state->PictureCounter = 7000;
-    m_state->MaxFrames = 250;
-    m_state->UserMaxFrames = 8000;
+    m_main->state.PictureCounter = 7000;
+    m_main->state.MaxFrames = 250;
+    m_main->state.UserMaxFrames = 8000;
     openDialog();
     disableStartAndAbout();
     m_dialog->arrows()->press(Direction::Up);
@@ -272,9 +248,9 @@ void TestResetDialog::closeBoxOnlyEnablesStartAndAbout()
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
-    QCOMPARE(m_state->PictureCounter, 7000);
-    QCOMPARE(m_state->MaxFrames, 250);
-    QCOMPARE(m_click->backend->plays, 1);
+    QCOMPARE(m_main->state.PictureCounter, 7000);
+    QCOMPARE(m_main->state.MaxFrames, 250);
+    QCOMPARE(m_main->click.backend->plays, 1);
 }
 
 QTEST_MAIN(TestResetDialog)

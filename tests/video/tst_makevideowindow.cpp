@@ -1,11 +1,7 @@
 // "Make video": the defaults it opens with, a video made with its progress and status line,
 // Cancel and the close box that leave no file, and the refusals before anything starts.
-#include "common/fakesound.h"
+#include "common/mainwindowfixture.h"
 #include "common/recordedmessages.h"
-#include "common/tempworkdir.h"
-#include "shell/applicationstate.h"
-#include "shell/mainwindow.h"
-#include "shell/toolwindows.h"
 #include "video/makevideowindow.h"
 #include "videopictures.h"
 
@@ -25,24 +21,19 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init()
     {
-        m_dir = std::make_unique<TempWorkDir>();
-        m_main = std::make_unique<MainWindow>(m_state, m_click.sound);
-        m_window = new MakeVideoWindow(m_main.get(), *m_main, m_tools, m_messages);
+        m_main = std::make_unique<MainWindowFixture>();
+        m_window = new MakeVideoWindow(&m_main->window, m_main->window, m_main->tools, m_messages);
         m_messages = {};
     }
-    void cleanup()
-    {
-        m_main.reset();
-        m_dir.reset();
-    }
+    void cleanup() { m_main.reset(); }
 
     void opensWithTheViewersRange()
     {
         using Role = ToolWindows::Role;
-        QWidget viewer(m_main.get(), Qt::Tool);
-        QWidget about(m_main.get(), Qt::Tool);
-        m_tools.add(Role::Viewer, &viewer);
-        m_tools.add(Role::About, &about);
+        QWidget viewer(&m_main->window, Qt::Tool);
+        QWidget about(&m_main->window, Qt::Tool);
+        m_main->tools.add(Role::Viewer, &viewer);
+        m_main->tools.add(Role::About, &about);
         viewer.show();
         about.show();
         m_window->open(4990, 5019);
@@ -64,21 +55,21 @@ private slots:
             QVERIFY(writePicture(n, QSize(64, 48)));
         QVERIFY(QFile::remove(PictureStore::PicturePath(1, 5)));
         m_window->open(0, 11);
-        output()->setText(m_dir->path() + "/made.mp4");
+        output()->setText(m_main->dir.path() + "/made.mp4");
         QSignalSpy made(m_window, &MakeVideoWindow::videoMade);
         QTest::mouseClick(button("makeButton"), Qt::LeftButton);
         QVERIFY(m_window->isMaking());
         QVERIFY(!button("makeButton")->isEnabled());
         QVERIFY(!box("firstPicture")->isEnabled());
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->isMaking() && made.size() == 1, 20000);
-        const QString expected = "Made \"" + m_dir->path() +
+        const QString expected = "Made \"" + m_main->dir.path() +
                                  "/made.mp4\": 11 pictures, 1 skipped (1 missing, 0 unreadable).";
         QCOMPARE(m_window->statusText(), expected);
         QCOMPARE(made.first().first().toString(), expected);
         QCOMPARE(progress()->value(), 12);
         QCOMPARE(progress()->text(), QString("12 of 12 pictures"));
         QVERIFY(button("makeButton")->isEnabled());
-        QCOMPARE(readVideo(m_dir->path() + "/made.mp4").colours.size(), 11);
+        QCOMPARE(readVideo(m_main->dir.path() + "/made.mp4").colours.size(), 11);
         QVERIFY(m_messages.errors.isEmpty());
     }
 
@@ -116,7 +107,7 @@ private slots:
     {
         QVERIFY(writePicture(0, QSize(64, 48)));
         m_window->open(3, 2);
-        output()->setText(m_dir->path() + "/a.mp4");
+        output()->setText(m_main->dir.path() + "/a.mp4");
         QTest::mouseClick(button("makeButton"), Qt::LeftButton);
         QCOMPARE(m_messages.informations,
                  QStringList{"The first picture (3) comes after the last one (2)."});
@@ -127,7 +118,7 @@ private slots:
     void failureIsShown()
     {
         m_window->open(0, 3); // an empty store
-        output()->setText(m_dir->path() + "/a.mp4");
+        output()->setText(m_main->dir.path() + "/a.mp4");
         QTest::mouseClick(button("makeButton"), Qt::LeftButton);
         QTRY_VERIFY_WITH_TIMEOUT(!m_window->isMaking(), 20000);
         QCOMPARE(m_messages.errors.size(), 1);
@@ -142,12 +133,8 @@ private:
     QLineEdit *output() { return m_window->findChild<QLineEdit *>("videoFile"); }
     QProgressBar *progress() { return m_window->findChild<QProgressBar *>("videoProgress"); }
 
-    std::unique_ptr<TempWorkDir> m_dir;
-    ApplicationState m_state;
-    FakeSound m_click;
-    ToolWindows m_tools;
     RecordedMessages m_messages;
-    std::unique_ptr<MainWindow> m_main;
+    std::unique_ptr<MainWindowFixture> m_main;
     MakeVideoWindow *m_window = nullptr;
 };
 

@@ -1,13 +1,15 @@
 // Printing from the viewer and the full-screen view in the whole program, into PDF files: the
 // two "Print" questions, what they print, the buttons they lock, and a page whose picture
 // vanished before it printed.
-#include "store/captureapp.h"
+#include "common/captureapp.h"
 #include "viewer/pdfpages.h"
 #include "viewer/picturebox.h"
 #include "viewer/printing.h"
 #include "viewer/printquestion.h"
 #include "viewer/storedpictures.h"
 #include "viewer/viewerwindow.h"
+
+#include <QTest>
 
 using Role = ToolWindows::Role;
 

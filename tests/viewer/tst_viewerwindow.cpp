@@ -1,8 +1,8 @@
 // The viewer and the full-screen view in the whole program, over prepared stores and over
 // pictures captured from the test scene: opening, paging, entering and leaving the full-screen
 // view, directory crossings, held arrows, and what closing gives back.
+#include "common/captureapp.h"
 #include "common/panelparts.h"
-#include "store/captureapp.h"
 #include "store/deletedialog.h"
 #include "viewer/arrowscrollbar.h"
 #include "viewer/fullscreenview.h"
@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
+#include <QTest>
 
 namespace {
 const QString IncompletePage =

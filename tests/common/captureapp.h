@@ -1,7 +1,8 @@
 #pragma once
 // The whole program as it starts, in a fresh working directory that holds the two sounds, with
 // its messages recorded instead of shown. Helpers drive it through its windows as a user does:
-// "Driver" with the test scene, "Format" with "OK", the arrows, "Start".
+// "Driver" with the test scene, "Format" with "OK", the arrows, "Start". The tests and the
+// benchmarks share it; it needs Qt Widgets only, not Qt Test.
 
 #include "app/application.h"
 #include "capture/capturecontroller.h"
@@ -24,7 +25,6 @@
 #include <QComboBox>
 #include <QFile>
 #include <QPushButton>
-#include <QTest>
 #include <QToolButton>
 
 #include <memory>
@@ -38,7 +38,7 @@ struct CaptureApp
 
     CaptureApp()
     {
-        const QString data = qEnvironmentVariable("VARDELLA_SOURCE_DIR") + "/data/";
+        const QString data = sourceDir() + "/data/";
         for (const char *name : {"click.wav", "alarm.wav"})
             QFile::copy(data + name, name);
         app = std::make_unique<Application>(*qApp);
@@ -52,6 +52,16 @@ struct CaptureApp
         app.reset(); // before the working directory goes
     }
 
+    /// ctest gives the tests the source folder; the benchmarks, run by hand, get it when built.
+    static QString sourceDir()
+    {
+#ifdef VARDELLA_SOURCE_DIR
+        return QStringLiteral(VARDELLA_SOURCE_DIR);
+#else
+        return qEnvironmentVariable("VARDELLA_SOURCE_DIR");
+#endif
+    }
+
     /// Builds the windows; false with the reason in error when the program would not start.
     bool start(QString *error)
     {
@@ -61,11 +71,26 @@ struct CaptureApp
         return true;
     }
 
-    MainWindow &main() { return app->mainWindow(); }
-    const PanelParts *panel() const { return parts.get(); }
-    ApplicationState &state() { return app->state(); }
-    CaptureLoop &loop() { return app->captureLoop(); }
-    ThreadedTimer &captureTimer() { return app->captureTimer(); }
+    MainWindow &main()
+    {
+        return app->mainWindow();
+    }
+    const PanelParts *panel() const
+    {
+        return parts.get();
+    }
+    ApplicationState &state()
+    {
+        return app->state();
+    }
+    CaptureLoop &loop()
+    {
+        return app->captureLoop();
+    }
+    ThreadedTimer &captureTimer()
+    {
+        return app->captureTimer();
+    }
     template <class W> W *tool(ToolWindows::Role role)
     {
         return qobject_cast<W *>(app->toolWindows().window(role));
