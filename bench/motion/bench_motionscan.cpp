@@ -74,7 +74,7 @@ void BM_ScanTick(benchmark::State &run)
         run.SetIterationTime(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count());
     }
-    if (program.errors() > 0 || program.state().CaptureRunning || !motion.scanArmed())
+    if (program.errors() > 0 || program.state().CaptureRunning() || !motion.scanArmed())
         run.SkipWithError("the scan reported motion or failed");
 }
 BENCHMARK(BM_ScanTick)

@@ -42,7 +42,7 @@ void BM_CaptureTick(benchmark::State &run)
         longest = std::max(longest, seconds);
     }
     run.counters["longest_tick_ms"] = longest * 1000;
-    if (program.errors() > 0 || !program.state().CaptureRunning)
+    if (program.errors() > 0 || !program.state().CaptureRunning())
         run.SkipWithError("capture stopped with an error");
     run.counters["bytes_per_picture"] = double(QFileInfo("1/capture0.jpg").size());
 }
@@ -64,7 +64,7 @@ void BM_CaptureTickBackToBack(benchmark::State &run)
     CaptureLoop &loop = program.loop();
     for (auto _ : run)
         loop.captureTick();
-    if (program.errors() > 0 || !program.state().CaptureRunning)
+    if (program.errors() > 0 || !program.state().CaptureRunning())
         run.SkipWithError("capture stopped with an error");
 }
 BENCHMARK(BM_CaptureTickBackToBack)

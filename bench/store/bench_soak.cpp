@@ -65,9 +65,9 @@ double cpuSeconds()
 bool keepAll(BenchProgram &program, int pictures)
 {
     UpDownControl *arrows = program.panel()->maxArrows;
-    while (program.state().MaxFrames < pictures && arrows->position() < arrows->maximum())
+    while (program.state().MaxFrames() < pictures && arrows->position() < arrows->maximum())
         program.press(arrows, UpDownControl::Direction::Up);
-    return program.state().MaxFrames >= pictures;
+    return program.state().MaxFrames() >= pictures;
 }
 
 // Runs capture until pictures are stored, capture stops on its own, or well past the time the
@@ -84,7 +84,7 @@ int captureRun(BenchProgram &program, int pictures)
         });
     QTimer stopped;
     QObject::connect(&stopped, &QTimer::timeout, &loop, [&] {
-        if (!app.state().CaptureRunning)
+        if (!app.state().CaptureRunning())
             loop.quit();
     });
     stopped.start(500);
@@ -92,7 +92,7 @@ int captureRun(BenchProgram &program, int pictures)
     QPushButton *start = program.panel()->start;
     start->click();
     loop.exec();
-    if (app.state().CaptureRunning)
+    if (app.state().CaptureRunning())
         start->click();
     QObject::disconnect(seen);
     return stored;

@@ -45,7 +45,7 @@ void BM_ClearWholeStore(benchmark::State &run)
         createPictures(32, 155000, 155009);
         createPictures(64, 319990, 319999);
         ApplicationState state;
-        state.MaxFrames = PictureStore::StoreCapacity;
+        state.setMaxFrames(PictureStore::StoreCapacity);
         run.ResumeTiming();
         report = StoreClearer::ClearStore(state, true, [](int) {});
     }
@@ -65,7 +65,7 @@ void BM_ClearFullDirectory(benchmark::State &run)
         run.PauseTiming();
         createPictures(1, 0, 4999);
         ApplicationState state;
-        state.MaxFrames = 4999; // directory "1" exactly: pictures 0 to 4999
+        state.setMaxFrames(4999); // directory "1" exactly: pictures 0 to 4999
         run.ResumeTiming();
         report = StoreClearer::ClearStore(state, true, [](int) {});
     }

@@ -188,7 +188,7 @@ void Application::wireMainWindow()
     QObject::connect(main, &MainWindow::startPressed, loop, &CaptureLoop::startStop);
     // A window that changes size mid-run would leave the live picture out of place.
     QObject::connect(main, &MainWindow::resized, loop, [core, loop] {
-        if (core->state().CaptureRunning)
+        if (core->state().CaptureRunning())
             loop->startStop();
     });
     QObject::connect(main, &MainWindow::closing, core, &CaptureCore::closeStore);

@@ -21,6 +21,7 @@ CaptureCore::CaptureCore(const Services &services)
                                                services.messages)),
       m_timerProgram(std::make_unique<TimerProgramRunner>(m_state, *m_loop, m_clock))
 {
+    m_state.setListener([this](ApplicationState::Field field) { emit stateChanged(field); });
     m_session->setClock(m_clock);
     wireRun();
 
@@ -73,13 +74,13 @@ void CaptureCore::wireRun()
     connect(loop, &CaptureLoop::pictureWritten, this, &CaptureCore::pictureWritten);
     connect(loop, &CaptureLoop::failed, this, &CaptureCore::failed);
     connect(&m_captureTimer, &ThreadedTimer::ticksSkipped, this, [this](quint64 count) {
-        if (m_state.CaptureRunning)
+        if (m_state.CaptureRunning())
             emit ticksSkipped(count);
     });
     connect(loop, &CaptureLoop::cameraLost, this, &CaptureCore::cameraLost);
     connect(loop, &CaptureLoop::cameraBack, this, &CaptureCore::cameraBack);
     connect(motion, &MotionCapture::motionReported, this,
-            [this] { emit motionStarted(m_state.PictureCounter); });
+            [this] { emit motionStarted(m_state.PictureCounter()); });
     connect(motion, &MotionCapture::batchEnded, this, &CaptureCore::motionEnded);
     connect(timer, &TimerProgramRunner::starting, this, &CaptureCore::timerProgramStarted);
     connect(timer, &TimerProgramRunner::stopped, this, &CaptureCore::timerProgramStopped);
@@ -87,7 +88,7 @@ void CaptureCore::wireRun()
 
 void CaptureCore::clockTick()
 {
-    if (m_state.ClearConfirmed)
+    if (m_state.ClearConfirmed())
         emit pendingClearDue();
     m_state.setClock(m_clock.now().time());
     emit clockTicked();

@@ -65,6 +65,8 @@ public:
     void clockTick();
 
 signals:
+    /// A value of the run's state changed (the counter, the directory, a flag, the clock).
+    void stateChanged(ApplicationState::Field field);
     void started();
     void stopped();
     void pictureWritten(const StoredPicture &picture);

@@ -328,19 +328,21 @@ int runHeadless(const HeadlessOptions &options)
         printLine(stderr, "vardella: " + index.error());
         return 1;
     }
-    state.DriverIndex = *index;
-    state.DriverChosen = true;
+    state.setDriverIndex(*index);
+    state.setDriverChosen(true);
     if (const Result<> connected = session.ConnectDriver(false, false, false); !connected) {
         printLine(stderr, QStringLiteral("vardella: cannot connect the capture driver \"%1\": %2")
                               .arg(service.driverDescriptions().value(*index), connected.error()));
         return 1;
     }
     session.ApplyVideoFormat();
-    state.FormatChosen = true;
-    state.FormatApplied = true;
+    state.setFormatChosen(true);
+    state.setFormatApplied(true);
     core.interval().setSeconds(options.intervalSeconds);
-    if (options.maxFrames > 0)
-        state.MaxFrames = state.UserMaxFrames = options.maxFrames;
+    if (options.maxFrames > 0) {
+        state.setMaxFrames(options.maxFrames);
+        state.setUserMaxFrames(options.maxFrames);
+    }
 
     // The end: stop a run, tidy the store as the windows' "Exit" does, leave with status.
     bool ending = false;

@@ -59,7 +59,7 @@ void RunPresenter::runStarted()
     if (m_view.isOverlayChecked()) {
         m_view.setOverlayEnabled(false);
         m_view.setPreviewChecked(true);
-        state.OverlayWasOn = true;
+        state.setOverlayWasOn(true);
     }
 }
 
@@ -67,6 +67,6 @@ void RunPresenter::runStopped()
 {
     m_view.showStartCaption(QStringLiteral("start"), IdleColour);
     m_view.setOverlayEnabled(true);
-    if (m_core.state().OverlayWasOn)
+    if (m_core.state().OverlayWasOn())
         m_view.setOverlayChecked(true);
 }

@@ -26,10 +26,10 @@ void CaptureController::PreviewModeChanged()
         m_session.PreviewOff();
         return;
     }
-    m_state.OverlayWasOn = false;
+    m_state.setOverlayWasOn(false);
     if (m_view.isOverlayChecked())
         m_view.setOverlayChecked(false);
-    if (m_state.CaptureRunning) {
+    if (m_state.CaptureRunning()) {
         m_view.setVideoAreaVisible(false);
         m_session.OverlayOff();
         m_session.PreviewOff();
@@ -66,7 +66,7 @@ void CaptureController::OverlayModeChanged()
     }
     m_session.OverlayOff();
     m_view.setPreviewChecked(true);
-    if (m_state.CaptureRunning) {
+    if (m_state.CaptureRunning()) {
         m_view.setPreviewChecked(false);
         LivePicture();
     }
@@ -97,7 +97,7 @@ void CaptureController::LivePicture()
 
 void CaptureController::showInputDialog()
 {
-    if (!m_state.DriverChosen) {
+    if (!m_state.DriverChosen()) {
         m_click.play();
         m_messages.information("Select a driver and/or videoformat first !");
         return;

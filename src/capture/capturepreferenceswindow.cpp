@@ -48,9 +48,9 @@ CapturePreferencesWindow::CapturePreferencesWindow(QWidget *parent, CaptureView 
 void CapturePreferencesWindow::open()
 {
     const ApplicationState &state = m_state;
-    if (state.FormatChosen)
+    if (state.FormatChosen())
         m_controls->showSize(m_settings.FrameWidth, m_settings.FrameHeight);
-    if (!state.DriverChosen) {
+    if (!state.DriverChosen()) {
         m_click.play();
         m_messages.information(QStringLiteral(" Select a videodriver first ! "));
         return;
@@ -71,7 +71,7 @@ void CapturePreferencesWindow::confirm()
         return;
     }
     hide();
-    if (m_state.FormatApplied)
+    if (m_state.FormatApplied())
         reapply();
     else
         firstTimeSetUp();
@@ -100,14 +100,14 @@ void CapturePreferencesWindow::firstTimeSetUp()
     session.ApplyVideoFormat();
     session.ApplyPreviewRate();
     m_view.setOverlayChecked(false);
-    state.FormatChosen = true;
-    state.FormatApplied = true;
+    state.setFormatChosen(true);
+    state.setFormatApplied(true);
     const QString grabError = testGrab();
     session.ApplyPreviewRate();
     session.ApplyVideoFormat();
     session.ClearFrameCallback();
-    state.PictureCounter = 0;
-    const QString directory = QString::number(state.CurrentDirectory);
+    state.setPictureCounter(0);
+    const QString directory = QString::number(state.CurrentDirectory());
     m_view.showPicturePath(directory + QStringLiteral("/capture.jpg"));
     QFile::remove(directory + QStringLiteral("/capture-1.jpg"));
     if (!grabError.isEmpty())
@@ -119,9 +119,10 @@ QString CapturePreferencesWindow::testGrab()
 {
     CaptureSession &session = m_controller.session();
     const ApplicationState &state = m_state;
-    const QString path = PictureStore::PicturePath(state.CurrentDirectory, state.PictureCounter);
+    const QString path =
+        PictureStore::PicturePath(state.CurrentDirectory(), state.PictureCounter());
     session.SetFrameCallback();
-    const CaptureSession::GrabResult grab = session.GrabFrame(state.PictureCounter, path);
+    const CaptureSession::GrabResult grab = session.GrabFrame(state.PictureCounter(), path);
     session.ClearFrameCallback();
     if (grab)
         return {};

@@ -34,7 +34,7 @@ Result<> CaptureSession::ConnectDriver(bool overlay, bool preview, bool scale)
     if (connected) {
         if (QWidget *window = m_service.window(); window && m_host) // none without a display
             m_host->embedCaptureWindow(window);
-        connected = m_service.connectDriver(m_state.DriverIndex);
+        connected = m_service.connectDriver(m_state.DriverIndex());
     }
     if (!connected) {
         m_service.destroyWindow();
@@ -108,11 +108,11 @@ void CaptureSession::previewFrame(const QImage &frame)
         emit sessionMissing();
         return;
     }
-    const int number = m_state.PictureCounter;
+    const int number = m_state.PictureCounter();
     // While the scan is armed, live frames are analysed, as its own grabs are.
     const QString path = m_scanner && m_scanner->scanArmed()
                              ? QString()
-                             : PictureStore::PicturePath(m_state.CurrentDirectory, number);
+                             : PictureStore::PicturePath(m_state.CurrentDirectory(), number);
     const GrabResult handled = handleFrame(frame, number, path);
     if (!handled)
         emit pictureFailed(handled.error().reason);
@@ -144,11 +144,11 @@ CaptureSession::GrabResult CaptureSession::handleFrame(const QImage &frame, int 
 // the user can act on.
 QString CaptureSession::whyNotStored(const QString &path, const QString &message) const
 {
-    if (QFileInfo::exists(QString::number(m_state.CurrentDirectory)))
+    if (QFileInfo::exists(QString::number(m_state.CurrentDirectory())))
         return message;
-    if (const Result<> made = PictureStore::CreateDirectory(m_state.CurrentDirectory); !made)
+    if (const Result<> made = PictureStore::CreateDirectory(m_state.CurrentDirectory()); !made)
         return path + QStringLiteral(": the directory \"%1\" cannot be created: %2")
-                          .arg(m_state.CurrentDirectory)
+                          .arg(m_state.CurrentDirectory())
                           .arg(made.error());
     return message;
 }

@@ -31,7 +31,7 @@ DriverDialog::DriverDialog(QWidget *parent, CaptureView &view, ApplicationState 
     setObjectName("driverDialog");
     buildLayout();
     connect(m_list, &QComboBox::activated, this,
-            [this](int index) { m_state.DriverIndex = index; });
+            [this](int index) { m_state.setDriverIndex(index); });
     connect(m_ok, &QPushButton::clicked, this, &DriverDialog::confirm);
     connect(m_cancel, &QPushButton::clicked, this, &DriverDialog::cancel);
     tools.add(ToolWindows::Role::Driver, this, [this] { showCentred(); });
@@ -79,7 +79,7 @@ void DriverDialog::open()
     m_run.pause(true);
     listDrivers();
     // The list shows the driver that "OK" will connect: the one picked last.
-    const int index = m_state.DriverIndex;
+    const int index = m_state.DriverIndex();
     m_list->setCurrentIndex(index >= 0 && index < m_list->count() ? index : 0);
     m_tools.open(ToolWindows::Role::Driver);
 }
@@ -93,15 +93,15 @@ void DriverDialog::confirm()
         return;
     }
     ApplicationState &state = m_state;
-    if (state.CaptureRunning)
+    if (state.CaptureRunning())
         m_run.startStop();
     m_view.setDriverEnabled(false);
     m_tools.hide({Role::CapturePreferences, Role::ProgramInfo, Role::CustomSettings, Role::About});
     hide();
     m_view.setLoadingShown(true);
-    state.FormatApplied = false;
-    state.DriverChosen = true;
-    state.FormatChosen = false;
+    state.setFormatApplied(false);
+    state.setDriverChosen(true);
+    state.setFormatChosen(false);
     const Result<> connected = connectSelected();
     emit driverConfirmed();
     m_view.setProgCaptionColour(1);
@@ -120,7 +120,7 @@ void DriverDialog::confirm()
 // are skipped.
 Result<> DriverDialog::connectSelected()
 {
-    m_state.DriverIndex = m_list->currentIndex();
+    m_state.setDriverIndex(m_list->currentIndex());
     CaptureSession &session = m_controller.session();
     session.DisconnectDriver();
     const Result<> connected = session.ConnectDriver(

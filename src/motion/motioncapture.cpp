@@ -61,7 +61,7 @@ void MotionCapture::setArmed(bool armed)
 {
     m_failedScans = 0;
     // Never while capture runs: its grabs would go to the detector, and pictures would be lost.
-    if (armed && !m_state.CaptureRunning)
+    if (armed && !m_state.CaptureRunning())
         m_scanTimer.start();
     else
         m_scanTimer.stop();
@@ -75,7 +75,7 @@ void MotionCapture::setFramesAfterMotion(int frames)
 
 void MotionCapture::renewBatchEnd()
 {
-    m_motionBatchEnd = m_state.PictureCounter + m_framesAfterMotion;
+    m_motionBatchEnd = m_state.PictureCounter() + m_framesAfterMotion;
 }
 
 void MotionCapture::captureStarted()
@@ -85,7 +85,7 @@ void MotionCapture::captureStarted()
 
 void MotionCapture::batchCheck()
 {
-    if (!m_activated || m_state.PictureCounter != m_motionBatchEnd)
+    if (!m_activated || m_state.PictureCounter() != m_motionBatchEnd)
         return;
     m_run.startStop(); // stops the batch
     setArmed(true);

@@ -98,7 +98,7 @@ void ProgramInfoWindow::chooseTab(int tab)
             const QSignalBlocker blocker(m_tabs);
             m_tabs->setCurrentIndex(PrintTab);
         }
-        if (m_state.CaptureRunning)
+        if (m_state.CaptureRunning())
             m_run.startStop();
         const Pane pane = visiblePane();
         static const std::array<const char *, 3> questions{"      Print helpfile ?    ",

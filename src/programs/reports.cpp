@@ -25,25 +25,25 @@ TimeRecordingReport::TimeRecordingReport()
 
 void TimeRecordingReport::writeStart(const ApplicationState &state)
 {
-    if (state.PictureCounter == -1)
+    if (state.PictureCounter() == -1)
         return;
     m_position += m_position == 0 ? 2 : 3;
-    m_lines.put(m_position + 2, QStringLiteral("  Start date/time =  ") + state.ClockMonthDay +
+    m_lines.put(m_position + 2, QStringLiteral("  Start date/time =  ") + state.ClockMonthDay() +
                                     QStringLiteral("  ") + state.clockText() +
                                     QStringLiteral("  first picture no  :  ") +
-                                    QString::number(state.PictureCounter));
+                                    QString::number(state.PictureCounter()));
     m_lines.append(Blank);
 }
 
 void TimeRecordingReport::writeStop(ApplicationState &state, const QString &stopTime)
 {
-    if (state.PictureCounter == 0)
-        state.PictureCounter = 1;
+    if (state.PictureCounter() == 0)
+        state.setPictureCounter(1);
     const int stopLine = m_position + 3;
-    m_lines.put(stopLine, QStringLiteral("  Stop date/time =  ") + state.ClockMonthDay +
+    m_lines.put(stopLine, QStringLiteral("  Stop date/time =  ") + state.ClockMonthDay() +
                               QStringLiteral("  ") + stopTime +
                               QStringLiteral("  last picture no   :  ") +
-                              QString::number(state.PictureCounter - 1));
+                              QString::number(state.PictureCounter() - 1));
     m_lines.append(Blank);
     m_lines.put(stopLine + 1, QString());
     if (m_position > TimerPositionWrapsAbove)
@@ -67,10 +67,10 @@ bool MotionReport::write(const ApplicationState &state)
                                          : QString();
     m_lines.put(m_number + 3, QStringLiteral("  motion detection  ") + pad +
                                   QString::number(m_number) +
-                                  QStringLiteral("   start date/time :  ") + state.ClockMonthDay +
+                                  QStringLiteral("   start date/time :  ") + state.ClockMonthDay() +
                                   QLatin1Char(' ') + state.clockText() +
                                   QStringLiteral("   start on picture no: ") +
-                                  QString::number(state.PictureCounter));
+                                  QString::number(state.PictureCounter()));
     return wrapped;
 }
 

@@ -209,7 +209,7 @@ void TimerMotionMenu::open()
 
 bool TimerMotionMenu::captureReady() const
 {
-    return m_state.DriverChosen && m_state.FormatChosen;
+    return m_state.DriverChosen() && m_state.FormatChosen();
 }
 
 void TimerMotionMenu::refuse(QCheckBox *box)
@@ -222,7 +222,7 @@ void TimerMotionMenu::refuse(QCheckBox *box)
 void TimerMotionMenu::motionToggled(bool checked)
 {
     m_motion.setActivated(checked);
-    if (m_state.CaptureRunning)
+    if (m_state.CaptureRunning())
         m_run.startStop();
     if (!captureReady()) {
         refuse(m_activateMD);
@@ -257,7 +257,7 @@ void TimerMotionMenu::timerToggled(bool checked)
     m_runner.program().setActive(checked);
     if (checked) {
         m_activateMD->setChecked(false);
-        if (m_state.CaptureRunning)
+        if (m_state.CaptureRunning())
             m_run.startStop();
     }
 }
@@ -272,7 +272,7 @@ void TimerMotionMenu::ok()
     m_host.setStartEnabled(true);
     if (m_activateTimer->isChecked()) {
         // The program starts capture at its start time.
-        if (m_state.CaptureRunning)
+        if (m_state.CaptureRunning())
             m_run.startStop();
         return;
     }

@@ -9,17 +9,25 @@ QString twoDigits(int v)
 
 void ApplicationState::setClock(const QTime &time)
 {
-    ClockHour = QString::number(time.hour());
-    ClockMinute = twoDigits(time.minute());
-    ClockSecond = twoDigits(time.second());
+    const QString hour = QString::number(time.hour());
+    const QString minute = twoDigits(time.minute());
+    const QString second = twoDigits(time.second());
+    if (hour == m_clockHour && minute == m_clockMinute && second == m_clockSecond)
+        return;
+    m_clockHour = hour;
+    m_clockMinute = minute;
+    m_clockSecond = second;
+    if (m_listener)
+        m_listener(Field::Clock);
 }
 
 void ApplicationState::refreshMonthDay(const QDate &date)
 {
-    ClockMonthDay = twoDigits(date.month()) + QStringLiteral(" - ") + twoDigits(date.day());
+    set(m_clockMonthDay, twoDigits(date.month()) + QStringLiteral(" - ") + twoDigits(date.day()),
+        Field::MonthDay);
 }
 
 QString ApplicationState::clockText() const
 {
-    return ClockHour + QLatin1Char(':') + ClockMinute + QLatin1Char(':') + ClockSecond;
+    return m_clockHour + QLatin1Char(':') + m_clockMinute + QLatin1Char(':') + m_clockSecond;
 }

@@ -485,7 +485,7 @@ void MainWindow::showFullScreenView(bool shown)
     } else {
         m_pictureCaption->hide();
         m_fullScreenArea->hide();
-        if (!m_state.DriverChosen)
+        if (!m_state.DriverChosen())
             m_videoCover->show();
         m_panel->show();
         m_fullScreenToolbar->hide();
@@ -545,7 +545,7 @@ void MainWindow::fillVideoArea()
 void MainWindow::activated()
 {
     setFontColour(m_panel->start, colourValue(1));
-    m_state.MaxFrames = 10 * m_panel->maxArrows->position();
+    m_state.setMaxFrames(10 * m_panel->maxArrows->position());
 }
 
 void MainWindow::exitRoutine()

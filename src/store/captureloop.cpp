@@ -37,7 +37,7 @@ CaptureLoop::CaptureLoop(ApplicationState &state, Sound &click, ThreadedTimer &t
     // Grabbed frames and the preview frames between Start and the first tick alike: a picture
     // that cannot be written ends the run.
     connect(&m_session, &CaptureSession::pictureFailed, this, [this](const QString &message) {
-        if (m_state.CaptureRunning)
+        if (m_state.CaptureRunning())
             stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(message), message);
     });
     // Said once, and kept in the status bar until the next Start, without holding capture up.
@@ -61,7 +61,7 @@ void CaptureLoop::startStop()
 {
     m_click.play();
     PictureStore::CreateDirectory(1);
-    if (!m_state.FormatChosen) {
+    if (!m_state.FormatChosen()) {
         m_messages.information(QStringLiteral("Select a videoformat first!"));
         return;
     }
@@ -74,7 +74,7 @@ void CaptureLoop::startStop()
 void CaptureLoop::stop()
 {
     endWait();
-    m_state.CaptureRunning = false;
+    m_state.setCaptureRunning(false);
     m_timer.setEnabled(false);
     m_toggle = false;
     m_session.ClearFrameCallback();
@@ -85,7 +85,7 @@ void CaptureLoop::stop()
 void CaptureLoop::start()
 {
     m_toggle = true;
-    m_state.CaptureRunning = true;
+    m_state.setCaptureRunning(true);
     m_failedGrabs = 0;
     m_interval.AdjustTimerPeriod();
     m_state.refreshMonthDay(QDate::currentDate());
@@ -97,18 +97,18 @@ void CaptureLoop::start()
 void CaptureLoop::pause(bool withCaption)
 {
     endWait(); // a new driver or format is the user's choice now
-    m_state.CaptureRunning = false;
+    m_state.setCaptureRunning(false);
     emit paused(withCaption);
 }
 
 bool CaptureLoop::running() const
 {
-    return m_toggle && m_state.CaptureRunning;
+    return m_toggle && m_state.CaptureRunning();
 }
 
 void CaptureLoop::captureTick()
 {
-    if (!m_state.CaptureRunning)
+    if (!m_state.CaptureRunning())
         return;
     if (m_recovery.waiting()) {
         skipWhileLost();
@@ -124,8 +124,8 @@ void CaptureLoop::captureTick()
 
 void CaptureLoop::tick()
 {
-    const int number = m_state.PictureCounter;
-    const QString path = PictureStore::PicturePath(m_state.CurrentDirectory, number);
+    const int number = m_state.PictureCounter();
+    const QString path = PictureStore::PicturePath(m_state.CurrentDirectory(), number);
     emit grabbing(path);
 
     m_session.SetFrameCallback();
@@ -134,13 +134,13 @@ void CaptureLoop::tick()
     // A picture that could not be written stops capture; nothing was stored, so the number
     // stays.
     if (!grab && grab.error().frameCame) {
-        if (m_state.CaptureRunning)
+        if (m_state.CaptureRunning())
             stopWithError(
                 QStringLiteral("Capture stopped: the picture %1").arg(grab.error().reason),
                 grab.error().reason);
         return;
     }
-    if (!m_state.CaptureRunning)
+    if (!m_state.CaptureRunning())
         return;
     // This grab met the loss: the number waits for the camera, as later ticks do.
     if (m_recovery.waiting()) {
@@ -155,7 +155,7 @@ void CaptureLoop::tick()
     }
 
     const int m = number + 1;
-    m_state.PictureCounter = m;
+    m_state.setPictureCounter(m);
     emit counterAdvanced(m);
     afterPicture(PictureStore::AdvanceAfterCapture(m_state, [this] { grabtimePause(); }));
     if (running())
@@ -219,7 +219,7 @@ void CaptureLoop::stopWithError(const QString &message, const QString &reason)
         m_click.play();
         stop();
     } else {
-        m_state.CaptureRunning = false;
+        m_state.setCaptureRunning(false);
     }
     emit failed(reason);
     // Shown once the current handler has returned, never from inside a frame delivery.

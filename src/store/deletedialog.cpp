@@ -74,9 +74,9 @@ void DeleteDialog::clearClicked()
     m_tools.open(ToolWindows::Role::Delete);
     m_view.setStartAndAboutEnabled(false);
     // Ticks store nothing from now on; the toggle stays, so Start/stop first completes the stop.
-    if (m_state.CaptureRunning && m_pauseCapture)
+    if (m_state.CaptureRunning() && m_pauseCapture)
         m_pauseCapture();
-    m_limitLine->setText("max. " + QString::number(m_state.UserMaxFrames) + " frms");
+    m_limitLine->setText("max. " + QString::number(m_state.UserMaxFrames()) + " frms");
 }
 
 void DeleteDialog::showOverMainWindow()
@@ -95,7 +95,7 @@ void DeleteDialog::okClicked()
 {
     m_click.play();
     m_confirmation = true;
-    m_state.ClearConfirmed = true;
+    m_state.setClearConfirmed(true);
     m_ok->setEnabled(false);
     m_cancel->setEnabled(false);
     m_view.setPanelEnabled(false);
@@ -114,11 +114,11 @@ void DeleteDialog::finishClear()
     emit storeCleared();
 
     ApplicationState &state = m_state;
-    state.PictureCounter = 0;
-    state.CurrentDirectory = 1;
+    state.setPictureCounter(0);
+    state.setCurrentDirectory(1);
     // Kept in step with the directory at once rather than at the next capture tick.
-    state.DirectoryBase = 0;
-    state.MaxFrames = state.UserMaxFrames;
+    state.setDirectoryBase(0);
+    state.setMaxFrames(state.UserMaxFrames());
     if (m_view.isOverlayChecked())
         m_view.setPreviewChecked(true);
 }
@@ -137,7 +137,7 @@ void DeleteDialog::ClearStore()
     }
     m_limitLine->show();
     m_progressLine->hide();
-    m_state.ClearConfirmed = false;
+    m_state.setClearConfirmed(false);
 }
 
 void DeleteDialog::showProgress(int directory)
@@ -150,7 +150,7 @@ void DeleteDialog::showProgress(int directory)
 
 void DeleteDialog::runPendingClear()
 {
-    if (!m_state.ClearConfirmed)
+    if (!m_state.ClearConfirmed())
         return;
     const bool confirmed = m_confirmation;
     ClearStore();
@@ -163,9 +163,9 @@ void DeleteDialog::cancelClicked()
     m_click.play();
     enableStartAndAbout();
     m_confirmation = false;
-    m_state.ClearConfirmed = false;
+    m_state.setClearConfirmed(false);
     hide();
-    m_state.MaxFrames = m_state.UserMaxFrames;
+    m_state.setMaxFrames(m_state.UserMaxFrames());
     m_view.redrawVideoArea();
 }
 

@@ -65,9 +65,9 @@ void IntervalControls::fineMinus()
 
 void IntervalControls::maxArrowsMoved(int position, bool afterMove)
 {
-    m_state.MaxFrames = 10 * position;
-    m_state.UserMaxFrames = 10 * position;
-    m_view.showMaxStepText(ControlTexts::maxBox(m_state.UserMaxFrames));
+    m_state.setMaxFrames(10 * position);
+    m_state.setUserMaxFrames(10 * position);
+    m_view.showMaxStepText(ControlTexts::maxBox(m_state.UserMaxFrames()));
     m_view.showStepMode(stepCaption(), false);
     if (afterMove)
         emit maxFramesChanged();
@@ -83,7 +83,7 @@ void IntervalControls::toggleStepMode()
     m_click.play();
     m_stepMode = !m_stepMode;
     m_view.showMaxStepText(m_stepMode ? ControlTexts::stepBox(m_view.maxArrowsIncrement())
-                                      : ControlTexts::maxBox(m_state.UserMaxFrames));
+                                      : ControlTexts::maxBox(m_state.UserMaxFrames()));
     m_view.showStepMode(stepCaption(), m_stepMode);
 }
 
@@ -98,6 +98,6 @@ void IntervalControls::stepArrowsMoved(int position, bool afterMove)
 void IntervalControls::reapplyMaxFrames()
 {
     // The user's own maximum stays as it is: the Delete and Reset dialogs copy it later.
-    m_state.MaxFrames = 10 * m_view.maxArrowsPosition();
-    m_view.showMaxStepText(ControlTexts::maxBox(m_state.MaxFrames));
+    m_state.setMaxFrames(10 * m_view.maxArrowsPosition());
+    m_view.showMaxStepText(ControlTexts::maxBox(m_state.MaxFrames()));
 }

@@ -13,20 +13,20 @@ namespace PictureStore {
 namespace {
 void restartNumbering(ApplicationState &state)
 {
-    state.PictureCounter = 0;
-    state.CurrentDirectory = 1;
-    state.DirectoryBase = 0;
+    state.setPictureCounter(0);
+    state.setCurrentDirectory(1);
+    state.setDirectoryBase(0);
 }
 } // namespace
 
 Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()> &grabtimePause)
 {
-    const int m = state.PictureCounter;
-    if (m == state.MaxFrames) {
+    const int m = state.PictureCounter();
+    if (m == state.MaxFrames()) {
         restartNumbering(state);
         return Advance::Restarted;
     }
-    if (m == state.DirectoryBase + PicturesPerDirectory) {
+    if (m == state.DirectoryBase() + PicturesPerDirectory) {
         if (grabtimePause)
             grabtimePause();
         if (m == StoreCapacity) {
@@ -34,15 +34,15 @@ Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()>
         } else if (m % PicturesPerDirectory == 0 && m < StoreCapacity) {
             const int next = m / PicturesPerDirectory + 1;
             CreateDirectory(next);
-            state.CurrentDirectory = next;
-            state.DirectoryBase = m;
+            state.setCurrentDirectory(next);
+            state.setDirectoryBase(m);
         }
         return Advance::DirectoryFull;
     }
     if (m == 1) {
         CreateDirectory(1);
-        state.CurrentDirectory = 1;
-        state.DirectoryBase = 0;
+        state.setCurrentDirectory(1);
+        state.setDirectoryBase(0);
         return Advance::FirstPicture;
     }
     return Advance::Continued;
@@ -51,14 +51,14 @@ Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()>
 int SelectDirectoryForPicture(ApplicationState &state, int n)
 {
     if (n >= StoreCapacity || n < PicturesPerDirectory) {
-        state.CurrentDirectory = 1;
-        state.DirectoryBase = 0;
+        state.setCurrentDirectory(1);
+        state.setDirectoryBase(0);
         return (n >= StoreCapacity || n < 0) ? 0 : n;
     }
     const int d = std::min(DirectoryOfPicture(n), DirectoryCount);
     CreateDirectory(d);
-    state.CurrentDirectory = d;
-    state.DirectoryBase = (d - 1) * PicturesPerDirectory;
+    state.setCurrentDirectory(d);
+    state.setDirectoryBase((d - 1) * PicturesPerDirectory);
     return n;
 }
 

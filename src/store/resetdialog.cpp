@@ -120,8 +120,8 @@ void ResetDialog::okClicked()
     enableStartAndAbout();
     ApplicationState &state = m_state;
     // A number past the last picture starts the store again at 0 in directory "1".
-    state.PictureCounter = PictureStore::SelectDirectoryForPicture(state, m_restartNumber);
-    state.MaxFrames = state.UserMaxFrames;
+    state.setPictureCounter(PictureStore::SelectDirectoryForPicture(state, m_restartNumber));
+    state.setMaxFrames(state.UserMaxFrames());
     m_view.redrawVideoArea();
 }
 
@@ -130,7 +130,7 @@ void ResetDialog::cancelClicked()
     m_click.play();
     enableStartAndAbout();
     hide();
-    m_state.MaxFrames = m_state.UserMaxFrames;
+    m_state.setMaxFrames(m_state.UserMaxFrames());
 }
 
 void ResetDialog::reject()

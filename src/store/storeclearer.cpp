@@ -60,19 +60,19 @@ ClearReport StoreClearer::ClearStore(ApplicationState &state, bool confirmed,
                                      const Progress &progress)
 {
     ClearReport report;
-    state.ClearConfirmed = confirmed;
-    if (!state.ClearConfirmed)
+    state.setClearConfirmed(confirmed);
+    if (!state.ClearConfirmed())
         return report;
     report.ran = true;
-    state.CurrentDirectory = 1;
-    const int maxFrames = state.MaxFrames;
+    state.setCurrentDirectory(1);
+    const int maxFrames = state.MaxFrames();
     if (maxFrames < PicturesPerDirectory) {
         if (progress)
             progress(1);
         DeletePictures(1, 0, maxFrames, report);
     } else {
         for (int d = 1; d <= DirectoryCount; ++d) {
-            state.CurrentDirectory = d;
+            state.setCurrentDirectory(d);
             if (progress)
                 progress(d);
             DeletePictures(d, (d - 1) * PicturesPerDirectory, d * PicturesPerDirectory - 1, report);
@@ -80,6 +80,6 @@ ClearReport StoreClearer::ClearStore(ApplicationState &state, bool confirmed,
                 break;
         }
     }
-    state.ClearConfirmed = false;
+    state.setClearConfirmed(false);
     return report;
 }

@@ -59,7 +59,7 @@ Printing::Printing(QWidget *window, ApplicationState &state, Sound &click, Captu
     connect(m_reportQuestion, &PrintQuestion::okPressed, this, [this] {
         m_click.play();
         // A run started while the question was open stores nothing during the print.
-        if (m_state.CaptureRunning)
+        if (m_state.CaptureRunning())
             m_run.pause(true);
         m_reportQuestion->hide();
         printReport();

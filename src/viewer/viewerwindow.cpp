@@ -149,7 +149,7 @@ void ViewerWindow::open()
         m_parts.messages.information(FirstPageMissingText);
         return;
     }
-    if (m_parts.state.CaptureRunning)
+    if (m_parts.state.CaptureRunning())
         m_parts.run.startStop();
     m_parts.tools.open(ToolWindows::Role::Viewer);
     // Page 0 of directory "1", loaded once whether or not the scroller was elsewhere.

@@ -9,6 +9,7 @@
 #include "programs/timerprogramrunner.h"
 #include "shell/clocksource.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -42,18 +43,22 @@ void TestCaptureCore::clockTickOrder()
     program.setActive(true);
     QStringList order;
     connect(&core, &CaptureCore::pendingClearDue, this,
-            [&] { order << "clear:" + state.ClockHour; });
-    connect(&core, &CaptureCore::clockTicked, this, [&] { order << "clock:" + state.ClockHour; });
+            [&] { order << "clear:" + state.ClockHour(); });
+    connect(&core, &CaptureCore::clockTicked, this, [&] { order << "clock:" + state.ClockHour(); });
     connect(&core, &CaptureCore::timerProgramStarted, this, [&] { order << "program"; });
 
+    QSignalSpy changes(&core, &CaptureCore::stateChanged);
     core.clockTick();
     QCOMPARE(order, QStringList{"clock:10"});
+    QCOMPARE(changes.count(), 1); // the clock fields, announced once
+    core.clockTick();             // the same second: nothing changed
+    QCOMPARE(changes.count(), 1);
     QCOMPARE(state.clockText(), QStringLiteral("10:00:00"));
     // A pending clear runs before the clock fields change; the program's start check after.
-    state.ClearConfirmed = true;
+    state.setClearConfirmed(true);
     clock.time.setTime(QTime(11, 0, 5));
     core.clockTick();
-    QCOMPARE(order, QStringList({"clock:10", "clear:10", "clock:11", "program"}));
+    QCOMPARE(order, QStringList({"clock:10", "clock:10", "clear:10", "clock:11", "program"}));
 }
 
 void TestCaptureCore::storeAtStartAndEnd()

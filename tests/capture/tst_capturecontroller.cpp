@@ -56,8 +56,8 @@ private:
     {
         const ApplicationState &state = m_rig->state;
         return session().GrabFrame(
-            state.PictureCounter,
-            PictureStore::PicturePath(state.CurrentDirectory, state.PictureCounter));
+            state.PictureCounter(),
+            PictureStore::PicturePath(state.CurrentDirectory(), state.PictureCounter()));
     }
     void connectScene();
     std::unique_ptr<CaptureWindowsRig> m_rig;
@@ -76,12 +76,12 @@ void TestCaptureController::cleanup()
 void TestCaptureController::connectScene()
 {
     const QStringList drivers = m_rig->service.driverDescriptions();
-    m_rig->state.DriverIndex = int(drivers.indexOf(LinuxCaptureService::TestSceneName));
-    QVERIFY(m_rig->state.DriverIndex >= 0);
+    m_rig->state.setDriverIndex(int(drivers.indexOf(LinuxCaptureService::TestSceneName)));
+    QVERIFY(m_rig->state.DriverIndex() >= 0);
     const PanelParts *panel = m_rig->panel();
     QVERIFY(session().ConnectDriver(panel->overlay->isChecked(), panel->preview->isChecked(),
                                     panel->fit->isChecked()));
-    m_rig->state.DriverChosen = true;
+    m_rig->state.setDriverChosen(true);
     QVERIFY(m_rig->service.isPreviewing());
 }
 
@@ -113,12 +113,12 @@ void TestCaptureController::uncheckingPreviewLeavesNoLivePicture()
 void TestCaptureController::settingABoxToItsStateRunsNothing()
 {
     connectScene();
-    m_rig->state.OverlayWasOn = true;
+    m_rig->state.setOverlayWasOn(true);
     m_rig->panel()->preview->setChecked(true); // already checked: no reaction
-    QVERIFY(m_rig->state.OverlayWasOn);
+    QVERIFY(m_rig->state.OverlayWasOn());
     m_rig->panel()->preview->setChecked(false);
     m_rig->panel()->preview->setChecked(true); // a real change clears the flag
-    QVERIFY(!m_rig->state.OverlayWasOn);
+    QVERIFY(!m_rig->state.OverlayWasOn());
 }
 
 void TestCaptureController::previewDuringCaptureRestoresPreview()
@@ -127,7 +127,7 @@ void TestCaptureController::previewDuringCaptureRestoresPreview()
     const PanelParts *panel = m_rig->panel();
     panel->overlay->setChecked(true);
     panel->fit->setEnabled(false);
-    m_rig->state.CaptureRunning = true;
+    m_rig->state.setCaptureRunning(true);
     panel->preview->setChecked(true);
     QVERIFY(panel->preview->isChecked());
     QVERIFY(!panel->overlay->isChecked());
@@ -193,7 +193,7 @@ void TestCaptureController::inputShowsSourceDialogAndKeepsOverlay()
 void TestCaptureController::grabStoresPictureAtCurrentNumber()
 {
     connectScene();
-    m_rig->state.PictureCounter = 7;
+    m_rig->state.setPictureCounter(7);
     session().SetFrameCallback();
     QVERIFY(grabPicture());
     session().ClearFrameCallback();
@@ -254,7 +254,7 @@ void TestCaptureController::greyscalePictureHasOneComponent()
 void TestCaptureController::previewFramesAreStoredWhileTheCallbackIsSet()
 {
     connectScene();
-    m_rig->state.PictureCounter = 4;
+    m_rig->state.setPictureCounter(4);
     session().SetFrameCallback();
     session().ApplyPreviewRate();
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists("1/capture4.jpg"), 3000);
@@ -276,7 +276,7 @@ void TestCaptureController::unstorableFrameIsReported()
 {
     QFETCH(bool, grabbed);
     connectScene();
-    m_rig->state.PictureCounter = 3;
+    m_rig->state.setPictureCounter(3);
     QVERIFY(QDir().mkpath("1/capture3.jpg")); // stands in the way whoever runs the test
     QSignalSpy failed(&session(), &CaptureSession::pictureFailed);
     session().SetFrameCallback();
@@ -305,7 +305,7 @@ void TestCaptureController::missingSessionShowsErrorCode()
 
 void TestCaptureController::failedConnectLeavesNoWindow()
 {
-    m_rig->state.DriverIndex = 9; // no driver there
+    m_rig->state.setDriverIndex(9); // no driver there
     const Result<> connected = session().ConnectDriver(false, true, true);
     QVERIFY(!connected);
     QVERIFY(connected.error().contains("9"));

@@ -158,11 +158,11 @@ void TestCapturePreferences::firstOkStoresTestPicture()
     const QImage &picture = *read;
     QCOMPARE(picture.size(), QSize(320, 240));
     QCOMPARE(picture.format(), QImage::Format_RGB888);
-    QCOMPARE(rig.state.PictureCounter, 0);
+    QCOMPARE(rig.state.PictureCounter(), 0);
     QVERIFY(!QFile::exists("1/capture-1.jpg"));
     QCOMPARE(rig.panel()->picturePathBox->text(), QStringLiteral("1/capture.jpg"));
-    QVERIFY(rig.state.FormatChosen);
-    QVERIFY(rig.state.FormatApplied);
+    QVERIFY(rig.state.FormatChosen());
+    QVERIFY(rig.state.FormatApplied());
     QCOMPARE(rig.main->statusPanel(1), QStringLiteral(" Resolution :  320 x 240"));
     QCOMPARE(rig.main->statusPanel(2), QStringLiteral(" Compression Quality : 100"));
     QCOMPARE(rig.main->statusPanel(3), QStringLiteral(" Colorscale : 24Bit color"));
@@ -204,12 +204,12 @@ void TestCapturePreferences::firstOkAfterNewDriverUsesChangedSettings()
 void TestCapturePreferences::testPictureTakesCurrentNumber()
 {
     CaptureWindowsRig &rig = *m_rig;
-    rig.state.PictureCounter = 7; // left over from an earlier run
+    rig.state.setPictureCounter(7); // left over from an earlier run
     rig.chooseDriver();
     rig.confirmFormat();
     QVERIFY(QFile::exists("1/capture7.jpg"));
     QVERIFY(!QFile::exists("1/capture0.jpg"));
-    QCOMPARE(rig.state.PictureCounter, 0);
+    QCOMPARE(rig.state.PictureCounter(), 0);
 }
 
 void TestCapturePreferences::failedTestPictureIsShown()
@@ -224,8 +224,8 @@ void TestCapturePreferences::failedTestPictureIsShown()
     QVERIFY2(message.startsWith("Could not store the test picture 1/capture0.jpg: ") &&
                  message.size() > 50,
              qPrintable(message));
-    QVERIFY(rig.state.FormatChosen);
-    QCOMPARE(rig.state.PictureCounter, 0);
+    QVERIFY(rig.state.FormatChosen());
+    QCOMPARE(rig.state.PictureCounter(), 0);
     QVERIFY(rig.service.isPreviewing());
 
     // Without a capture window no frame comes; that is said too.
@@ -254,7 +254,7 @@ void TestCapturePreferences::cancelKeepsValuesForNextOk()
     rig.button(rig.preferences, "cancel")->click();
     QVERIFY(!rig.preferences->isVisible());
     QVERIFY(rig.panel()->driver->isEnabled());
-    QVERIFY(!rig.state.FormatChosen);
+    QVERIFY(!rig.state.FormatChosen());
 
     rig.confirmFormat();
     QCOMPARE(rig.service.videoFormat().width, 640);
@@ -269,7 +269,7 @@ void TestCapturePreferences::laterOkDoesNotGrab()
     rig.chooseDriver();
     rig.confirmFormat();
     QVERIFY(QFile::remove("1/capture0.jpg"));
-    rig.state.PictureCounter = 12;
+    rig.state.setPictureCounter(12);
     writeFile("1/capture-1.jpg");
     rig.panel()->overlay->setChecked(true);
 
@@ -279,7 +279,7 @@ void TestCapturePreferences::laterOkDoesNotGrab()
     rig.button(rig.preferences, "ok")->click();
 
     QVERIFY(QDir("1").entryList({"capture*.jpg"}, QDir::Files) == QStringList{"capture-1.jpg"});
-    QCOMPARE(rig.state.PictureCounter, 12);
+    QCOMPARE(rig.state.PictureCounter(), 12);
     QVERIFY(!rig.panel()->overlay->isChecked());
     QCOMPARE(rig.service.videoFormat().width, 160);
     QVERIFY(rig.service.isPreviewing());

@@ -54,7 +54,7 @@ void TestDriverDialog::driverButtonPausesCaptureAndListsDrivers()
     QWidget about;
     rig.tools.add(ToolWindows::Role::About, &about);
     about.show();
-    rig.state.CaptureRunning = true;
+    rig.state.setCaptureRunning(true);
     rig.main->showStartCaption("stop!", 235);
 
     rig.panel()->driver->click();
@@ -70,7 +70,7 @@ void TestDriverDialog::driverButtonPausesCaptureAndListsDrivers()
     QVERIFY(!about.isVisible());
     QCOMPARE(rig.click.backend->plays, 1);
     // Capture pauses at once: a tick now stores nothing.
-    QVERIFY(!rig.state.CaptureRunning);
+    QVERIFY(!rig.state.CaptureRunning());
     QCOMPARE(rig.panel()->start->text(), QStringLiteral("Start"));
     QCOMPARE(rig.panel()->start->palette().color(QPalette::ButtonText), QColor(1, 0, 0));
     rig.loop->captureTick();
@@ -97,8 +97,8 @@ void TestDriverDialog::okConnectsTestScene()
         loadingShownWhileConnecting = rig.panel()->loadingPanel->isVisible();
         driverButtonEnabledWhileConnecting = panel->driver->isEnabled();
     };
-    rig.state.FormatChosen = true;
-    rig.state.FormatApplied = true;
+    rig.state.setFormatChosen(true);
+    rig.state.setFormatApplied(true);
 
     rig.panel()->driver->click();
     rig.click.backend->playing = false; // a click still sounding is not started again
@@ -118,9 +118,9 @@ void TestDriverDialog::okConnectsTestScene()
     QVERIFY(panel->driver->isEnabled());
     QVERIFY(!rig.driverDialog->isVisible());
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral("Videodriver :") + SceneEntry);
-    QVERIFY(rig.state.DriverChosen);
-    QVERIFY(!rig.state.FormatChosen);
-    QVERIFY(!rig.state.FormatApplied);
+    QVERIFY(rig.state.DriverChosen());
+    QVERIFY(!rig.state.FormatChosen());
+    QVERIFY(!rig.state.FormatApplied());
     // Preview on, overlay off, on the boxes and in the capture window.
     QVERIFY(panel->preview->isChecked());
     QVERIFY(!panel->overlay->isChecked());
@@ -141,7 +141,7 @@ void TestDriverDialog::reopeningShowsDriverPickedLast()
     CaptureWindowsRig &rig = *m_rig;
     rig.io->addNode(camera("/dev/video0"));
     rig.chooseDriver(1);
-    QCOMPARE(rig.state.DriverIndex, 1);
+    QCOMPARE(rig.state.DriverIndex(), 1);
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral("Videodriver :") + SceneEntry);
 
     rig.panel()->driver->click();
@@ -149,7 +149,7 @@ void TestDriverDialog::reopeningShowsDriverPickedLast()
     QCOMPARE(rig.driverDialog->driverList()->currentText(), SceneEntry);
     // "OK" untouched reconnects the same driver, and the status bar names it.
     rig.button(rig.driverDialog, "ok")->click();
-    QCOMPARE(rig.state.DriverIndex, 1);
+    QCOMPARE(rig.state.DriverIndex(), 1);
     QVERIFY(rig.service.isConnected());
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral("Videodriver :") + SceneEntry);
 }
@@ -158,13 +158,13 @@ void TestDriverDialog::okConnectsTheEntryShown()
 {
     CaptureWindowsRig &rig = *m_rig;
     rig.io->addNode(camera("/dev/video0"));
-    rig.state.DriverIndex = 7; // a driver that has gone since it was picked
+    rig.state.setDriverIndex(7); // a driver that has gone since it was picked
     rig.panel()->driver->click();
     QCOMPARE(rig.driverDialog->driverList()->currentIndex(), 0);
-    QCOMPARE(rig.state.DriverIndex, 7); // showing an entry is not picking it
+    QCOMPARE(rig.state.DriverIndex(), 7); // showing an entry is not picking it
 
     rig.button(rig.driverDialog, "ok")->click();
-    QCOMPARE(rig.state.DriverIndex, 0);
+    QCOMPARE(rig.state.DriverIndex(), 0);
     QVERIFY(rig.service.isConnected());
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral("Videodriver :Fake Camera 6.1.7"));
     QVERIFY(rig.messages.errors.isEmpty());
@@ -179,7 +179,7 @@ void TestDriverDialog::emptyListRefusesAndChangesNothing()
     QCOMPARE(rig.messages.informations, QStringList{"No video capture driver found."});
     QCOMPARE(rig.service.connects, 0);
     QVERIFY(!rig.service.windowExists());
-    QVERIFY(!rig.state.DriverChosen);
+    QVERIFY(!rig.state.DriverChosen());
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral(" Videodriver :"));
     QVERIFY(rig.panel()->videoCover->isVisible());
     QVERIFY(rig.panel()->driver->isEnabled());
@@ -203,7 +203,7 @@ void TestDriverDialog::failedConnectIsReported()
     QVERIFY2(message.contains("busy", Qt::CaseInsensitive), qPrintable(message));
     // Everything else goes on as for a connected driver, without a capture window.
     QVERIFY(!rig.service.windowExists());
-    QVERIFY(rig.state.DriverChosen);
+    QVERIFY(rig.state.DriverChosen());
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral("Videodriver :Fake Camera 6.1.7"));
     QVERIFY(!rig.panel()->loadingPanel->isVisible());
     QVERIFY(rig.panel()->driver->isEnabled());
@@ -230,7 +230,7 @@ void TestDriverDialog::cancelAndCloseBoxOnlyHide()
     QCOMPARE(rig.click.backend->plays, 4);
 
     QCOMPARE(rig.service.connects, 0);
-    QCOMPARE(rig.state.DriverChosen, before.DriverChosen);
+    QCOMPARE(rig.state.DriverChosen(), before.DriverChosen());
     QVERIFY(rig.panel()->videoCover->isVisible());
     QCOMPARE(rig.main->statusPanel(0), QStringLiteral(" Videodriver :"));
 }
@@ -243,15 +243,15 @@ void TestDriverDialog::okWhileCaptureRunsStopsIt()
     // "Start" pressed while the dialog is open.
     rig.panel()->driver->click();
     rig.panel()->start->click();
-    QVERIFY(rig.state.CaptureRunning);
+    QVERIFY(rig.state.CaptureRunning());
     QVERIFY(rig.loop->toggledOn());
 
     rig.button(rig.driverDialog, "ok")->click();
-    QVERIFY(!rig.state.CaptureRunning);
+    QVERIFY(!rig.state.CaptureRunning());
     QVERIFY(!rig.loop->toggledOn());
     QCOMPARE(rig.panel()->start->text(), QStringLiteral("start"));
     QVERIFY(rig.service.isConnected());
-    QVERIFY(!rig.state.FormatChosen);
+    QVERIFY(!rig.state.FormatChosen());
 }
 
 QTEST_MAIN(TestDriverDialog)

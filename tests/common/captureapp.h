@@ -142,7 +142,7 @@ struct CaptureApp
         if (sizeEntry >= 0)
             pick(preferences->controls().sizeList, sizeEntry);
         button(preferences, "ok")->click();
-        return state().FormatChosen && messages->errors.isEmpty();
+        return state().FormatChosen() && messages->errors.isEmpty();
     }
 
     /// Started, the test scene connected and the format confirmed, as before any capture.

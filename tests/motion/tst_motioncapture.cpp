@@ -46,11 +46,11 @@ struct MotionApp : CaptureApp
     /// Scans until capture runs, at most count times; true when it runs.
     bool scanUntilCapture(int count)
     {
-        for (int i = 0; i < count && !state().CaptureRunning; ++i)
+        for (int i = 0; i < count && !state().CaptureRunning(); ++i)
             motion().scanTick();
         // The test gives the capture ticks itself.
         captureTimer().setEnabled(false);
-        return state().CaptureRunning;
+        return state().CaptureRunning();
     }
     QStringList motionReport() { return info()->paneLines(ProgramInfoWindow::MotionReport); }
 };
@@ -93,7 +93,7 @@ void TestMotionCapture::motionCapturesOneBatchAndRearms()
     QVERIFY2(a.ready(&error), qPrintable(error));
     a.scene().motion = false;
     a.scene().clock = false;
-    a.state().PictureCounter = 250;
+    a.state().setPictureCounter(250);
     a.arm();
     QVERIFY(!a.scanUntilCapture(2));
 
@@ -107,10 +107,10 @@ void TestMotionCapture::motionCapturesOneBatchAndRearms()
     QVERIFY(a.motionReport()[4].endsWith("   start on picture no: 250"));
 
     a.ticks(9);
-    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.state().CaptureRunning());
     a.ticks(1);
-    QVERIFY(!a.state().CaptureRunning); // stopped at 260
-    QCOMPARE(a.state().PictureCounter, 260);
+    QVERIFY(!a.state().CaptureRunning()); // stopped at 260
+    QCOMPARE(a.state().PictureCounter(), 260);
     for (int n = 250; n < 260; ++n)
         QVERIFY2(!CaptureApp::picture(QStringLiteral("1/capture%1.jpg").arg(n)).isNull(),
                  qPrintable(QString::number(n)));
@@ -122,7 +122,7 @@ void TestMotionCapture::motionCapturesOneBatchAndRearms()
     // Scanning again: the first report is ignored even though the box still moves.
     a.alarm->playing = false;
     a.motion().scanTick();
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QVERIFY(a.scanUntilCapture(1));
     QCOMPARE(a.alarm->plays, 2);
     QVERIFY(a.motionReport()[5].endsWith("   start on picture no: 260"));
@@ -162,9 +162,9 @@ void TestMotionCapture::menuRefusesWithoutDriverAndStopsCapture()
     QVERIFY(a.chooseTestScene() && a.confirmFormat());
     QCOMPARE(a.menuBox("activateMD")->toolTip(), QString());
     a.startHeld();
-    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.state().CaptureRunning());
     a.menuBox("activateMD")->setChecked(true); // as the keyboard toggles it
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QVERIFY(a.panel()->motionIndicatorBox->isHidden());
     // The timer program and motion detection exclude each other.
     a.menuBox("activateTimer")->setChecked(true);
@@ -182,7 +182,7 @@ void TestMotionCapture::menuRefusesWithoutDriverAndStopsCapture()
     a.panel()->prog->click();
     CaptureApp::button(a.menu(), "okButton")->click();
     QVERIFY(!a.motion().scanArmed());
-    const int next = a.state().PictureCounter;
+    const int next = a.state().PictureCounter();
     a.ticks(1);
     QVERIFY(QFile::exists(QStringLiteral("1/capture%1.jpg").arg(next)));
 }
@@ -210,7 +210,7 @@ void TestMotionCapture::programInfoTabs()
     QSignalSpy print(info, &ProgramInfoWindow::printRequested);
     a.startHeld();
     tabs->setCurrentIndex(ProgramInfoWindow::PrintTab);
-    QVERIFY(!a.state().CaptureRunning); // stopped before the question
+    QVERIFY(!a.state().CaptureRunning()); // stopped before the question
     QCOMPARE(print.size(), 1);
     QCOMPARE(print[0][0].toString(), QStringLiteral("Print motion detection report ?    "));
     QCOMPARE(print[0][2].toString(), QStringLiteral("MOTION DETECTION REPORT"));

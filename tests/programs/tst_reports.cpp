@@ -24,7 +24,7 @@ ApplicationState stampedAt(const QDateTime &at, int pictureCounter)
     ApplicationState state;
     state.setClock(at.time());
     state.refreshMonthDay(at.date());
-    state.PictureCounter = pictureCounter;
+    state.setPictureCounter(pictureCounter);
     return state;
 }
 
@@ -38,7 +38,7 @@ void TestReports::timerRunsFillBlocksOfThree()
     ApplicationState state = stampedAt(July12, 250);
     for (int run = 1; run <= 2; ++run) {
         report.writeStart(state);
-        state.PictureCounter += 10;
+        state.setPictureCounter(state.PictureCounter() + 10);
         report.writeStop(state, "9:35:00");
         const int first = 3 * run + 1; // lines 4, 5, 6 and then 7, 8, 9
         QVERIFY(report.lines()[first].startsWith("  Start date/time"));
@@ -68,9 +68,9 @@ void TestReports::timerLineTexts()
     report.writeStart(state);
     QCOMPARE(report.lines()[4],
              QStringLiteral("  Start date/time =  07 - 12  9:05:03  first picture no  :  250"));
-    state.PictureCounter = 0; // numbering began again during the run
+    state.setPictureCounter(0); // numbering began again during the run
     report.writeStop(state, "9:35:00");
-    QCOMPARE(state.PictureCounter, 1);
+    QCOMPARE(state.PictureCounter(), 1);
     QCOMPARE(report.lines()[5],
              QStringLiteral("  Stop date/time =  07 - 12  9:35:00  last picture no   :  0"));
 }
@@ -125,7 +125,7 @@ void TestReports::motionEntry101ReplacesTheOldest()
     ApplicationState state = stampedAt(July12, 0);
     for (int i = 0; i < 100; ++i)
         report.write(state);
-    state.PictureCounter = 777;
+    state.setPictureCounter(777);
     QVERIFY(report.write(state)); // the window closes
     QCOMPARE(report.number(), 1);
     QCOMPARE(report.lines().size(), 104);

@@ -81,7 +81,7 @@ void TestTimerProgramRun::boxesWrapAndCancelKeepsThem()
     a.startHeld();
     a.panel()->prog->click();
     a.activateTimer()->setChecked(true);
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     CaptureApp::button(a.menu(), "cancelButton")->click();
     a.panel()->prog->click();
     QVERIFY(a.activateTimer()->isChecked());
@@ -109,19 +109,19 @@ void TestTimerProgramRun::programCapturesItsMinuteEveryDay()
     CaptureApp::button(a.menu(), "okButton")->click();
 
     a.tickAt(QTime(9, 59, 59));
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     a.tickAt(QTime(10, 0, 0));
-    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.state().CaptureRunning());
     a.captureTimer().setEnabled(false); // the test gives the capture ticks from here
-    const int first = a.state().PictureCounter;
+    const int first = a.state().PictureCounter();
     a.clock->time = a.clock->time.addSecs(30);
     a.ticks(3);
-    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.state().CaptureRunning());
     a.clock->time = QDateTime(QDate::currentDate(), QTime(10, 1, 0));
     a.ticks(1);
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     const int last = first + 3;
-    QCOMPARE(a.state().PictureCounter, last + 1);
+    QCOMPARE(a.state().PictureCounter(), last + 1);
     QVERIFY(QFile::exists(QStringLiteral("1/capture%1.jpg").arg(last)));
     QVERIFY(!QFile::exists(QStringLiteral("1/capture%1.jpg").arg(last + 1)));
     const QString day = QDate::currentDate().toString("MM - dd");
@@ -133,9 +133,9 @@ void TestTimerProgramRun::programCapturesItsMinuteEveryDay()
 
     // Not again that day; the same again the next.
     a.tickAt(QTime(10, 1, 1));
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     a.tickAt(QTime(10, 0, 0), 1);
-    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.state().CaptureRunning());
     QCOMPARE(a.report().size(), 9);
     QVERIFY(a.report()[7].startsWith("  Start date/time =  "));
 }

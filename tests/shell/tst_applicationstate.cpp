@@ -45,7 +45,7 @@ void TestApplicationState::monthDay()
     QFETCH(QString, text);
     ApplicationState state;
     state.refreshMonthDay(date);
-    QCOMPARE(state.ClockMonthDay, text);
+    QCOMPARE(state.ClockMonthDay(), text);
 }
 
 QTEST_GUILESS_MAIN(TestApplicationState)

@@ -188,7 +188,7 @@ void TestMainWindow::activationResetsMaxFrames()
     m_main->parts.maxArrows->setPosition(7);
     m_main->window.showStartCaption("stop!", 235);
     m_main->window.activated();
-    QCOMPARE(m_main->state.MaxFrames, 70);
+    QCOMPARE(m_main->state.MaxFrames(), 70);
     QCOMPARE(m_main->parts.start->palette().color(QPalette::ButtonText), QColor(1, 0, 0));
     QCOMPARE(m_main->parts.start->text(), QString("stop!"));
 }

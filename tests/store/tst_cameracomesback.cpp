@@ -62,7 +62,7 @@ void TestCameraComesBack::replugged()
     loop.cameraRecovery().setRetryInterval(20ms);
     loop.cameraRecovery().setPatience(resumes ? 20s : 500ms);
     QVERIFY(session.ConnectDriver(false, true, false));
-    state.FormatChosen = true;
+    state.setFormatChosen(true);
 
     loop.startStop();
     timer.setEnabled(false); // the test gives the ticks
@@ -74,8 +74,8 @@ void TestCameraComesBack::replugged()
     for (int i = 0; i < 4; ++i)
         loop.captureTick();
     QVERIFY(view.statusNote.endsWith(", waiting for it to come back; 4 pictures skipped"));
-    QCOMPARE(state.PictureCounter, 2);
-    QVERIFY(state.CaptureRunning);
+    QCOMPARE(state.PictureCounter(), 2);
+    QVERIFY(state.CaptureRunning());
     if (userStops)
         loop.startStop();
 
@@ -85,14 +85,14 @@ void TestCameraComesBack::replugged()
         const QStringList expected{"Capture stopped: the video device is gone (" + gone + ")."};
         QTest::qWait(600);
         QCOMPARE(messages.errors, userStops ? QStringList() : expected);
-        QVERIFY(!state.CaptureRunning);
+        QVERIFY(!state.CaptureRunning());
         QVERIFY(io->requestedSize("/dev/video2").isEmpty()); // never taken
         return;
     }
     QTRY_VERIFY2(view.statusNote.contains(", back at "), qPrintable(view.statusNote));
     QVERIFY(service.isPreviewing());
     loop.captureTick();
-    QCOMPARE(state.PictureCounter, 3);
+    QCOMPARE(state.PictureCounter(), 3);
     const QImage picture = JpegDecoder().read("1/capture2.jpg").value_or(QImage());
     QCOMPARE(picture.size(), QSize(160, 120));
     QCOMPARE(picture.format(), QImage::Format_Grayscale8);

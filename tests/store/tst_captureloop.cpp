@@ -96,7 +96,7 @@ void TestCaptureLoop::startRefusedWithoutFormat()
     a.panel()->start->click();
     QCOMPARE(a.messages->informations, QStringList{"Select a videoformat first!"});
     QCOMPARE(a.panel()->start->text(), QStringLiteral("Start"));
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QVERIFY(!a.loop().toggledOn());
     QVERIFY(a.app->core().clockRunning());
     QVERIFY(QFileInfo("1").isDir()); // created before the format is checked
@@ -113,14 +113,14 @@ void TestCaptureLoop::startShowsRunningAndSecondPressStops()
     QCOMPARE(start->text(), QStringLiteral("stop!"));
     QCOMPARE(captionColour(start), QColor(235, 0, 0));
     QCOMPARE(a.panel()->timeBox->text(), QStringLiteral("Start time =  9:05:07"));
-    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.state().CaptureRunning());
     QVERIFY(a.captureTimer().isEnabled());
     QVERIFY(!a.app->core().clockRunning());
 
     start->click();
     QCOMPARE(start->text(), QStringLiteral("start"));
     QCOMPARE(captionColour(start), QColor(1, 0, 0));
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QVERIFY(!a.captureTimer().isEnabled());
     QVERIFY(a.app->core().clockRunning());
     QVERIFY(a.messages->informations.isEmpty());
@@ -129,7 +129,7 @@ void TestCaptureLoop::startShowsRunningAndSecondPressStops()
     start->click();
     a.main().resize(a.main().size() + QSize(40, 30));
     QTRY_COMPARE(start->text(), QStringLiteral("start"));
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
 }
 
 void TestCaptureLoop::clearDuringCaptureNeedsTwoPresses()
@@ -146,21 +146,21 @@ void TestCaptureLoop::clearDuringCaptureNeedsTwoPresses()
     QVERIFY(!start->isEnabled());
     QCOMPARE(start->text(), QStringLiteral("Start"));
     a.ticks(1); // paused: nothing stored
-    QCOMPARE(a.state().PictureCounter, 2);
+    QCOMPARE(a.state().PictureCounter(), 2);
     CaptureApp::button(dialog, "cancel")->click();
     QVERIFY(start->isEnabled());
 
     start->click(); // completes the stop
     QCOMPARE(start->text(), QStringLiteral("start"));
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QVERIFY(a.app->core().clockRunning());
     a.ticks(1);
-    QCOMPARE(a.state().PictureCounter, 2);
+    QCOMPARE(a.state().PictureCounter(), 2);
 
     a.startHeld();
     QCOMPARE(start->text(), QStringLiteral("stop!"));
     a.ticks(1);
-    QCOMPARE(a.state().PictureCounter, 3);
+    QCOMPARE(a.state().PictureCounter(), 3);
     QVERIFY(QFileInfo::exists("1/capture2.jpg"));
 }
 
@@ -173,7 +173,7 @@ void TestCaptureLoop::tickWhileStoppedStoresNothing()
 
     a.ticks(3);
     QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
-    QCOMPARE(a.state().PictureCounter, 0);
+    QCOMPARE(a.state().PictureCounter(), 0);
     QCOMPARE(a.panel()->framesBox->text(), framesShown);
     QCOMPARE(a.panel()->picturePathBox->text(), QStringLiteral("1/capture.jpg"));
 
@@ -182,7 +182,7 @@ void TestCaptureLoop::tickWhileStoppedStoresNothing()
     a.panel()->start->click();
     a.ticks(1);
     QVERIFY(!QFileInfo::exists("1/capture0.jpg"));
-    QCOMPARE(a.state().PictureCounter, 0);
+    QCOMPARE(a.state().PictureCounter(), 0);
 }
 
 void TestCaptureLoop::unwritablePictureStopsCapture_data()
@@ -210,13 +210,13 @@ void TestCaptureLoop::unwritablePictureStopsCapture()
 
     a.ticks(1);
     QCOMPARE(a.panel()->start->text(), QStringLiteral("start"));
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QVERIFY(!a.captureTimer().isEnabled());
     QTRY_COMPARE(a.messages->errors.size(), 1);
     const QString message = a.messages->errors.first();
     QVERIFY2(message.contains(QRegularExpression("1/capture1\\.jpg: \\w")), qPrintable(message));
     // Nothing was stored under that number, so the next run tries it again.
-    QCOMPARE(a.state().PictureCounter, 1);
+    QCOMPARE(a.state().PictureCounter(), 1);
 }
 
 void TestCaptureLoop::missingFrameAdvancesAndIsShown()
@@ -227,13 +227,13 @@ void TestCaptureLoop::missingFrameAdvancesAndIsShown()
     a.app->core().session().DisconnectDriver();
 
     a.ticks(1);
-    QCOMPARE(a.state().PictureCounter, 1);
+    QCOMPARE(a.state().PictureCounter(), 1);
     QCOMPARE(a.panel()->framesBox->text(), QStringLiteral("1 frms captured"));
     QVERIFY2(QRegularExpression("^No frame at \\d{1,2}:\\d\\d:\\d\\d")
                  .match(a.main().statusNote())
                  .hasMatch(),
              qPrintable(a.main().statusNote()));
-    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.state().CaptureRunning());
     QVERIFY(!QFileInfo::exists("1/capture1.jpg"));
 
     // The note goes with the next Start.
@@ -257,11 +257,11 @@ void TestCaptureLoop::threeMissingFramesInARowStopCapture()
     QVERIFY(QFileInfo::exists("1/capture2.jpg"));
     session.DisconnectDriver();
     a.ticks(2);
-    QVERIFY(a.state().CaptureRunning);
-    QCOMPARE(a.state().PictureCounter, 5);
+    QVERIFY(a.state().CaptureRunning());
+    QCOMPARE(a.state().PictureCounter(), 5);
 
     a.ticks(1);
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QCOMPARE(a.panel()->start->text(), QStringLiteral("start"));
     QTRY_COMPARE(a.messages->errors.size(), 1);
     QVERIFY2(a.messages->errors.first().contains("3 grabs in a row"),

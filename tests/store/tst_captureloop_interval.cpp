@@ -61,7 +61,7 @@ void TestCaptureLoopInterval::captureTimerRunsFromStart()
     // Its ticks store nothing until capture is started.
     timer.setInterval(20);
     QTest::qWait(100);
-    QCOMPARE(m_app->state().PictureCounter, 0);
+    QCOMPARE(m_app->state().PictureCounter(), 0);
     QVERIFY(!QFile::exists("1/capture0.jpg"));
 }
 
@@ -105,7 +105,7 @@ void TestCaptureLoopInterval::stepModeSetsMaxIncrement()
     QVERIFY(!panel->maxArrows->isVisible());
     CaptureApp::press(panel->stepArrows, Direction::Up);
     QCOMPARE(maxStepText(), QStringLiteral("Stepsize  350"));
-    QCOMPARE(m_app->state().UserMaxFrames, 250); // the step size alone changed
+    QCOMPARE(m_app->state().UserMaxFrames(), 250); // the step size alone changed
 
     panel->step->click();
     QCOMPARE(panel->step->text(), QStringLiteral("Step"));
@@ -115,7 +115,7 @@ void TestCaptureLoopInterval::stepModeSetsMaxIncrement()
     QCOMPARE(maxStepText(), QStringLiteral("Max.600  frms"));
     CaptureApp::press(panel->maxArrows, Direction::Up);
     QCOMPARE(maxStepText(), QStringLiteral("Max.950  frms"));
-    QCOMPARE(m_app->state().MaxFrames, 950);
+    QCOMPARE(m_app->state().MaxFrames(), 950);
 }
 
 QTEST_MAIN(TestCaptureLoopInterval)

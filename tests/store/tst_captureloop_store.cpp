@@ -105,7 +105,7 @@ void TestCaptureLoopStore::runAtSmallestIntervalStoresInOrder()
         previous = written;
     }
     QVERIFY(!QFileInfo::exists("1/capture3.jpg"));
-    QCOMPARE(a.state().PictureCounter, 3);
+    QCOMPARE(a.state().PictureCounter(), 3);
     QVERIFY(a.messages->errors.isEmpty());
 }
 
@@ -113,11 +113,11 @@ void TestCaptureLoopStore::ringOverwritesOldestAtMaxFrames()
 {
     CaptureApp &a = *m_app;
     CaptureApp::press(a.panel()->maxArrows, Direction::Down);
-    QCOMPARE(a.state().MaxFrames, 10);
+    QCOMPARE(a.state().MaxFrames(), 10);
     a.startHeld();
     a.ticks(10);
     QCOMPARE(a.panel()->framesBox->text(), QStringLiteral("10 frms captured"));
-    QCOMPARE(a.state().PictureCounter, 0);
+    QCOMPARE(a.state().PictureCounter(), 0);
     QCOMPARE(existing(picturePaths(1, 0, 10)), picturePaths(1, 0, 9));
     const QDateTime first = QFileInfo("1/capture0.jpg").lastModified();
 
@@ -145,14 +145,14 @@ void TestCaptureLoopStore::crossesIntoNextDirectory()
     CaptureApp &a = *m_app;
     a.panel()->maxArrows->setPosition(1000);
     CaptureApp::press(a.panel()->maxArrows, Direction::Up);
-    QCOMPARE(a.state().MaxFrames, 10250);
+    QCOMPARE(a.state().MaxFrames(), 10250);
     a.panel()->reset->click();
     auto *reset = a.tool<ResetDialog>(ToolWindows::Role::Reset);
     QVERIFY(reset && reset->isVisible());
     reset->arrows()->setPosition(498);
     CaptureApp::press(reset->arrows(), Direction::Up);
     CaptureApp::button(reset, "ok")->click();
-    QCOMPARE(a.state().PictureCounter, 4990);
+    QCOMPARE(a.state().PictureCounter(), 4990);
 
     a.startHeld();
     a.ticks(9);
@@ -167,12 +167,12 @@ void TestCaptureLoopStore::crossesIntoNextDirectory()
     QVERIFY2(took >= 200, qPrintable(QString::number(took)));
     QVERIFY(!CaptureApp::picture("1/capture4999.jpg").isNull());
     QVERIFY(QFileInfo("2").isDir());
-    QCOMPARE(a.state().CurrentDirectory, 2);
-    QCOMPARE(a.state().DirectoryBase, 5000);
+    QCOMPARE(a.state().CurrentDirectory(), 2);
+    QCOMPARE(a.state().DirectoryBase(), 5000);
     QCOMPARE(a.panel()->framesBox->text(), QStringLiteral("5000 frms captured"));
     // The pause is part of the tick: it leaves the timer (held here) alone.
     QVERIFY(!a.captureTimer().isEnabled());
-    QCOMPARE(a.state().CaptureRunning, !stopDuringPause);
+    QCOMPARE(a.state().CaptureRunning(), !stopDuringPause);
     if (stopDuringPause) {
         QCOMPARE(a.panel()->start->text(), QStringLiteral("start"));
         a.panel()->start->click();
@@ -183,7 +183,7 @@ void TestCaptureLoopStore::crossesIntoNextDirectory()
     QCOMPARE(a.panel()->picturePathBox->text(), QStringLiteral("2/capture5000.jpg"));
     QCOMPARE(CaptureApp::picture("2/capture5000.jpg").size(), QSize(320, 240));
     QVERIFY(!QFileInfo::exists("1/capture5000.jpg"));
-    QCOMPARE(a.state().PictureCounter, 5001);
+    QCOMPARE(a.state().PictureCounter(), 5001);
     QVERIFY(a.messages->errors.isEmpty());
 }
 
@@ -206,7 +206,7 @@ void TestCaptureLoopStore::clearDeletesUpToMaxFramesAndRestartsNumbering()
     QVERIFY(!dialog->isVisible());
     QCOMPARE(existing(picturePaths(1, 0, 11)), QStringList{"1/capture11.jpg"});
     QVERIFY(QFileInfo::exists("2/capture5000.jpg"));
-    QCOMPARE(a.state().PictureCounter, 0);
+    QCOMPARE(a.state().PictureCounter(), 0);
 
     a.startHeld();
     a.ticks(1);

@@ -60,7 +60,7 @@ void TestCaptureLoopView::init()
     m_core = std::make_unique<CaptureCore>(
         CaptureCore::Services{m_service, m_clock, m_click.sound, m_alarm.sound, m_messages});
     m_presenter = std::make_unique<RunPresenter>(*m_core, m_view, m_motionView);
-    state().FormatChosen = true;
+    state().setFormatChosen(true);
     m_service.setUserData(reinterpret_cast<std::uintptr_t>(&m_core->session()));
 }
 
@@ -78,7 +78,7 @@ void TestCaptureLoopView::startAndStopShowTheRun()
     press();
     QCOMPARE(m_view.startCaption, QStringLiteral("stop!"));
     QCOMPARE(m_view.startColour, 235);
-    QVERIFY(state().CaptureRunning);
+    QVERIFY(state().CaptureRunning());
     QVERIFY(!m_core->clockRunning());
     QVERIFY(m_view.timeText.startsWith(QStringLiteral("Start time =  ")));
     QVERIFY(!m_view.overlayEnabled); // "Preview" is checked
@@ -88,7 +88,7 @@ void TestCaptureLoopView::startAndStopShowTheRun()
     press();
     QCOMPARE(m_view.startCaption, QStringLiteral("start"));
     QCOMPARE(m_view.startColour, 1);
-    QVERIFY(!state().CaptureRunning);
+    QVERIFY(!state().CaptureRunning());
     QVERIFY(m_core->clockRunning());
     QVERIFY(m_view.overlayEnabled);
     QVERIFY(!timer().isEnabled());
@@ -102,7 +102,7 @@ void TestCaptureLoopView::overlayRunShowsPreviewAndComesBack()
     m_view.preview = false;
     m_view.overlay = true;
     press();
-    QVERIFY(state().OverlayWasOn);
+    QVERIFY(state().OverlayWasOn());
     press();
     QCOMPARE(m_view.boxChanges, QStringList({"preview:1", "overlay:1"}));
 }
@@ -116,7 +116,7 @@ void TestCaptureLoopView::ticksStoreNumberedPictures()
     loop().captureTick();
     QVERIFY(m_dir->exists("1/capture0.jpg"));
     QVERIFY(m_dir->exists("1/capture1.jpg"));
-    QCOMPARE(state().PictureCounter, 2);
+    QCOMPARE(state().PictureCounter(), 2);
     QCOMPARE(m_view.framesText, QStringLiteral("2 frms captured"));
     QCOMPARE(m_view.picturePath, QStringLiteral("1/capture1.jpg"));
     QCOMPARE(first.count(), 1);
@@ -124,7 +124,7 @@ void TestCaptureLoopView::ticksStoreNumberedPictures()
 
     press();
     loop().captureTick(); // stopped: nothing is stored
-    QCOMPARE(state().PictureCounter, 2);
+    QCOMPARE(state().PictureCounter(), 2);
     QVERIFY(!m_dir->exists("1/capture2.jpg"));
 }
 
@@ -136,7 +136,7 @@ void TestCaptureLoopView::previewFramesRewriteTheFirstPicture()
     press();
     m_service.deliverPreview(FakeCaptureService::frame(40));
     QVERIFY(m_dir->exists("1/capture0.jpg"));
-    QCOMPARE(state().PictureCounter, 0);
+    QCOMPARE(state().PictureCounter(), 0);
     loop().captureTick();
     QVERIFY(!m_service.callback); // cleared by the tick
 }
@@ -157,11 +157,11 @@ void TestCaptureLoopView::unwritablePictureEndsTheRun()
         m_service.deliverPreview(FakeCaptureService::frame());
     else
         loop().captureTick();
-    QVERIFY(!state().CaptureRunning);
+    QVERIFY(!state().CaptureRunning());
     QVERIFY(!loop().toggledOn());
     QCOMPARE(m_view.startCaption, QStringLiteral("start"));
     // Nothing was stored under that number, so the next run tries it again.
-    QCOMPARE(state().PictureCounter, 0);
+    QCOMPARE(state().PictureCounter(), 0);
     QTRY_COMPARE(m_messages.errors.size(), 1);
     QVERIFY2(m_messages.errors.first().startsWith(
                  QStringLiteral("Capture stopped: the picture 1/capture0.jpg: ")),
@@ -174,7 +174,7 @@ void TestCaptureLoopView::lostDeviceEndsTheRun()
     m_service.deviceAbsent = true;
     press();
     emit m_service.deviceLost(QStringLiteral("unplugged"));
-    QTRY_VERIFY(!state().CaptureRunning); // once it has not come back in time
+    QTRY_VERIFY(!state().CaptureRunning()); // once it has not come back in time
     QCOMPARE(m_view.startCaption, QStringLiteral("start"));
     QTRY_COMPARE(m_messages.errors,
                  QStringList{"Capture stopped: the video device is gone (unplugged)."});
@@ -192,7 +192,7 @@ void TestCaptureLoopView::skippedPicturesAreShown()
     emit timer().ticksSkipped(3);
     QVERIFY(m_view.statusNote.startsWith(QStringLiteral("3 pictures skipped at ")));
     loop().captureTick();
-    QCOMPARE(state().PictureCounter, 1); // the numbers stay consecutive
+    QCOMPARE(state().PictureCounter(), 1); // the numbers stay consecutive
 }
 
 void TestCaptureLoopView::overwritingAnEarlierRunIsSaidOnce()
@@ -211,7 +211,7 @@ void TestCaptureLoopView::overwritingAnEarlierRunIsSaidOnce()
     const QString note =
         QStringLiteral("Overwriting pictures of an earlier run from 1/capture1.jpg");
     QCOMPARE(m_view.statusNote, note);
-    QVERIFY(state().CaptureRunning); // capture goes on
+    QVERIFY(state().CaptureRunning()); // capture goes on
     loop().captureTick();
     QCOMPARE(m_view.statusNote, note); // said once, and it stays
     press();

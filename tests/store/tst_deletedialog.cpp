@@ -57,7 +57,7 @@ private:
     /// The one-second clock's first step, as the capture core takes it.
     void clockTick()
     {
-        if (m_main->state.ClearConfirmed)
+        if (m_main->state.ClearConfirmed())
             m_dialog->runPendingClear();
     }
     QPushButton *button(const char *name) const { return m_dialog->findChild<QPushButton *>(name); }
@@ -94,7 +94,7 @@ void TestDeleteDialog::openWithMaxFrames(int maxFrames)
 {
     // What activating the main window would set, so that activation cannot change it.
     panel()->maxArrows->setPosition(maxFrames / 10);
-    m_main->state.MaxFrames = maxFrames;
+    m_main->state.setMaxFrames(maxFrames);
     m_main->press(panel()->clear);
     QVERIFY(QTest::qWaitForWindowExposed(m_dialog));
 }
@@ -110,7 +110,7 @@ void TestDeleteDialog::clearOpensDialog()
         m_main->tools.add(role, others[role]);
         others[role]->show();
     }
-    m_main->state.UserMaxFrames = 1230;
+    m_main->state.setUserMaxFrames(1230);
     QCOMPARE(label("limitLine")->text(), QString(" picture 0  - max. frms"));
 
     m_main->press(panel()->clear);
@@ -136,7 +136,7 @@ void TestDeleteDialog::clearOpensDialog()
 
 void TestDeleteDialog::clearDuringCapturePausesIt()
 {
-    m_main->state.CaptureRunning = true;
+    m_main->state.setCaptureRunning(true);
     m_main->press(panel()->clear);
     QCOMPARE(m_pauses, 1);
 }
@@ -169,9 +169,9 @@ void TestDeleteDialog::okClears()
     QFETCH(int, lastDirectory);
     for (const QString &p : created)
         touch(p);
-    m_main->state.UserMaxFrames = 777;
-    m_main->state.PictureCounter = 123;
-    m_main->state.CurrentDirectory = 1;
+    m_main->state.setUserMaxFrames(777);
+    m_main->state.setPictureCounter(123);
+    m_main->state.setCurrentDirectory(1);
     openWithMaxFrames(maxFrames);
     PaintRecorder paints(label("progressLine"), panel()->panel);
 
@@ -188,11 +188,11 @@ void TestDeleteDialog::okClears()
 
     QCOMPARE(m_main->click.backend->plays, 2);
     QVERIFY(m_dialog->confirmation());
-    QCOMPARE(m_main->state.PictureCounter, 0);
-    QCOMPARE(m_main->state.CurrentDirectory, 1);
-    QCOMPARE(m_main->state.DirectoryBase, 0);
-    QCOMPARE(m_main->state.MaxFrames, 777);
-    QVERIFY(!m_main->state.ClearConfirmed);
+    QCOMPARE(m_main->state.PictureCounter(), 0);
+    QCOMPARE(m_main->state.CurrentDirectory(), 1);
+    QCOMPARE(m_main->state.DirectoryBase(), 0);
+    QCOMPARE(m_main->state.MaxFrames(), 777);
+    QVERIFY(!m_main->state.ClearConfirmed());
     QVERIFY(label("progressLine")->isHidden());
     QVERIFY(!label("limitLine")->isHidden());
     QVERIFY(!m_dialog->isVisible());
@@ -229,8 +229,8 @@ void TestDeleteDialog::cancelDeletesNothing()
     const QStringList created{PicturePath(1, 0), PicturePath(1, 42)};
     for (const QString &p : created)
         touch(p);
-    m_main->state.PictureCounter = 42;
-    m_main->state.UserMaxFrames = 500;
+    m_main->state.setPictureCounter(42);
+    m_main->state.setUserMaxFrames(500);
     openWithMaxFrames(250);
 
     m_main->press(button("cancel"));
@@ -238,10 +238,10 @@ void TestDeleteDialog::cancelDeletesNothing()
     QCOMPARE(existing(created), created);
     QCOMPARE(m_main->click.backend->plays, 2);
     QVERIFY(!m_dialog->confirmation());
-    QVERIFY(!m_main->state.ClearConfirmed);
-    QCOMPARE(m_main->state.PictureCounter, 42);
-    QCOMPARE(m_main->state.CurrentDirectory, 1);
-    QCOMPARE(m_main->state.MaxFrames, 500);
+    QVERIFY(!m_main->state.ClearConfirmed());
+    QCOMPARE(m_main->state.PictureCounter(), 42);
+    QCOMPARE(m_main->state.CurrentDirectory(), 1);
+    QCOMPARE(m_main->state.MaxFrames(), 500);
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
@@ -261,7 +261,7 @@ void TestDeleteDialog::cancelDeletesNothing()
 void TestDeleteDialog::closeBoxOnlyEnablesStartAndAbout()
 {
     touch(PicturePath(1, 0));
-    m_main->state.UserMaxFrames = 500;
+    m_main->state.setUserMaxFrames(500);
     openWithMaxFrames(250);
     QVERIFY(!panel()->start->isEnabled());
 
@@ -271,7 +271,7 @@ void TestDeleteDialog::closeBoxOnlyEnablesStartAndAbout()
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
     QCOMPARE(m_main->click.backend->plays, 1);
-    QCOMPARE(m_main->state.MaxFrames, 250);
+    QCOMPARE(m_main->state.MaxFrames(), 250);
     QVERIFY(m_dialog->confirmation());
     QVERIFY(QFileInfo::exists(PicturePath(1, 0)));
 }
@@ -289,22 +289,22 @@ void TestDeleteDialog::pendingClearRunsOnClockTick()
     // A confirmed clear that never ended is done, and completed, by the next clock tick.
     touch(PicturePath(1, 0));
     touch(PicturePath(2, 5000));
-    m_main->state.MaxFrames = 250;
-    m_main->state.UserMaxFrames = 250;
-    m_main->state.PictureCounter = 300;
-    m_main->state.CurrentDirectory = 2;
-    m_main->state.DirectoryBase = 5000;
-    m_main->state.ClearConfirmed = true;
+    m_main->state.setMaxFrames(250);
+    m_main->state.setUserMaxFrames(250);
+    m_main->state.setPictureCounter(300);
+    m_main->state.setCurrentDirectory(2);
+    m_main->state.setDirectoryBase(5000);
+    m_main->state.setClearConfirmed(true);
     panel()->start->setEnabled(false);
 
     clockTick();
 
     QVERIFY(!QFileInfo::exists(PicturePath(1, 0)));
     QVERIFY(QFileInfo::exists(PicturePath(2, 5000)));
-    QVERIFY(!m_main->state.ClearConfirmed);
-    QCOMPARE(m_main->state.PictureCounter, 0);
-    QCOMPARE(m_main->state.CurrentDirectory, 1);
-    QCOMPARE(m_main->state.DirectoryBase, 0);
+    QVERIFY(!m_main->state.ClearConfirmed());
+    QCOMPARE(m_main->state.PictureCounter(), 0);
+    QCOMPARE(m_main->state.CurrentDirectory(), 1);
+    QCOMPARE(m_main->state.DirectoryBase(), 0);
     QVERIFY(panel()->start->isEnabled());
     QCOMPARE(m_storeCleared->count(), 1);
 
@@ -320,12 +320,12 @@ void TestDeleteDialog::pendingClearAfterCancelDeletesNothing()
     touch(PicturePath(1, 0));
     openWithMaxFrames(250);
     m_main->press(button("cancel"));
-    m_main->state.ClearConfirmed = true;
-    m_main->state.PictureCounter = 12;
+    m_main->state.setClearConfirmed(true);
+    m_main->state.setPictureCounter(12);
     clockTick();
     QVERIFY(QFileInfo::exists(PicturePath(1, 0)));
-    QVERIFY(!m_main->state.ClearConfirmed);
-    QCOMPARE(m_main->state.PictureCounter, 12);
+    QVERIFY(!m_main->state.ClearConfirmed());
+    QCOMPARE(m_main->state.PictureCounter(), 12);
 }
 
 QTEST_MAIN(TestDeleteDialog)

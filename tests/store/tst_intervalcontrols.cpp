@@ -84,8 +84,8 @@ void TestIntervalControls::maxArrowsSetMaximumInTens()
     m_controls->maxArrowsMoved(25, false); // the report before the press moves them
     m_controls->maxArrowsMoved(50, true);
     QCOMPARE(m_view.maxStepText, QStringLiteral("Max.500  frms"));
-    QCOMPARE(m_state.MaxFrames, 500);
-    QCOMPARE(m_state.UserMaxFrames, 500);
+    QCOMPARE(m_state.MaxFrames(), 500);
+    QCOMPARE(m_state.UserMaxFrames(), 500);
     QCOMPARE(changed.count(), 1);
     QVERIFY(!m_view.stepArrowsShown);
 }
@@ -93,7 +93,7 @@ void TestIntervalControls::maxArrowsSetMaximumInTens()
 void TestIntervalControls::stepModeSharesTheBox()
 {
     QSignalSpy step(m_controls.get(), &IntervalControls::framesStepChanged);
-    m_state.UserMaxFrames = 250;
+    m_state.setUserMaxFrames(250);
     m_controls->toggleStepMode();
     QCOMPARE(m_view.stepCaption, QStringLiteral("Frms"));
     QVERIFY(m_view.stepArrowsShown);
@@ -102,7 +102,7 @@ void TestIntervalControls::stepModeSharesTheBox()
     QCOMPARE(m_view.maxStepText, QStringLiteral("Stepsize  350"));
     QCOMPARE(m_view.maxIncrement, 35);
     QCOMPARE(step.takeFirst().at(0).toInt(), 350);
-    QCOMPARE(m_state.UserMaxFrames, 250); // the step size alone changed
+    QCOMPARE(m_state.UserMaxFrames(), 250); // the step size alone changed
 
     m_controls->toggleStepMode();
     QCOMPARE(m_view.stepCaption, QStringLiteral("Step"));

@@ -18,10 +18,13 @@ struct Run
     // One capture tick's numbering: count the stored picture, then advance.
     Advance tick()
     {
-        ++state.PictureCounter;
+        state.setPictureCounter(state.PictureCounter() + 1);
         return AdvanceAfterCapture(state, [this] { ++pauses; });
     }
-    QString nextPath() const { return PicturePath(state.CurrentDirectory, state.PictureCounter); }
+    QString nextPath() const
+    {
+        return PicturePath(state.CurrentDirectory(), state.PictureCounter());
+    }
 };
 } // namespace
 
@@ -76,8 +79,8 @@ void TestPictureStore::paths()
 void TestPictureStore::directoryRollOver()
 {
     Run run;
-    run.state.MaxFrames = 100000;
-    run.state.PictureCounter = 4998;
+    run.state.setMaxFrames(100000);
+    run.state.setPictureCounter(4998);
     QCOMPARE(run.nextPath(), QString("1/capture4998.jpg"));
     QCOMPARE(run.tick(), Advance::Continued);
     QCOMPARE(run.nextPath(), QString("1/capture4999.jpg"));
@@ -86,8 +89,8 @@ void TestPictureStore::directoryRollOver()
     QCOMPARE(run.tick(), Advance::DirectoryFull);
     QCOMPARE(run.pauses, 1);
     QVERIFY(m_dir->exists("2"));
-    QCOMPARE(run.state.CurrentDirectory, 2);
-    QCOMPARE(run.state.DirectoryBase, 5000);
+    QCOMPARE(run.state.CurrentDirectory(), 2);
+    QCOMPARE(run.state.DirectoryBase(), 5000);
     QCOMPARE(run.nextPath(), QString("2/capture5000.jpg"));
 
     QCOMPARE(run.tick(), Advance::Continued);
@@ -106,7 +109,7 @@ void TestPictureStore::maxFramesRestartsNumbering()
 {
     QFETCH(int, maxFrames);
     Run run;
-    run.state.MaxFrames = maxFrames;
+    run.state.setMaxFrames(maxFrames);
     QStringList written;
     for (int i = 0; i < maxFrames + 1; ++i) {
         written << run.nextPath();
@@ -122,8 +125,8 @@ void TestPictureStore::maxFramesRestartsNumbering()
 void TestPictureStore::maxFramesMultipleOfDirectorySizeNeverLeavesDirectoryOne()
 {
     Run run;
-    run.state.MaxFrames = 5000;
-    run.state.PictureCounter = 4999;
+    run.state.setMaxFrames(5000);
+    run.state.setPictureCounter(4999);
     QCOMPARE(run.tick(), Advance::Restarted);
     QCOMPARE(run.nextPath(), QString("1/capture0.jpg"));
     QCOMPARE(run.pauses, 0);
@@ -133,16 +136,16 @@ void TestPictureStore::maxFramesMultipleOfDirectorySizeNeverLeavesDirectoryOne()
 void TestPictureStore::endOfStoreWrapsWhateverMaxFrames()
 {
     Run run;
-    run.state.MaxFrames = 250;
-    run.state.PictureCounter = 319999;
-    run.state.CurrentDirectory = 64;
-    run.state.DirectoryBase = 315000;
+    run.state.setMaxFrames(250);
+    run.state.setPictureCounter(319999);
+    run.state.setCurrentDirectory(64);
+    run.state.setDirectoryBase(315000);
     QCOMPARE(run.nextPath(), QString("64/capture319999.jpg"));
     QCOMPARE(run.tick(), Advance::DirectoryFull);
     QCOMPARE(run.pauses, 1);
-    QCOMPARE(run.state.PictureCounter, 0);
-    QCOMPARE(run.state.CurrentDirectory, 1);
-    QCOMPARE(run.state.DirectoryBase, 0);
+    QCOMPARE(run.state.PictureCounter(), 0);
+    QCOMPARE(run.state.CurrentDirectory(), 1);
+    QCOMPARE(run.state.DirectoryBase(), 0);
     QVERIFY(!m_dir->exists("65"));
 }
 
@@ -150,13 +153,13 @@ void TestPictureStore::loweredMaxFramesRunsOnUpward()
 {
     // The restart test is equality: a maximum below the counter is passed by.
     Run run;
-    run.state.MaxFrames = 100;
-    run.state.PictureCounter = 510;
+    run.state.setMaxFrames(100);
+    run.state.setPictureCounter(510);
     for (int i = 0; i < 10; ++i)
         QCOMPARE(run.tick(), Advance::Continued);
     QCOMPARE(run.nextPath(), QString("1/capture520.jpg"));
 
-    run.state.PictureCounter = 4999;
+    run.state.setPictureCounter(4999);
     QCOMPARE(run.tick(), Advance::DirectoryFull);
     QCOMPARE(run.nextPath(), QString("2/capture5000.jpg"));
 }
@@ -164,7 +167,7 @@ void TestPictureStore::loweredMaxFramesRunsOnUpward()
 void TestPictureStore::firstPictureCreatesDirectoryOne()
 {
     Run run;
-    run.state.MaxFrames = 250;
+    run.state.setMaxFrames(250);
     QVERIFY(!m_dir->exists("1"));
     QCOMPARE(run.tick(), Advance::FirstPicture);
     QVERIFY(m_dir->exists("1"));
@@ -194,21 +197,21 @@ void TestPictureStore::restartNumbers()
     QFETCH(int, directory);
     QFETCH(int, base);
     ApplicationState state;
-    state.CurrentDirectory = 7;
-    state.DirectoryBase = 30000;
+    state.setCurrentDirectory(7);
+    state.setDirectoryBase(30000);
     QCOMPARE(SelectDirectoryForPicture(state, n), next);
-    QCOMPARE(state.CurrentDirectory, directory);
-    QCOMPARE(state.DirectoryBase, base);
+    QCOMPARE(state.CurrentDirectory(), directory);
+    QCOMPARE(state.DirectoryBase(), base);
     QCOMPARE(m_dir->exists(QString::number(directory)), directory != 1);
 }
 
 void TestPictureStore::resetToTwelveThousandCrossesIntoDirectoryFour()
 {
     Run run;
-    run.state.MaxFrames = 250; // below the restart number: numbering runs on upward
-    run.state.PictureCounter = SelectDirectoryForPicture(run.state, 12510);
+    run.state.setMaxFrames(250); // below the restart number: numbering runs on upward
+    run.state.setPictureCounter(SelectDirectoryForPicture(run.state, 12510));
     QCOMPARE(run.nextPath(), QString("3/capture12510.jpg"));
-    run.state.PictureCounter = 14999;
+    run.state.setPictureCounter(14999);
     QCOMPARE(run.tick(), Advance::DirectoryFull);
     QCOMPARE(run.nextPath(), QString("4/capture15000.jpg"));
     QVERIFY(m_dir->exists("4"));

@@ -152,11 +152,11 @@ void TestResetDialog::okSelectsDirectory()
     QFETCH(int, counter);
     QFETCH(int, directory);
     QFETCH(QString, created);
-    m_main->state.PictureCounter = 20400;
-    m_main->state.CurrentDirectory = 5;
-    m_main->state.DirectoryBase = 20000;
-    m_main->state.UserMaxFrames = 1500;
-    m_main->state.MaxFrames = 999;
+    m_main->state.setPictureCounter(20400);
+    m_main->state.setCurrentDirectory(5);
+    m_main->state.setDirectoryBase(20000);
+    m_main->state.setUserMaxFrames(1500);
+    m_main->state.setMaxFrames(999);
     panel()->maxArrows->setIncrement(step);
     openDialog();
     disableStartAndAbout();
@@ -168,10 +168,10 @@ void TestResetDialog::okSelectsDirectory()
 
     m_main->press(button("ok"));
 
-    QCOMPARE(m_main->state.PictureCounter, counter);
-    QCOMPARE(m_main->state.CurrentDirectory, directory);
-    QCOMPARE(m_main->state.DirectoryBase, (directory - 1) * 5000);
-    QCOMPARE(m_main->state.MaxFrames, 1500);
+    QCOMPARE(m_main->state.PictureCounter(), counter);
+    QCOMPARE(m_main->state.CurrentDirectory(), directory);
+    QCOMPARE(m_main->state.DirectoryBase(), (directory - 1) * 5000);
+    QCOMPARE(m_main->state.MaxFrames(), 1500);
     if (!created.isEmpty())
         QVERIFY(m_main->dir.exists(created));
     const QStringList dirs = QDir().entryList(QDir::Dirs | QDir::NoDotAndDotDot);
@@ -196,8 +196,8 @@ void TestResetDialog::continuesAfterTheNewestPicture()
     m_main->press(button("afterNewest"));
     QCOMPARE(numberBox()->text(), QStringLiteral("5004"));
     m_main->press(button("ok"));
-    QCOMPARE(m_main->state.PictureCounter, 5004);
-    QCOMPARE(m_main->state.CurrentDirectory, 2);
+    QCOMPARE(m_main->state.PictureCounter(), 5004);
+    QCOMPARE(m_main->state.CurrentDirectory(), 2);
 }
 
 void TestResetDialog::typingDoesNotChangeTheNumber()
@@ -208,26 +208,26 @@ void TestResetDialog::typingDoesNotChangeTheNumber()
     QTest::keyClicks(numberBox(), "999");
     QCOMPARE(numberBox()->text(), QString("10"));
     m_main->press(button("ok"));
-    QCOMPARE(m_main->state.PictureCounter, 10);
+    QCOMPARE(m_main->state.PictureCounter(), 10);
 }
 
 void TestResetDialog::cancelKeepsNumbering()
 {
-    m_main->state.PictureCounter = 7000;
-    m_main->state.CurrentDirectory = 2;
-    m_main->state.DirectoryBase = 5000;
-    m_main->state.UserMaxFrames = 8000;
-    m_main->state.MaxFrames = 250;
+    m_main->state.setPictureCounter(7000);
+    m_main->state.setCurrentDirectory(2);
+    m_main->state.setDirectoryBase(5000);
+    m_main->state.setUserMaxFrames(8000);
+    m_main->state.setMaxFrames(250);
     openDialog();
     disableStartAndAbout();
     m_dialog->arrows()->press(Direction::Up);
 
     m_main->press(button("cancel"));
 
-    QCOMPARE(m_main->state.PictureCounter, 7000);
-    QCOMPARE(m_main->state.CurrentDirectory, 2);
-    QCOMPARE(m_main->state.DirectoryBase, 5000);
-    QCOMPARE(m_main->state.MaxFrames, 8000);
+    QCOMPARE(m_main->state.PictureCounter(), 7000);
+    QCOMPARE(m_main->state.CurrentDirectory(), 2);
+    QCOMPARE(m_main->state.DirectoryBase(), 5000);
+    QCOMPARE(m_main->state.MaxFrames(), 8000);
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
@@ -236,9 +236,9 @@ void TestResetDialog::cancelKeepsNumbering()
 
 void TestResetDialog::closeBoxOnlyEnablesStartAndAbout()
 {
-    m_main->state.PictureCounter = 7000;
-    m_main->state.MaxFrames = 250;
-    m_main->state.UserMaxFrames = 8000;
+    m_main->state.setPictureCounter(7000);
+    m_main->state.setMaxFrames(250);
+    m_main->state.setUserMaxFrames(8000);
     openDialog();
     disableStartAndAbout();
     m_dialog->arrows()->press(Direction::Up);
@@ -248,8 +248,8 @@ void TestResetDialog::closeBoxOnlyEnablesStartAndAbout()
     QVERIFY(!m_dialog->isVisible());
     QVERIFY(panel()->start->isEnabled());
     QVERIFY(panel()->about->isEnabled());
-    QCOMPARE(m_main->state.PictureCounter, 7000);
-    QCOMPARE(m_main->state.MaxFrames, 250);
+    QCOMPARE(m_main->state.PictureCounter(), 7000);
+    QCOMPARE(m_main->state.MaxFrames(), 250);
     QCOMPARE(m_main->click.backend->plays, 1);
 }
 

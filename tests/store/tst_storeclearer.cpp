@@ -101,7 +101,7 @@ void TestStoreClearer::clearsByMaxFrames()
         touch(p);
 
     ApplicationState state;
-    state.MaxFrames = maxFrames;
+    state.setMaxFrames(maxFrames);
     QList<int> reported;
     const ClearReport report = StoreClearer::ClearStore(state, true, [&](int d) { reported << d; });
 
@@ -111,7 +111,7 @@ void TestStoreClearer::clearsByMaxFrames()
     QCOMPARE(report.namesTried, namesTried);
     QCOMPARE(report.filesDeleted, int(created.size() - kept.size()));
     QCOMPARE(report.lastDirectory, progress.last());
-    QVERIFY(!state.ClearConfirmed);
+    QVERIFY(!state.ClearConfirmed());
     // Only files go; the directories stay.
     for (const QString &p : created)
         QVERIFY2(QFileInfo(p).dir().exists(), qPrintable(p));
@@ -121,35 +121,35 @@ void TestStoreClearer::unconfirmedDeletesNothing()
 {
     touch(PicturePath(1, 0));
     ApplicationState state;
-    state.MaxFrames = 250;
-    state.ClearConfirmed = true;
-    state.CurrentDirectory = 3;
+    state.setMaxFrames(250);
+    state.setClearConfirmed(true);
+    state.setCurrentDirectory(3);
     int calls = 0;
     const ClearReport report = StoreClearer::ClearStore(state, false, [&](int) { ++calls; });
     QVERIFY(!report.ran);
     QCOMPARE(calls, 0);
     QCOMPARE(report.namesTried, 0);
     QVERIFY(QFileInfo::exists(PicturePath(1, 0)));
-    QVERIFY(!state.ClearConfirmed);
-    QCOMPARE(state.CurrentDirectory, 3);
+    QVERIFY(!state.ClearConfirmed());
+    QCOMPARE(state.CurrentDirectory(), 3);
 }
 
 void TestStoreClearer::currentDirectoryFollowsTheClear()
 {
     ApplicationState state;
-    state.MaxFrames = 12000;
-    state.CurrentDirectory = 7;
+    state.setMaxFrames(12000);
+    state.setCurrentDirectory(7);
     touch(PicturePath(2, 5000));
     QList<int> seen;
     StoreClearer::ClearStore(state, true, [&](int d) {
-        seen << state.CurrentDirectory;
-        QVERIFY(state.ClearConfirmed); // pending while the clear runs
+        seen << state.CurrentDirectory();
+        QVERIFY(state.ClearConfirmed()); // pending while the clear runs
         // The progress comes before the directory's files are touched.
         if (d == 2)
             QVERIFY(QFileInfo::exists(PicturePath(2, 5000)));
     });
     QCOMPARE(seen, range(1, 3));
-    QCOMPARE(state.CurrentDirectory, 3);
+    QCOMPARE(state.CurrentDirectory(), 3);
     QVERIFY(!QFileInfo::exists(PicturePath(2, 5000)));
 }
 
@@ -157,7 +157,7 @@ void TestStoreClearer::wholeStoreOfMissingFiles()
 {
     // No directory exists at all: every name is missing and the routine still runs to its end.
     ApplicationState state;
-    state.MaxFrames = 320000;
+    state.setMaxFrames(320000);
     const ClearReport report = StoreClearer::ClearStore(state, true, {});
     QCOMPARE(report.namesTried, 320000);
     QCOMPARE(report.filesDeleted, 0);
@@ -171,7 +171,7 @@ void TestStoreClearer::undeletableNameIsSkipped()
     QVERIFY(QDir().mkpath(PicturePath(1, 3)));
     touch(PicturePath(1, 4));
     ApplicationState state;
-    state.MaxFrames = 250;
+    state.setMaxFrames(250);
     const ClearReport report = StoreClearer::ClearStore(state, true, {});
     QCOMPARE(report.filesDeleted, 1);
     QVERIFY(QFileInfo(PicturePath(1, 3)).isDir());

@@ -63,7 +63,7 @@ void TestPrintFlow::rangeThenPicture()
     QVERIFY2(page.startsWith("Vardella grabber version 1.3 printing range 0-9 picture 0 "),
              qPrintable(page));
     // The closing step: the maximum and its box follow the Max arrows again.
-    QCOMPARE(a.state().MaxFrames, 250);
+    QCOMPARE(a.state().MaxFrames(), 250);
     QCOMPARE(a.panel()->maxStepBox->text(), QStringLiteral("Max.250  frms"));
 
     a.app->viewer().findChild<PictureBox *>("thumbnail5")->click();

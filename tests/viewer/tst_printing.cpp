@@ -65,7 +65,7 @@ void TestPrinting::reportPrintsUnderItsHeading()
     QVERIFY(question && question->isVisible());
     QCOMPARE(question->windowTitle(), QStringLiteral("print info"));
     QCOMPARE(question->question(), QStringLiteral("Print motion detection report ?    "));
-    m_state.CaptureRunning = true; // a run started meanwhile is paused for the print
+    m_state.setCaptureRunning(true); // a run started meanwhile is paused for the print
     question->findChild<QPushButton *>("okButton")->click();
     QVERIFY(!question->isVisible());
     QCOMPARE(m_run.pauses, 1);

@@ -79,11 +79,11 @@ void TestViewerWindow::capturedPicturesThroughViewerAndFullScreen()
     a.main().show();
     a.startHeld();
     a.ticks(20);
-    QVERIFY(a.state().CaptureRunning);
+    QVERIFY(a.state().CaptureRunning());
     a.panel()->view->click();
 
     QVERIFY(a.viewer().isVisible());
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QVERIFY(!a.mainTakesInput());
     QVERIFY(a.viewerText("startTime").startsWith("Start >> " + stampOf(1, 0)));
     for (int k = 1; k <= 10; ++k) // the full picture, not a thumbnail's worth
@@ -115,7 +115,7 @@ void TestViewerWindow::capturedPicturesThroughViewerAndFullScreen()
     part<QPushButton>(&a.viewer(), "close")->click();
     QVERIFY(!a.viewer().isVisible());
     QVERIFY(a.mainTakesInput());
-    QVERIFY(!a.state().CaptureRunning);
+    QVERIFY(!a.state().CaptureRunning());
     QVERIFY(a.messages->informations.isEmpty() && a.messages->errors.isEmpty());
 }
 
@@ -126,7 +126,7 @@ void TestViewerWindow::crossingsInTheWindows()
     QString error;
     QVERIFY2(a.start(&error), qPrintable(error));
     QVERIFY(storePictures(0, 9) && storePictures(5000, 5009));
-    a.state().CurrentDirectory = 3;
+    a.state().setCurrentDirectory(3);
     a.panel()->view->click();
     part<QScrollBar>(&a.viewer(), "stepScrollerBar")->setValue(6);
     QCOMPARE(a.viewerText("stepScrollerBox"), "Step 5.000");
@@ -134,7 +134,7 @@ void TestViewerWindow::crossingsInTheWindows()
     QCOMPARE(a.viewer().page().viewDirectory(), 2);
     // Browsing leaves capture's directory alone: a timer program that starts capture now
     // stores its pictures where their numbers belong.
-    QCOMPARE(a.state().CurrentDirectory, 3);
+    QCOMPARE(a.state().CurrentDirectory(), 3);
     QCOMPARE(a.viewer().page().viewDirectoryBase(), 5000);
     QCOMPARE(greyOf(a.thumbnail(4)->picture()), 5003 % 256);
 
@@ -150,7 +150,7 @@ void TestViewerWindow::crossingsInTheWindows()
     QTest::mouseClick(a.fullScreenPicture(), Qt::LeftButton);
     QCOMPARE(a.viewer().page().viewDirectory(), 2);
     a.viewer().closeViewer();
-    QCOMPARE(a.state().CurrentDirectory, 3); // capture's directory, untouched by browsing
+    QCOMPARE(a.state().CurrentDirectory(), 3); // capture's directory, untouched by browsing
 }
 
 // Qt loses the release of a held arrow to a message box; the arrow must not run on behind it.
