@@ -1,6 +1,6 @@
 #include "capture/capturecontroller.h"
 
-#include "capture/service/sourcedialog.h"
+#include "capture/sourcedialog.h"
 #include "shell/applicationstate.h"
 #include "shell/captureview.h"
 #include "shell/messages.h"

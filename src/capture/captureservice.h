@@ -4,7 +4,7 @@
 // and fails. Failures carry their reason, worded for the user. All calls are made on the
 // user-interface thread.
 
-#include "capture/service/sourcecontrol.h"
+#include "capture/sourcecontrol.h"
 #include "capture/videoheader.h"
 #include "shell/result.h"
 

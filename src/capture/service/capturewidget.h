@@ -18,10 +18,11 @@ public:
     QObject *displayObject() override { return this; }
     QWidget *displayWidget() override { return this; }
     void repaint() override { update(); }
+    void takeFrame(const QImage &frame, const QDateTime &) override { showFrame(frame); }
 
     /// Shows a frame (any QImage; frames come as Format_BGR888) and repaints. The frame is
     /// converted here, once, to the format painting takes without converting again.
-    void showFrame(const QImage &frame) override;
+    void showFrame(const QImage &frame);
     void setScaled(bool on) override;
     bool isScaled() const { return m_scaled; }
     /// The picture last shown, in Format_RGB32 (null before the first frame).

@@ -3,7 +3,7 @@
 // open, start, stop, close and the controls are called on the user-interface thread;
 // readFrame and interrupt on the capture thread, between start and stop.
 
-#include "capture/service/sourcecontrol.h"
+#include "capture/sourcecontrol.h"
 #include "capture/videoheader.h"
 #include "shell/result.h"
 

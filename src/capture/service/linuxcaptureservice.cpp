@@ -6,6 +6,7 @@
 #include "capture/service/testscenesource.h"
 #include "capture/service/v4l2camera.h"
 
+#include <QDateTime>
 #include <QScopeGuard>
 
 namespace {
@@ -344,7 +345,7 @@ Result<> LinuxCaptureService::takeFreshFrame()
 void LinuxCaptureService::showFront()
 {
     if (m_window)
-        m_display->showFrame(m_front);
+        m_display->takeFrame(m_front, QDateTime()); // the live picture needs no time
 }
 
 void LinuxCaptureService::deliverFront()

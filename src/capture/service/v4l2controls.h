@@ -1,7 +1,7 @@
 #pragma once
 // Reads and sets a V4L2 device's own controls (brightness, contrast, exposure, ...).
 
-#include "capture/service/sourcecontrol.h"
+#include "capture/sourcecontrol.h"
 #include "shell/result.h"
 
 #include <vector>

@@ -2,8 +2,8 @@
 // driven without showing it.
 #include "capture/service/capturewidget.h"
 #include "capture/service/linuxcaptureservice.h"
-#include "capture/service/sourcedialog.h"
 #include "capture/service/testsceneoptions.h"
+#include "capture/sourcedialog.h"
 #include "fakedeviceio.h"
 
 #include <QCheckBox>

@@ -2,7 +2,7 @@
 // The video source dialog: one slider, check box or list per setting of the source, each
 // acting at once. Built apart from being shown, so that it can be driven without exec().
 
-#include "capture/service/sourcecontrol.h"
+#include "capture/sourcecontrol.h"
 #include "shell/result.h"
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "capture/service/sourcedialog.h"
+#include "capture/sourcedialog.h"
 
 #include "capture/captureservice.h"
 
