@@ -9,17 +9,36 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 // The size list's entries "640 x 480" and "320 x 240".
 constexpr int Size640x480 = 0;
 constexpr int Size320x240 = 1;
 
+// Recorded and printed as they come: a benchmark has no test log.
+struct EchoedMessages : RecordedMessages
+{
+    void information(const QString &text) override
+    {
+        RecordedMessages::information(text);
+        echo(text);
+    }
+    void error(const QString &text) override
+    {
+        RecordedMessages::error(text);
+        echo(text);
+    }
+    static void echo(const QString &text) { std::fprintf(stderr, "%s\n", qPrintable(text)); }
+};
+
 struct BenchProgram : CaptureApp
 {
     explicit BenchProgram(int sizeEntry)
     {
-        messages->echo = true;
+        auto echoed = std::make_unique<EchoedMessages>();
+        messages = echoed.get();
+        app->setMessages(std::move(echoed)); // in place of the recorded ones, before start
         QString error;
         if (!ready(&error, sizeEntry))
             m_failure = error.isEmpty() ? "the program did not start" : error.toStdString();

@@ -13,7 +13,6 @@
 #include "capture/service/testsceneoptions.h"
 #include "motion/motioncapture.h"
 
-#include <QCheckBox>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -47,14 +46,9 @@ double cpuShare(int seconds)
 // A still scene, then "Prog.", "Activate MD", "OK".
 bool arm(BenchProgram &program)
 {
-    TestSceneOptions &scene =
-        static_cast<LinuxCaptureService &>(program.app->captureService()).testSceneOptions();
-    scene.motion = false;
-    scene.clock = false;
-    program.panel()->prog->click();
-    QWidget *menu = program.tool<QWidget>(ToolWindows::Role::TimerMotionMenu);
-    menu->findChild<QCheckBox *>("activateMD")->setChecked(true);
-    CaptureApp::button(menu, "okButton")->click();
+    program.scene().motion = false;
+    program.scene().clock = false;
+    program.arm();
     return program.app->motionCapture().scanArmed();
 }
 

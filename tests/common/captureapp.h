@@ -1,8 +1,8 @@
 #pragma once
 // The whole program as it starts, in a fresh working directory that holds the two sounds, with
 // its messages recorded instead of shown. Helpers drive it through its windows as a user does:
-// "Driver" with the test scene, "Format" with "OK", the arrows, "Start". The tests and the
-// benchmarks share it; it needs Qt Widgets only, not Qt Test.
+// "Driver" with the test scene, "Format" with "OK", the arrows, "Prog.", "Start". The tests and
+// the benchmarks share it; it needs Qt Widgets only, not Qt Test.
 
 #include "app/application.h"
 #include "capture/capturecontroller.h"
@@ -12,9 +12,11 @@
 #include "capture/driverdialog.h"
 #include "capture/jpegdecoder.h"
 #include "capture/service/linuxcaptureservice.h"
+#include "capture/service/testsceneoptions.h"
 #include "common/panelparts.h"
 #include "common/recordedmessages.h"
 #include "common/tempworkdir.h"
+#include "programs/timermotionmenu.h"
 #include "shell/applicationstate.h"
 #include "shell/mainwindow.h"
 #include "shell/toolwindows.h"
@@ -22,6 +24,7 @@
 #include "store/intervalcontrols.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
 #include <QPushButton>
@@ -38,7 +41,7 @@ struct CaptureApp
 
     CaptureApp()
     {
-        const QString data = sourceDir() + "/data/";
+        const QString data = QStringLiteral(VARDELLA_SOURCE_DIR "/data/");
         for (const char *name : {"click.wav", "alarm.wav"})
             QFile::copy(data + name, name);
         app = std::make_unique<Application>(*qApp);
@@ -52,16 +55,6 @@ struct CaptureApp
         app.reset(); // before the working directory goes
     }
 
-    /// ctest gives the tests the source folder; the benchmarks, run by hand, get it when built.
-    static QString sourceDir()
-    {
-#ifdef VARDELLA_SOURCE_DIR
-        return QStringLiteral(VARDELLA_SOURCE_DIR);
-#else
-        return qEnvironmentVariable("VARDELLA_SOURCE_DIR");
-#endif
-    }
-
     /// Builds the windows; false with the reason in error when the program would not start.
     bool start(QString *error)
     {
@@ -71,29 +64,19 @@ struct CaptureApp
         return true;
     }
 
-    MainWindow &main()
-    {
-        return app->mainWindow();
-    }
-    const PanelParts *panel() const
-    {
-        return parts.get();
-    }
-    ApplicationState &state()
-    {
-        return app->state();
-    }
-    CaptureLoop &loop()
-    {
-        return app->captureLoop();
-    }
-    ThreadedTimer &captureTimer()
-    {
-        return app->captureTimer();
-    }
+    MainWindow &main() { return app->mainWindow(); }
+    const PanelParts *panel() const { return parts.get(); }
+    ApplicationState &state() { return app->state(); }
+    CaptureLoop &loop() { return app->captureLoop(); }
+    ThreadedTimer &captureTimer() { return app->captureTimer(); }
     template <class W> W *tool(ToolWindows::Role role)
     {
         return qobject_cast<W *>(app->toolWindows().window(role));
+    }
+    TimerMotionMenu *menu() { return tool<TimerMotionMenu>(ToolWindows::Role::TimerMotionMenu); }
+    TestSceneOptions &scene()
+    {
+        return static_cast<LinuxCaptureService &>(app->captureService()).testSceneOptions();
     }
 
     static QPushButton *button(QWidget *window, const char *name)
@@ -155,6 +138,14 @@ struct CaptureApp
             return false;
         }
         return true;
+    }
+
+    /// "Prog.", "Activate MD", "OK".
+    void arm()
+    {
+        panel()->prog->click();
+        part<QCheckBox>(menu(), "activateMD")->setChecked(true);
+        button(menu(), "okButton")->click();
     }
 
     /// "Start", then the capture timer is held still so that the test alone gives the ticks.

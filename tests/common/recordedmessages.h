@@ -5,28 +5,10 @@
 
 #include <QStringList>
 
-#include <cstdio>
-
 struct RecordedMessages : Messages
 {
     QStringList informations;
     QStringList errors;
-    bool echo = false; // also printed on stderr as they come: a benchmark has no test log
-    void information(const QString &text) override
-    {
-        informations << text;
-        print(text);
-    }
-    void error(const QString &text) override
-    {
-        errors << text;
-        print(text);
-    }
-
-private:
-    void print(const QString &text) const
-    {
-        if (echo)
-            std::fprintf(stderr, "%s\n", qPrintable(text));
-    }
+    void information(const QString &text) override { informations << text; }
+    void error(const QString &text) override { errors << text; }
 };

@@ -27,22 +27,10 @@ struct MotionApp : CaptureApp
     }
 
     MotionCapture &motion() { return app->motionCapture(); }
-    TimerMotionMenu *menu() { return tool<TimerMotionMenu>(Role::TimerMotionMenu); }
     ProgramInfoWindow *info() { return tool<ProgramInfoWindow>(Role::ProgramInfo); }
     QCheckBox *menuBox(const char *name) { return part<QCheckBox>(menu(), name); }
-    TestSceneOptions &scene()
-    {
-        return static_cast<LinuxCaptureService &>(app->captureService()).testSceneOptions();
-    }
     QString indicator() { return part(&main(), "motionIndicator")->accessibleDescription(); }
 
-    /// "Prog.", "Activate MD", "OK".
-    void arm()
-    {
-        panel()->prog->click();
-        menuBox("activateMD")->setChecked(true);
-        button(menu(), "okButton")->click();
-    }
     /// Scans until capture runs, at most count times; true when it runs.
     bool scanUntilCapture(int count)
     {

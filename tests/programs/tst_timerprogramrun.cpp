@@ -27,7 +27,6 @@ struct TimerApp : CaptureApp
         clock->time = QDateTime(QDate::currentDate(), QTime(9, 59, 30));
         app->setClockSource(std::unique_ptr<ClockSource>(clock));
     }
-    TimerMotionMenu *menu() { return tool<TimerMotionMenu>(Role::TimerMotionMenu); }
     QString box(const char *name) { return part<QLineEdit>(menu(), name)->text(); }
     void press(const char *arrows, UpDownControl::Direction direction, int times)
     {

@@ -276,7 +276,7 @@ void TestCaptureLoop::timeStampOnStoredPicturesOnly()
     auto *clock = new FixedClock;
     a.app->setClockSource(std::unique_ptr<ClockSource>(clock));
     makeReady();
-    auto &scene = static_cast<LinuxCaptureService &>(a.app->captureService()).testSceneOptions();
+    TestSceneOptions &scene = a.scene();
     scene.motion = scene.clock = false; // a still scene: every frame alike
     auto *box =
         a.tool<QWidget>(ToolWindows::Role::CustomSettings)->findChild<QCheckBox *>("timeStamp");
