@@ -7,7 +7,6 @@
 #include "shell/picturenames.h"
 #include "store/captureloop.h"
 #include "store/intervalmodel.h"
-#include "store/picturestore.h"
 
 #include <QFile>
 

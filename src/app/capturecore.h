@@ -57,7 +57,6 @@ public:
     TimerProgramRunner &timerProgram() { return *m_timerProgram; }
     /// The capture timer: its ticks are the loop's; it runs from start.
     ThreadedTimer &captureTimer() { return m_captureTimer; }
-    const ClockSource &clock() const { return m_clock; }
 
     bool clockRunning() const { return m_clockTimer.isActive(); }
     /// One tick of the one-second clock at the clock's time: a pending clear first, then the
