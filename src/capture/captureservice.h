@@ -34,6 +34,9 @@ public:
     /// The drivers that can be connected, in index order, at most 10: "name version".
     /// connectDriver() takes an index into the list returned last.
     virtual QStringList driverDescriptions() = 0;
+    /// The connected driver as driverDescriptions() lists it ("USB Camera 6.1.7"); empty while
+    /// none is connected.
+    virtual QString connectedDriver() const = 0;
 
     /// Creates the capture window with the given size, hidden and without a parent: the caller
     /// puts it where it belongs and shows it. An earlier window is destroyed first.

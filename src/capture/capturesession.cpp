@@ -134,7 +134,7 @@ CaptureSession::GrabResult CaptureSession::handleFrame(const QImage &frame, int 
     noteEarlierRun(path);
     const Result<qint64> stored =
         m_writer.store(frame, videoHeader(), m_settings.JpegQuality, m_settings.Greyscale, path,
-                       m_timeStamp ? grabbed : QDateTime());
+                       {grabbed, m_service.connectedDriver(), m_timeStamp});
     if (!stored)
         return std::unexpected(GrabFailure{true, whyNotStored(path, stored.error())});
     return StoredPicture{number, path, grabbed, *stored};

@@ -5,6 +5,7 @@
 #include <jerror.h>
 
 #include <algorithm>
+#include <climits>
 #include <new>
 
 namespace {
@@ -72,7 +73,8 @@ J_COLOR_SPACE inputColorSpace(QImage::Format format)
 JpegEncoder::JpegEncoder(int quality, bool greyscale) : m_quality(quality), m_greyscale(greyscale)
 {}
 
-Result<> JpegEncoder::encode(const QImage &image, std::vector<std::uint8_t> &out) const
+Result<> JpegEncoder::encode(const QImage &image, std::vector<std::uint8_t> &out,
+                             std::span<const std::uint8_t> app1) const
 {
     const bool direct = image.format() == QImage::Format_BGR888 ||
                         image.format() == QImage::Format_RGB888 || image.isNull();
@@ -97,6 +99,12 @@ Result<> JpegEncoder::encode(const QImage &image, std::vector<std::uint8_t> &out
         if (m_greyscale)
             jpeg_set_colorspace(&cinfo, JCS_GRAYSCALE);
         jpeg_start_compress(&cinfo, TRUE);
+        // libjpeg has written only SOI and the JFIF APP0 so far; the tables follow later. It
+        // refuses a payload too long for a segment, which the cast must not hide.
+        if (!app1.empty())
+            jpeg_write_marker(
+                &cinfo, JPEG_APP0 + 1, app1.data(),
+                static_cast<unsigned int>(std::min<std::size_t>(app1.size(), UINT_MAX)));
         JSAMPROW rows[RowsPerCall];
         while (cinfo.next_scanline < cinfo.image_height) {
             const int first = static_cast<int>(cinfo.next_scanline);

@@ -7,6 +7,7 @@
 #include <QImage>
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 class JpegEncoder
@@ -24,7 +25,10 @@ public:
     /// that reuses out allocates nothing once it is large enough. Format_BGR888 and
     /// Format_RGB888 images are read directly, others through a 24-bit copy. Fails with
     /// libjpeg's reason when it refuses (an empty image, for one); out is then undefined.
-    Result<> encode(const QImage &image, std::vector<std::uint8_t> &out) const;
+    /// A non-empty app1 (an EXIF block, at most 65533 bytes) is written as an APP1 segment
+    /// right after the JFIF header; every other byte is the same as without it.
+    Result<> encode(const QImage &image, std::vector<std::uint8_t> &out,
+                    std::span<const std::uint8_t> app1 = {}) const;
 
 private:
     int m_quality;

@@ -34,15 +34,20 @@ std::optional<int> PictureWriter::parseQuality(const QString &text)
 }
 
 Result<qint64> PictureWriter::store(const QImage &frame, const VideoHeader &format, int quality,
-                                    bool greyscale, const QString &path, const QDateTime &stampTime)
+                                    bool greyscale, const QString &path, const Grab &grab)
 {
     if (const QString mismatch = formatMismatch(frame, format); !mismatch.isEmpty())
         return failed(path, mismatch);
-    if (stampTime.isValid() && !PictureStamp::canDraw())
+    const bool stamped = grab.stamped && grab.time.isValid();
+    if (stamped && !PictureStamp::canDraw())
         return failed(path, QStringLiteral("the time stamp cannot be drawn without fonts"));
-    const QImage &picture =
-        stampTime.isValid() ? m_stamp.stamped(frame, PictureStamp::text(stampTime)) : frame;
-    if (const Result<> encoded = JpegEncoder(quality, greyscale).encode(picture, m_jpeg); !encoded)
+    const Result<std::span<const std::uint8_t>> exif =
+        m_exif.payload(grab.time, frame.size(), greyscale, grab.camera);
+    if (!exif)
+        return failed(path, exif.error());
+    const QImage &picture = stamped ? m_stamp.stamped(frame, PictureStamp::text(grab.time)) : frame;
+    const JpegEncoder encoder(quality, greyscale);
+    if (const Result<> encoded = encoder.encode(picture, m_jpeg, *exif); !encoded)
         return failed(path, encoded.error());
     if (const Result<> written = m_writer.write(path, m_jpeg); !written)
         return failure(written.error());

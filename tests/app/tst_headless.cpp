@@ -1,7 +1,9 @@
 // The program without a display, started as from a shell: pictures at the asked interval, the
 // lines it prints, its refusals of bad options, one program per store, and its end on SIGTERM.
 #include "app/programrun.h"
+#include "common/exifreader.h"
 #include "common/tempworkdir.h"
+#include "vardella_version.h"
 
 #include <QDir>
 #include <QImage>
@@ -34,6 +36,8 @@ private slots:
     void storesCountPicturesAndEnds();
     void motionStartsABatch();
     void timestampOnlyWhenAsked();
+    void picturesCarryExif_data();
+    void picturesCarryExif();
     void refusesBadOptions_data();
     void refusesBadOptions();
     void oneProgramPerStoreAndSigterm();
@@ -85,6 +89,51 @@ void TestHeadless::timestampOnlyWhenAsked()
     }
     QVERIFY(corner("plain/1/capture0.jpg") > 150);
     QVERIFY(corner("stamped/1/capture0.jpg") < 90);
+}
+
+void TestHeadless::picturesCarryExif_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("plain") << QStringList{};
+    QTest::newRow("stamped") << QStringList{"--timestamp"};
+}
+
+// Each picture tells its grab time in the program's local zone, to the millisecond, and the
+// driver that took it.
+void TestHeadless::picturesCarryExif()
+{
+    QFETCH(QStringList, arguments);
+    if (!haveExiftool())
+        QSKIP("exiftool is needed (Debian package libimage-exiftool-perl)");
+    const QString store = QTest::currentDataTag();
+    const QDateTime before = QDateTime::currentDateTimeUtc().addMSecs(-1);
+    const Outcome run =
+        runFor(30000,
+               QStringList{"--headless", "--driver", "Vardella test scene", "--size", "160x120",
+                           "--interval", "0.1", "--count", "2", store} +
+                   arguments,
+               program(), [](QProcessEnvironment &env) {
+                   noDisplay(env);
+                   env.insert("TZ", "XST-5:30");
+               });
+    const QDateTime after = QDateTime::currentDateTimeUtc();
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+    QDateTime previous = before;
+    for (const QString &picture : {store + "/1/capture0.jpg", store + "/1/capture1.jpg"}) {
+        const QVariantMap tags = exifTags(picture);
+        QCOMPARE(tags.value("Validate").toString(), "OK");
+        QCOMPARE(tags.value("Make").toString(), "Vardella test scene");
+        QCOMPARE(tags.value("Model").toString(), "Vardella test scene");
+        QCOMPARE(tags.value("Software").toString(),
+                 QString(Product::name) + ' ' + Product::version);
+        QCOMPARE(tags.value("ExifImageWidth").toInt(), 160);
+        QCOMPARE(tags.value("ExifImageHeight").toInt(), 120);
+        const QString taken = tags.value("SubSecDateTimeOriginal").toString();
+        QVERIFY2(taken.endsWith("+05:30"), qPrintable(taken));
+        const QDateTime time = QDateTime::fromString(taken, "yyyy:MM:dd HH:mm:ss.zzzt");
+        QVERIFY2(time.isValid() && previous < time && time <= after, qPrintable(taken));
+        previous = time;
+    }
 }
 
 void TestHeadless::refusesBadOptions_data()

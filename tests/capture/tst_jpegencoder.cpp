@@ -1,6 +1,7 @@
 // JPEG compression of a frame bitmap: the exact libjpeg settings, greyscale, quality limits.
 #include "capture/jpegdecoder.h"
 #include "capture/jpegencoder.h"
+#include "common/exifreader.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -132,6 +133,8 @@ private slots:
     void qualityIsLimited();
     void reusesTheOutputBuffer();
     void reportsLibraryErrors();
+    void app1FollowsTheJfifHeader_data();
+    void app1FollowsTheJfifHeader();
 };
 
 void TestJpegEncoder::matchesPlainLibjpeg_data()
@@ -246,6 +249,41 @@ void TestJpegEncoder::reportsLibraryErrors()
     QVERIFY(!tooWide && !tooWide.error().isEmpty());
     // The encoder still works after an error.
     QVERIFY(encoder.encode(cameraPicture(16, 16), out));
+}
+
+void TestJpegEncoder::app1FollowsTheJfifHeader_data()
+{
+    QTest::addColumn<bool>("grey");
+    QTest::addColumn<int>("length");
+    QTest::newRow("colour, EXIF-sized") << false << 400;
+    QTest::newRow("greyscale, one byte") << true << 1;
+    QTest::newRow("the longest segment") << false << 65533;
+    QTest::newRow("none") << false << 0;
+    QTest::newRow("one byte too long") << true << 65534;
+}
+
+// The segment goes in whole right after APP0, its 0xff bytes unstuffed, and leaves every other
+// byte as it was; one too long for its length field is refused.
+void TestJpegEncoder::app1FollowsTheJfifHeader()
+{
+    QFETCH(bool, grey);
+    QFETCH(int, length);
+    const QImage picture = cameraPicture(161, 97);
+    Bytes payload(static_cast<std::size_t>(length));
+    for (std::size_t i = 0; i < payload.size(); ++i)
+        payload[i] = std::uint8_t(i * 37 + 0xff);
+    Bytes out;
+    const Result<> encoded = JpegEncoder(90, grey).encode(picture, out, payload);
+    if (length > 65533) {
+        QVERIFY(!encoded && encoded.error().contains("Bogus marker length"));
+        return;
+    }
+    QVERIFY(encoded);
+    const Segments split = splitApp1(asByteArray(out));
+    QCOMPARE(split.rest, asByteArray(encode(picture, 90, grey)));
+    QCOMPARE(split.app1, length ? QList<QByteArray>{asByteArray(payload)} : QList<QByteArray>{});
+    QCOMPARE(split.app1Position, length ? 1 : -1);
+    QCOMPARE(JpegDecoder().decode(asByteArray(out))->size(), picture.size());
 }
 
 QTEST_MAIN(TestJpegEncoder)

@@ -1,6 +1,9 @@
 // Storing a grabbed frame as a JPEG picture: format check, encoding and the file, together.
 #include "capture/jpegdecoder.h"
+#include "capture/jpegencoder.h"
 #include "capture/picturewriter.h"
+#include "common/exifreader.h"
+#include "vardella_version.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +13,7 @@
 #include <QTest>
 
 #include <cerrno>
+#include <ctime>
 
 namespace {
 // 81 pixels: rows padded to 4 bytes.
@@ -38,6 +42,30 @@ QStringList entries(const QString &dir)
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+// The process's local time zone, for as long as it lives.
+class LocalZone
+{
+public:
+    explicit LocalZone(const QByteArray &posixZone)
+        : m_old(qgetenv("TZ")), m_had(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", posixZone);
+        tzset();
+    }
+    ~LocalZone()
+    {
+        if (m_had)
+            qputenv("TZ", m_old);
+        else
+            qunsetenv("TZ");
+        tzset();
+    }
+
+private:
+    QByteArray m_old;
+    bool m_had;
+};
+
 bool near(const QColor &a, QRgb b)
 {
     return qAbs(a.red() - qRed(b)) <= 4 && qAbs(a.green() - qGreen(b)) <= 4 &&
@@ -57,9 +85,12 @@ private slots:
     void refusesFramesOfAnotherFormat_data();
     void refusesFramesOfAnotherFormat();
     void failedWriteKeepsOldPicture();
+    void exifTellsTheGrab_data();
+    void exifTellsTheGrab();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
+    PictureWriter m_exifWriter; // kept from row to row, as the camera changes
 };
 
 void TestPictureWriter::init()
@@ -74,7 +105,7 @@ void TestPictureWriter::storesAndReplaces()
 {
     PictureWriter writer;
     const QRgb green = qRgb(20, 200, 40);
-    Result<qint64> result = writer.store(frameOf(green), Format, 100, false, "1/capture0.jpg");
+    Result<qint64> result = writer.store(frameOf(green), Format, 100, false, "1/capture0.jpg", {});
     if (!result)
         QFAIL(qPrintable(result.error()));
     JpegDecoder decoder;
@@ -84,7 +115,7 @@ void TestPictureWriter::storesAndReplaces()
     QVERIFY(near(picture.pixelColor(40, 30), green));
 
     const QRgb red = qRgb(220, 30, 10);
-    result = writer.store(frameOf(red), Format, 50, false, "1/capture0.jpg");
+    result = writer.store(frameOf(red), Format, 50, false, "1/capture0.jpg", {});
     QVERIFY(result);
     picture = decoder.read("1/capture0.jpg").value_or(QImage());
     QVERIFY(near(picture.pixelColor(40, 30), red));
@@ -97,7 +128,7 @@ void TestPictureWriter::storesAndReplaces()
 void TestPictureWriter::storesGreyscale()
 {
     PictureWriter writer;
-    QVERIFY(writer.store(frameOf(qRgb(200, 20, 20)), Format, 100, true, "1/capture3.jpg"));
+    QVERIFY(writer.store(frameOf(qRgb(200, 20, 20)), Format, 100, true, "1/capture3.jpg", {}));
     JpegDecoder decoder;
     QCOMPARE(decoder.read("1/capture3.jpg")->format(), QImage::Format_Grayscale8);
 }
@@ -128,11 +159,11 @@ void TestPictureWriter::qualityText()
 
     PictureWriter writer;
     const QImage frame = frameOf(qRgb(90, 120, 150));
-    const Result<qint64> result = writer.store(frame, Format, quality, false, "1/capture1.jpg");
+    const Result<qint64> result = writer.store(frame, Format, quality, false, "1/capture1.jpg", {});
     QVERIFY(result);
     QCOMPARE(*result, QFileInfo("1/capture1.jpg").size());
     const int limited = std::clamp(quality, 1, 100);
-    QVERIFY(writer.store(frame, Format, limited, false, "1/capture2.jpg"));
+    QVERIFY(writer.store(frame, Format, limited, false, "1/capture2.jpg", {}));
     QCOMPARE(contents("1/capture1.jpg"), contents("1/capture2.jpg"));
 }
 
@@ -161,35 +192,122 @@ void TestPictureWriter::refusesFramesOfAnotherFormat()
     QFETCH(QString, reason);
     const VideoHeader format = VideoHeader::make(Format.width, Format.height, bitCount);
     PictureWriter writer;
-    QVERIFY(writer.store(frameOf(qRgb(1, 2, 3)), Format, 90, false, "1/capture0.jpg"));
+    QVERIFY(writer.store(frameOf(qRgb(1, 2, 3)), Format, 90, false, "1/capture0.jpg", {}));
     const QByteArray old = contents("1/capture0.jpg");
-    const Result<qint64> result = writer.store(frame, format, 90, false, "1/capture0.jpg");
+    const Result<qint64> result = writer.store(frame, format, 90, false, "1/capture0.jpg", {});
     QVERIFY(!result);
     QCOMPARE(result.error(), "1/capture0.jpg: " + reason);
     QCOMPARE(contents("1/capture0.jpg"), old);
-    QVERIFY(!writer.store(frame, format, 90, false, "1/capture5.jpg"));
+    QVERIFY(!writer.store(frame, format, 90, false, "1/capture5.jpg", {}));
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 }
 
 void TestPictureWriter::failedWriteKeepsOldPicture()
 {
     PictureWriter good;
-    QVERIFY(good.store(frameOf(qRgb(1, 2, 3)), Format, 90, false, "1/capture0.jpg"));
+    QVERIFY(good.store(frameOf(qRgb(1, 2, 3)), Format, 90, false, "1/capture0.jpg", {}));
     const QByteArray old = contents("1/capture0.jpg");
     PictureWriter full(AtomicFileWriter([](int, const void *, std::size_t) {
         errno = ENOSPC;
         return ssize_t(-1);
     }));
     const Result<qint64> result =
-        full.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "1/capture0.jpg");
+        full.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "1/capture0.jpg", {});
     QCOMPARE(result.error(), "1/capture0.jpg: No space left on device");
     QCOMPARE(contents("1/capture0.jpg"), old);
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
 
     const Result<qint64> missing =
-        good.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "2/capture5000.jpg");
+        good.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "2/capture5000.jpg", {});
     QCOMPARE(missing.error(), "2/capture5000.jpg: No such file or directory");
 }
 
-QTEST_GUILESS_MAIN(TestPictureWriter)
+void TestPictureWriter::exifTellsTheGrab_data()
+{
+    QTest::addColumn<QByteArray>("zone"); // POSIX rules, so that no zone files are needed
+    QTest::addColumn<QDateTime>("grabbed");
+    QTest::addColumn<QString>("camera");
+    QTest::addColumn<bool>("grey");
+    QTest::addColumn<bool>("stamped");
+    QTest::addColumn<QString>("local");
+    QTest::addColumn<QString>("subSeconds");
+    QTest::addColumn<QString>("offset");
+    QTest::addColumn<QString>("make");
+    const auto utc = [](int y, int mo, int d, int h, int mi, int s, int ms) {
+        return QDateTime(QDate(y, mo, d), QTime(h, mi, s, ms), Qt::UTC);
+    };
+    const QByteArray europe = "CET-1CEST,M3.5.0,M10.5.0/3";
+    QTest::newRow("winter, a camera")
+        << europe << utc(2024, 1, 15, 9, 20, 30, 7) << "USB Camera 6.1.7" << false << false
+        << "2024:01:15 10:20:30"
+        << "007"
+        << "+01:00"
+        << "USB Camera";
+    QTest::newRow("summer, past midnight, stamped")
+        << europe << utc(2024, 7, 1, 22, 59, 59, 999) << "Vardella test scene" << false << true
+        << "2024:07:02 00:59:59"
+        << "999"
+        << "+02:00"
+        << "Vardella test scene";
+    QTest::newRow("west, the last minute before summer time, greyscale")
+        << QByteArray("EST5EDT,M3.2.0,M11.1.0") << utc(2024, 3, 10, 6, 59, 0, 500) << "Cam 2.0"
+        << true << false << "2024:03:10 01:59:00"
+        << "500"
+        << "-05:00"
+        << "Cam 2.0";
+    QTest::newRow("half an hour east, no driver")
+        << QByteArray("IST-5:30") << utc(2023, 12, 31, 18, 30, 0, 0) << "" << false << true
+        << "2024:01:01 00:00:00"
+        << "000"
+        << "+05:30"
+        << "";
+}
+
+// The picture is what the encoder makes of the frame (stamped or not) plus the EXIF block, and
+// exiftool reads from it what a photo manager shows.
+void TestPictureWriter::exifTellsTheGrab()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QDateTime, grabbed);
+    QFETCH(QString, camera);
+    QFETCH(bool, grey);
+    QFETCH(bool, stamped);
+    const LocalZone localZone(zone);
+    const QImage frame = frameOf(qRgb(90, 200, 150));
+    const Result<qint64> stored =
+        m_exifWriter.store(frame, Format, 85, grey, "1/capture7.jpg", {grabbed, camera, stamped});
+    if (!stored)
+        QFAIL(qPrintable(stored.error()));
+    const QByteArray file = contents("1/capture7.jpg");
+    QCOMPARE(*stored, file.size());
+    const QImage picture =
+        stamped ? PictureStamp().stamped(frame, PictureStamp::text(grabbed)) : frame;
+    std::vector<std::uint8_t> plain;
+    QVERIFY(JpegEncoder(85, grey).encode(picture, plain));
+    const Segments split = splitApp1(file);
+    QCOMPARE(split.rest,
+             QByteArray(reinterpret_cast<const char *>(plain.data()), qsizetype(plain.size())));
+    QCOMPARE(split.app1.size(), 1);
+    QCOMPARE(split.app1Position, 1);
+
+    if (!haveExiftool())
+        QSKIP("exiftool is needed (Debian package libimage-exiftool-perl)");
+    const QVariantMap tags = exifTags("1/capture7.jpg");
+    QCOMPARE(tags.value("Validate").toString(), "OK");
+    QFETCH(QString, local);
+    QFETCH(QString, subSeconds);
+    QFETCH(QString, offset);
+    QFETCH(QString, make);
+    QCOMPARE(tags.value("DateTimeOriginal").toString(), local);
+    QCOMPARE(tags.value("SubSecTimeOriginal").toString(), subSeconds);
+    QCOMPARE(tags.value("OffsetTimeOriginal").toString(), offset);
+    QCOMPARE(tags.value("SubSecDateTimeOriginal").toString(), local + '.' + subSeconds + offset);
+    QCOMPARE(tags.value("Make").toString(), make);
+    QCOMPARE(tags.value("Model").toString(), camera);
+    QCOMPARE(tags.value("Software").toString(), QString(Product::name) + ' ' + Product::version);
+    QCOMPARE(tags.value("ExifImageWidth").toInt(), Format.width);
+    QCOMPARE(tags.value("ExifImageHeight").toInt(), Format.height);
+}
+
+QTEST_MAIN(TestPictureWriter)
 #include "tst_picturewriter.moc"

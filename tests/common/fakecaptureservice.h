@@ -26,6 +26,7 @@ struct FakeCaptureService : CaptureService
     }
 
     QStringList driverDescriptions() override { return {QStringLiteral("fake")}; }
+    QString connectedDriver() const override { return QStringLiteral("fake"); }
     Result<> createWindow(QSize) override { return {}; }
     bool windowExists() const override { return true; }
     QWidget *window() const override { return nullptr; }

@@ -293,8 +293,9 @@ void TestCaptureLoop::timeStampOnStoredPicturesOnly()
     box->click();
     a.ticks(1);
     const VideoHeader format = VideoHeader::make(320, 240, 24);
-    QVERIFY(PictureWriter().store(probe.frame, format, 100, false, "plain.jpg"));
-    QVERIFY(PictureWriter().store(probe.frame, format, 100, false, "stamped.jpg", clock->time));
+    QVERIFY(PictureWriter().store(probe.frame, format, 100, false, "plain.jpg", {}));
+    QVERIFY(PictureWriter().store(probe.frame, format, 100, false, "stamped.jpg",
+                                  {clock->time, {}, true}));
     for (const char *plain : {"1/capture0.jpg", "1/capture2.jpg"})
         QCOMPARE(CaptureApp::picture(plain), CaptureApp::picture("plain.jpg"));
     QCOMPARE(CaptureApp::picture("1/capture1.jpg"), CaptureApp::picture("stamped.jpg"));

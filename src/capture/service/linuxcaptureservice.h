@@ -34,6 +34,7 @@ public:
     ~LinuxCaptureService() override;
 
     QStringList driverDescriptions() override;
+    QString connectedDriver() const override { return m_sourceName; }
     Result<> createWindow(QSize size) override;
     bool windowExists() const override;
     QWidget *window() const override;
