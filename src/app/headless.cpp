@@ -9,6 +9,7 @@
 #include "motion/motioncapture.h"
 #include "programs/timerprogramrunner.h"
 #include "settings/qtsoundbackend.h"
+#include "settings/savedsettings.h"
 #include "shell/applicationstate.h"
 #include "shell/clocksource.h"
 #include "shell/messages.h"
@@ -17,6 +18,7 @@
 #include "shell/sound.h"
 #include "store/captureloop.h"
 #include "store/intervalmodel.h"
+#include "store/picturestore.h"
 #include "vardella_version.h"
 
 #include <QCommandLineParser>
@@ -173,11 +175,15 @@ struct HeadlessCommandLine::Options
                                           "output."};
     QCommandLineOption timestamp{"timestamp", "Draw the date and time into each picture."};
     QCommandLineOption sounds{"sounds", "Play the click and alarm sounds."};
+    QCommandLineOption config{"config",
+                              "Take the settings from FILE (the keys of the windows' saved "
+                              "settings); the options given here win.",
+                              "FILE"};
 
-    std::array<const QCommandLineOption *, 14> headlessOnly() const
+    std::array<const QCommandLineOption *, 15> headlessOnly() const
     {
-        return {&driver, &size, &quality, &grey,  &interval, &max,       &motion,
-                &grid,   &from, &to,      &count, &verbose,  &timestamp, &sounds};
+        return {&driver, &size, &quality, &grey,    &interval,  &max,    &motion, &grid,
+                &from,   &to,   &count,   &verbose, &timestamp, &sounds, &config};
     }
 };
 
@@ -205,16 +211,67 @@ bool HeadlessCommandLine::anyHeadlessOption() const
     return false;
 }
 
+namespace {
+bool offered(QSize size)
+{
+    return std::find(OfferedSizes.begin(), OfferedSizes.end(), size) != OfferedSizes.end();
+}
+
+// The settings of a saved file as the options they stand for; what the command line gives
+// replaces them afterwards.
+Result<HeadlessOptions> savedOptions(const QString &path)
+{
+    const Result<SavedSettings> loaded = SavedSettings::load(path);
+    if (!loaded)
+        return failure(loaded.error());
+    const SavedSettings &s = *loaded;
+    const QString bad = QStringLiteral("The settings file \"%1\" %2; it is ignored.");
+    if (!offered(s.size))
+        return failure(bad.arg(path, QStringLiteral("holds a size that is not offered")));
+    const bool motion = s.motionOn || s.running == SavedSettings::Running::Motion;
+    const bool timer =
+        s.timerFrom.isValid() && (s.timerOn || s.running == SavedSettings::Running::TimerProgram);
+    if (motion && timer)
+        return failure(
+            bad.arg(path, QStringLiteral("switches on both motion detection and a timer program")));
+    HeadlessOptions options;
+    options.driver = s.driver;
+    options.size = s.size;
+    options.quality = s.quality;
+    options.grey = s.greyscale;
+    options.timestamp = s.timeStamp;
+    options.intervalSeconds = s.intervalSeconds;
+    options.maxFrames = s.maxFrames;
+    options.grid = s.grid;
+    options.motionFrames = motion ? s.framesAfterMotion : 0;
+    if (timer) {
+        options.from = s.timerFrom;
+        options.to = s.timerTo;
+    }
+    options.continueNumbering = s.startAsLeft;
+    return options;
+}
+} // namespace
+
 Result<HeadlessOptions> HeadlessCommandLine::options() const
 {
     const Options &o = *m_options;
     const QCommandLineParser &p = m_parser;
     HeadlessOptions options;
-    options.driver = p.value(o.driver);
+    if (p.isSet(o.config)) {
+        // A file that cannot be used is said once and the run goes on without it.
+        Result<HeadlessOptions> saved = savedOptions(p.value(o.config));
+        if (saved)
+            options = *saved;
+        else
+            options.configNote = saved.error();
+    }
+    if (p.isSet(o.driver))
+        options.driver = p.value(o.driver);
     if (p.isSet(o.size)) {
         const QStringList wh = p.value(o.size).split(QLatin1Char('x'));
         const QSize asked = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
-        if (std::find(OfferedSizes.begin(), OfferedSizes.end(), asked) == OfferedSizes.end())
+        if (!offered(asked))
             return failure(QStringLiteral("The size \"%1\" is not offered; choose 640x480, "
                                           "320x240, 160x120 or 80x60.")
                                .arg(p.value(o.size)));
@@ -226,7 +283,7 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
             return failure(q.error());
         options.quality = *q;
     }
-    options.grey = p.isSet(o.grey);
+    options.grey = options.grey || p.isSet(o.grey);
     if (p.isSet(o.interval)) {
         bool ok = false;
         const double seconds = QLocale::c().toDouble(p.value(o.interval), &ok);
@@ -260,14 +317,17 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
         const Result<QTime> to = timeOfDay(p, QStringLiteral("to"));
         if (!from || !to)
             return failure(!from ? from.error() : to.error());
-        if (options.motionFrames > 0)
+        if (p.isSet(o.motion))
             return failure(QStringLiteral("--motion and a timer program (--from, --to) exclude "
                                           "each other."));
         options.from = *from;
         options.to = *to;
+        options.motionFrames = 0; // the command line's program replaces the file's detection
+    } else if (p.isSet(o.motion)) {
+        options.from = options.to = QTime(); // and its detection the file's program
     }
     options.verbose = p.isSet(o.verbose);
-    options.timestamp = p.isSet(o.timestamp);
+    options.timestamp = options.timestamp || p.isSet(o.timestamp);
     options.sounds = p.isSet(o.sounds);
     return options;
 }
@@ -296,6 +356,8 @@ std::unique_ptr<Sound> silentSound()
 
 int runHeadless(const HeadlessOptions &options)
 {
+    if (!options.configNote.isEmpty())
+        printLine(stderr, "vardella: " + options.configNote);
     CaptureCore::openStore();
     Application::Sounds sounds{silentSound(), silentSound()};
     if (options.sounds) {
@@ -342,6 +404,10 @@ int runHeadless(const HeadlessOptions &options)
     if (options.maxFrames > 0) {
         state.setMaxFrames(options.maxFrames);
         state.setUserMaxFrames(options.maxFrames);
+    }
+    if (options.continueNumbering) {
+        const int next = PictureStore::ContinueAfterNewest(state);
+        console.say(QStringLiteral("numbering goes on at %1").arg(next));
     }
 
     // The end: stop a run, tidy the store as the windows' "Exit" does, leave with status.

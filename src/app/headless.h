@@ -28,6 +28,10 @@ struct HeadlessOptions
     bool verbose = false;
     bool timestamp = false;
     bool sounds = false;
+    /// Numbering goes on after the newest stored picture instead of starting at 0.
+    bool continueNumbering = false;
+    /// Why the --config file was ignored; said once at start.
+    QString configNote;
 };
 
 /// The options of the program without a display, added to a parser and read back from it.

@@ -82,4 +82,15 @@ std::optional<int> NewestPicture()
     return newest;
 }
 
+int ContinueAfterNewest(ApplicationState &state)
+{
+    const std::optional<int> newest = NewestPicture();
+    int next = newest ? *newest + 1 : 0;
+    if (next >= state.MaxFrames())
+        next = 0;
+    next = SelectDirectoryForPicture(state, next);
+    state.setPictureCounter(next);
+    return next;
+}
+
 } // namespace PictureStore

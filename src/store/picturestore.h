@@ -36,4 +36,10 @@ int SelectDirectoryForPicture(ApplicationState &state, int n);
 /// directories "1" to "64"; none when the store holds no picture.
 std::optional<int> NewestPicture();
 
+/// Points the numbering at the picture after the newest stored one, so that a new run adds to
+/// the store instead of overwriting its start; after the last picture (MaxFrames or the end of
+/// the store) it starts again at 0, as capture itself would. An empty store starts at 0.
+/// Returns the number the next picture gets.
+int ContinueAfterNewest(ApplicationState &state);
+
 } // namespace PictureStore

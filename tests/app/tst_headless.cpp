@@ -41,6 +41,7 @@ private slots:
     void refusesBadOptions_data();
     void refusesBadOptions();
     void oneProgramPerStoreAndSigterm();
+    void configFileAndStartAsLeft();
 
 private:
     TempWorkDir m_dir;
@@ -180,6 +181,43 @@ void TestHeadless::oneProgramPerStoreAndSigterm()
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(QString::fromLocal8Bit(first.readAllStandardOutput()).contains("capture stopped"));
     QVERIFY(!QFile::exists("shared/.vardella.lock"));
+}
+
+void TestHeadless::configFileAndStartAsLeft()
+{
+    const auto writeConfig = [](const QString &name, const QByteArray &text) {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(text);
+    };
+    // The file's interval and size hold, the command line's quality wins, and numbering goes
+    // on after the newest picture of the earlier run.
+    writeConfig("left.conf", "[Run]\nStartAsLeft=true\n[Capture]\nSize=160x120\nQuality=20\n"
+                             "[Store]\nInterval=0.10\nMaxFrames=1000\n");
+    QVERIFY(QDir().mkpath("left/1"));
+    for (const char *name : {"left/1/capture3.jpg", "left/1/capture7.jpg"}) {
+        QFile earlier(name);
+        QVERIFY(earlier.open(QIODevice::WriteOnly));
+        earlier.write("x");
+        earlier.close();
+        QTest::qWait(20); // 7 is the newer one
+    }
+    const Outcome run =
+        headless({"--config", "left.conf", "--quality", "90", "--count", "3", "--verbose", "left"});
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+    QVERIFY2(run.output.contains("numbering goes on at 8"), qPrintable(run.output));
+    QCOMPARE(picturesIn("left/1"), QStringList({"capture10.jpg", "capture3.jpg", "capture7.jpg",
+                                                "capture8.jpg", "capture9.jpg"}));
+    QCOMPARE(QImage("left/1/capture9.jpg").size(), QSize(160, 120));
+
+    // A file with nonsense is said once and ignored: the run starts at 0 with the defaults.
+    writeConfig("bad.conf", "[Run]\nStartAsLeft=true\n[Capture]\nQuality=loud\n");
+    const Outcome bad =
+        headless({"--config", "bad.conf", "--interval", "0.1", "--count", "1", "left"});
+    QVERIFY2(bad.finished && bad.exitCode == 0, qPrintable(bad.errors));
+    QCOMPARE(bad.errors.count("bad.conf"), 1);
+    QVERIFY2(bad.errors.contains("Capture/Quality"), qPrintable(bad.errors));
+    QCOMPARE(QImage("left/1/capture0.jpg").size(), QSize(320, 240));
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)

@@ -1,0 +1,147 @@
+// The settings kept between runs: what is written comes back, and a file with a bad value is
+// refused as a whole, naming the key.
+#include "common/tempworkdir.h"
+#include "settings/savedsettings.h"
+
+#include <QFile>
+#include <QTest>
+
+class TestSavedSettings : public QObject
+{
+    Q_OBJECT
+private slots:
+    void everyValueComesBack()
+    {
+        TempWorkDir dir;
+        SavedSettings s;
+        s.startAsLeft = true;
+        s.driver = QStringLiteral("UVC Camera (046d:0825)");
+        s.size = QSize(640, 480);
+        s.quality = 85;
+        s.greyscale = true;
+        s.timeStamp = true;
+        s.intervalSeconds = 0.35;
+        s.maxFrames = 12345;
+        s.framesStep = 100;
+        s.keepFreeMb = 0;
+        s.grid = 7;
+        s.framesAfterMotion = 30000;
+        s.motionOn = true;
+        s.timerFrom = QTime(7, 5);
+        s.timerTo = QTime(23, 59);
+        s.timerOn = true;
+        s.buttonSoundOff = true;
+        s.motionSound = false;
+        s.skin = false;
+        s.eventCommands = {{"picture", "rclone copyto %f remote:cam/%n.jpg"},
+                           {"motion-end", "sh -c \"echo %e; echo done\""}};
+        s.running = SavedSettings::Running::TimerProgram;
+        const QString path = dir.path() + "/config/Vardella/vardella.conf";
+        QVERIFY(s.save(path));
+        const Result<SavedSettings> back = SavedSettings::load(path);
+        QVERIFY2(back, qPrintable(back.error()));
+        QVERIFY(*back == s);
+
+        // Written again with less: nothing of the earlier file lingers.
+        SavedSettings plain;
+        plain.eventCommands = {{"picture", ""}};
+        QVERIFY(plain.save(path));
+        const Result<SavedSettings> again = SavedSettings::load(path);
+        QVERIFY(again);
+        QVERIFY(again->eventCommands.isEmpty());
+        QVERIFY(!again->timerFrom.isValid());
+        QVERIFY(*again == SavedSettings());
+    }
+
+    void missingFileGivesTheDefaults()
+    {
+        TempWorkDir dir;
+        const Result<SavedSettings> s = SavedSettings::load(dir.path() + "/none.conf");
+        QVERIFY(s);
+        QVERIFY(*s == SavedSettings());
+        QVERIFY(!s->startAsLeft);
+    }
+
+    void badValueRefusesTheFile_data()
+    {
+        QTest::addColumn<QString>("group");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("flag") << "Run"
+                              << "StartAsLeft=yes";
+        QTest::newRow("running") << "Run"
+                                 << "Running=sometimes";
+        QTest::newRow("quality 0") << "Capture"
+                                   << "Quality=0";
+        QTest::newRow("quality text") << "Capture"
+                                      << "Quality=high";
+        QTest::newRow("size") << "Capture"
+                              << "Size=640*480";
+        QTest::newRow("size negative") << "Capture"
+                                       << "Size=-640x480";
+        QTest::newRow("interval short") << "Store"
+                                        << "Interval=0.05";
+        QTest::newRow("interval decimals") << "Store"
+                                           << "Interval=1.005";
+        QTest::newRow("interval long") << "Store"
+                                       << "Interval=1000";
+        QTest::newRow("max past the store") << "Store"
+                                            << "MaxFrames=320001";
+        QTest::newRow("keep free negative") << "Store"
+                                            << "KeepFree=-1";
+        QTest::newRow("grid") << "Motion"
+                              << "Grid=101";
+        QTest::newRow("frames") << "Motion"
+                                << "Frames=9";
+        QTest::newRow("time") << "TimerProgram"
+                              << "From=25:00";
+    }
+    void badValueRefusesTheFile()
+    {
+        QFETCH(QString, group);
+        QFETCH(QString, line);
+        TempWorkDir dir;
+        QFile file(dir.path() + "/v.conf");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QStringLiteral("[Run]\nStartAsLeft=true\n[%1]\n%2\n").arg(group, line).toUtf8());
+        file.close();
+        const Result<SavedSettings> s = SavedSettings::load(file.fileName());
+        QVERIFY(!s);
+        const QString key = group + '/' + line.section('=', 0, 0);
+        QVERIFY2(s.error().contains(key) && s.error().contains(file.fileName()),
+                 qPrintable(s.error()));
+    }
+
+    void timerProgramNeedsBothTimes()
+    {
+        TempWorkDir dir;
+        QFile file(dir.path() + "/v.conf");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[TimerProgram]\nFrom=7:00\nOn=true\n");
+        file.close();
+        QVERIFY(!SavedSettings::load(file.fileName()));
+    }
+
+    void saveNamesWhatFailed()
+    {
+        TempWorkDir dir;
+        QFile blocker(dir.path() + "/file");
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        const Result<> saved = SavedSettings().save(dir.path() + "/file/Vardella/vardella.conf");
+        QVERIFY(!saved);
+        QVERIFY2(saved.error().contains(dir.path() + "/file/Vardella"), qPrintable(saved.error()));
+    }
+
+    void defaultPathFollowsXdg()
+    {
+        qputenv("XDG_CONFIG_HOME", "/tmp/xdg-test");
+        QCOMPARE(SavedSettings::defaultPath(),
+                 QStringLiteral("/tmp/xdg-test/Vardella/vardella.conf"));
+        qputenv("XDG_CONFIG_HOME", "relative");
+        QVERIFY(SavedSettings::defaultPath().endsWith("/.config/Vardella/vardella.conf"));
+        QVERIFY(SavedSettings::defaultPath().startsWith('/'));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSavedSettings)
+#include "tst_savedsettings.moc"
