@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/capturecore.h"
+#include "app/eventcommands.h"
 #include "app/terminationsignals.h"
 #include "capture/capturesession.h"
 #include "capture/capturesettings.h"
@@ -24,9 +25,11 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 // The sizes the capture preferences offer.
@@ -144,6 +147,39 @@ Result<QTime> timeOfDay(const QCommandLineParser &parser, const QString &name)
                            .arg(name, parser.value(name)));
     return t;
 }
+
+QString eventOptionHelp(RunEvent event)
+{
+    switch (event) {
+    case RunEvent::Picture:
+        return QStringLiteral("Run CMD for each stored picture: %f its path, %n its number, %t "
+                              "its time, %e the event (CMD is no shell line).");
+    case RunEvent::Motion:
+        return QStringLiteral("Run CMD when a motion starts a batch (%f, %n: its first picture).");
+    case RunEvent::MotionEnd:
+        return QStringLiteral("Run CMD when a motion batch has ended.");
+    case RunEvent::Start:
+        return QStringLiteral("Run CMD when capture starts.");
+    case RunEvent::Stop:
+        return QStringLiteral("Run CMD when capture stops.");
+    case RunEvent::CameraLost:
+        return QStringLiteral("Run CMD when the camera is lost.");
+    case RunEvent::CameraBack:
+        return QStringLiteral("Run CMD when the camera is back.");
+    case RunEvent::Failure:
+        return QStringLiteral("Run CMD when a failure stops capture.");
+    }
+    return {};
+}
+
+// "--on-picture CMD" and the like, in the order of RunEvents.
+std::vector<QCommandLineOption> eventOptions()
+{
+    std::vector<QCommandLineOption> options;
+    for (RunEvent event : RunEvents)
+        options.emplace_back("on-" + runEventName(event), eventOptionHelp(event), "CMD");
+    return options;
+}
 } // namespace
 
 struct HeadlessCommandLine::Options
@@ -173,6 +209,7 @@ struct HeadlessCommandLine::Options
                                           "output."};
     QCommandLineOption timestamp{"timestamp", "Draw the date and time into each picture."};
     QCommandLineOption sounds{"sounds", "Play the click and alarm sounds."};
+    std::vector<QCommandLineOption> onEvent = eventOptions();
 
     std::array<const QCommandLineOption *, 14> headlessOnly() const
     {
@@ -187,6 +224,8 @@ HeadlessCommandLine::HeadlessCommandLine(QCommandLineParser &parser)
     m_parser.addOption(m_options->headless);
     for (const QCommandLineOption *o : m_options->headlessOnly())
         m_parser.addOption(*o);
+    for (const QCommandLineOption &o : m_options->onEvent)
+        m_parser.addOption(o);
 }
 
 HeadlessCommandLine::~HeadlessCommandLine() = default;
@@ -202,7 +241,8 @@ bool HeadlessCommandLine::anyHeadlessOption() const
         if (m_parser.isSet(*o))
             return true;
     }
-    return false;
+    return std::any_of(m_options->onEvent.begin(), m_options->onEvent.end(),
+                       [this](const QCommandLineOption &o) { return m_parser.isSet(o); });
 }
 
 Result<HeadlessOptions> HeadlessCommandLine::options() const
@@ -269,6 +309,16 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
     options.verbose = p.isSet(o.verbose);
     options.timestamp = p.isSet(o.timestamp);
     options.sounds = p.isSet(o.sounds);
+    for (std::size_t i = 0; i < RunEvents.size(); ++i) {
+        if (!p.isSet(o.onEvent[i]))
+            continue;
+        const QString line = p.value(o.onEvent[i]);
+        const Result<EventCommand> command = EventCommand::parse(line);
+        if (!command)
+            return failure(QStringLiteral("The command \"%1\" of --%2 cannot be run: %3.")
+                               .arg(line, o.onEvent[i].names().first(), command.error()));
+        options.commands[i] = *command;
+    }
     return options;
 }
 
@@ -312,6 +362,13 @@ int runHeadless(const HeadlessOptions &options)
     LinuxCaptureService service; // with no display factory: no widget is made
     CaptureCore core({service, clock, *sounds.click, *sounds.alarm, console});
     console.present(core);
+    // Ends before the core and the console: running commands get their grace time, and what
+    // becomes of them is still said.
+    EventCommands commands(core, clock);
+    QObject::connect(&commands, &EventCommands::note, &core,
+                     [&console](const QString &text) { console.information(text); });
+    for (std::size_t i = 0; i < RunEvents.size(); ++i)
+        commands.setCommand(RunEvents[i], options.commands[i]);
     ApplicationState &state = core.state();
     CaptureSettings &settings = core.settings();
     settings.FrameWidth = options.size.width();

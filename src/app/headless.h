@@ -3,12 +3,14 @@
 // capture and timer program as the windows, set from the command line, reporting on standard
 // output (with --verbose) and standard error. No window is created.
 
+#include "shell/eventcommand.h"
 #include "shell/result.h"
 
 #include <QSize>
 #include <QString>
 #include <QTime>
 
+#include <array>
 #include <memory>
 
 class QCommandLineParser;
@@ -28,6 +30,7 @@ struct HeadlessOptions
     bool verbose = false;
     bool timestamp = false;
     bool sounds = false;
+    std::array<EventCommand, RunEvents.size()> commands; // by RunEvent; empty: none
 };
 
 /// The options of the program without a display, added to a parser and read back from it.
