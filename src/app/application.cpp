@@ -1,5 +1,6 @@
 #include "app/application.h"
 
+#include "app/eventcommands.h"
 #include "app/runpresenter.h"
 #include "capture/capturecontroller.h"
 #include "capture/capturepreferenceswindow.h"
@@ -42,6 +43,8 @@ Application::Application(QApplication &app) : m_app(app) {}
 
 Application::~Application()
 {
+    // The commands still running get their grace time first, while their notes have a window.
+    m_events.reset();
     // Windows go before the run and the services and sounds they use.
     m_fullScreenView.reset();
     m_captureController.reset();
@@ -152,6 +155,7 @@ void Application::buildWindows()
     if (ownBoxes)
         ownBoxes->setParent(&main);
     m_presenter = std::make_unique<RunPresenter>(*m_core, main, main);
+    m_events = std::make_unique<EventCommands>(*m_core, *m_clock);
     m_intervalControls =
         std::make_unique<IntervalControls>(main, state, *m_click, m_core->interval());
     m_captureController = std::make_unique<CaptureController>(
@@ -253,6 +257,10 @@ void Application::wirePreferences()
     CaptureSession *session = &m_core->session();
     QObject::connect(m_customSettings, &CustomSettingsWindow::timeStampSwitched, session,
                      &CaptureSession::setTimeStamp);
+    EventCommands *events = m_events.get();
+    QObject::connect(m_customSettings, &CustomSettingsWindow::eventCommandChanged, events,
+                     &EventCommands::setCommand);
+    QObject::connect(events, &EventCommands::note, main, &MainWindow::showStatusNote);
 }
 
 void Application::wirePrograms()

@@ -20,6 +20,7 @@ class CapturePreferencesWindow;
 class CustomSettingsWindow;
 class DeleteDialog;
 class DriverDialog;
+class EventCommands;
 class FullScreenView;
 class IntervalControls;
 class MainWindow;
@@ -105,6 +106,7 @@ private:
     std::unique_ptr<CaptureService> m_captureService;
     // Destroyed before the above, in reverse order: they refer to everything declared earlier.
     std::unique_ptr<CaptureCore> m_core;
+    std::unique_ptr<EventCommands> m_events;
     std::unique_ptr<MainWindow> m_mainWindow;
     std::unique_ptr<RunPresenter> m_presenter;
     std::unique_ptr<IntervalControls> m_intervalControls;

@@ -2,6 +2,7 @@
 
 #include "app/application.h"
 #include "app/capturecore.h"
+#include "app/eventcommands.h"
 #include "app/terminationsignals.h"
 #include "capture/capturesession.h"
 #include "capture/capturesettings.h"
@@ -26,9 +27,11 @@
 #include <QLocale>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 // The sizes the capture preferences offer.
@@ -146,6 +149,39 @@ Result<QTime> timeOfDay(const QCommandLineParser &parser, const QString &name)
                            .arg(name, parser.value(name)));
     return t;
 }
+
+QString eventOptionHelp(RunEvent event)
+{
+    switch (event) {
+    case RunEvent::Picture:
+        return QStringLiteral("Run CMD for each stored picture: %f its path, %n its number, %t "
+                              "its time, %e the event (CMD is no shell line).");
+    case RunEvent::Motion:
+        return QStringLiteral("Run CMD when a motion starts a batch (%f, %n: its first picture).");
+    case RunEvent::MotionEnd:
+        return QStringLiteral("Run CMD when a motion batch has ended.");
+    case RunEvent::Start:
+        return QStringLiteral("Run CMD when capture starts.");
+    case RunEvent::Stop:
+        return QStringLiteral("Run CMD when capture stops.");
+    case RunEvent::CameraLost:
+        return QStringLiteral("Run CMD when the camera is lost.");
+    case RunEvent::CameraBack:
+        return QStringLiteral("Run CMD when the camera is back.");
+    case RunEvent::Failure:
+        return QStringLiteral("Run CMD when a failure stops capture.");
+    }
+    return {};
+}
+
+// "--on-picture CMD" and the like, in the order of RunEvents.
+std::vector<QCommandLineOption> eventOptions()
+{
+    std::vector<QCommandLineOption> options;
+    for (RunEvent event : RunEvents)
+        options.emplace_back("on-" + runEventName(event), eventOptionHelp(event), "CMD");
+    return options;
+}
 } // namespace
 
 struct HeadlessCommandLine::Options
@@ -179,6 +215,7 @@ struct HeadlessCommandLine::Options
                               "Take the settings from FILE (the keys of the windows' saved "
                               "settings); the options given here win.",
                               "FILE"};
+    std::vector<QCommandLineOption> onEvent = eventOptions();
 
     std::array<const QCommandLineOption *, 15> headlessOnly() const
     {
@@ -193,6 +230,8 @@ HeadlessCommandLine::HeadlessCommandLine(QCommandLineParser &parser)
     m_parser.addOption(m_options->headless);
     for (const QCommandLineOption *o : m_options->headlessOnly())
         m_parser.addOption(*o);
+    for (const QCommandLineOption &o : m_options->onEvent)
+        m_parser.addOption(o);
 }
 
 HeadlessCommandLine::~HeadlessCommandLine() = default;
@@ -208,7 +247,8 @@ bool HeadlessCommandLine::anyHeadlessOption() const
         if (m_parser.isSet(*o))
             return true;
     }
-    return false;
+    return std::any_of(m_options->onEvent.begin(), m_options->onEvent.end(),
+                       [this](const QCommandLineOption &o) { return m_parser.isSet(o); });
 }
 
 namespace {
@@ -249,6 +289,17 @@ Result<HeadlessOptions> savedOptions(const QString &path)
         options.to = s.timerTo;
     }
     options.continueNumbering = s.startAsLeft;
+    for (std::size_t i = 0; i < RunEvents.size(); ++i) {
+        const QString line = s.eventCommands.value(runEventName(RunEvents[i]));
+        if (line.isEmpty())
+            continue;
+        const Result<EventCommand> command = EventCommand::parse(line);
+        if (!command)
+            return failure(bad.arg(path, QStringLiteral("holds a command for %1 that cannot be "
+                                                        "run: %2")
+                                             .arg(runEventName(RunEvents[i]), command.error())));
+        options.commands[i] = *command;
+    }
     return options;
 }
 } // namespace
@@ -329,6 +380,16 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
     options.verbose = p.isSet(o.verbose);
     options.timestamp = options.timestamp || p.isSet(o.timestamp);
     options.sounds = p.isSet(o.sounds);
+    for (std::size_t i = 0; i < RunEvents.size(); ++i) {
+        if (!p.isSet(o.onEvent[i]))
+            continue;
+        const QString line = p.value(o.onEvent[i]);
+        const Result<EventCommand> command = EventCommand::parse(line);
+        if (!command)
+            return failure(QStringLiteral("The command \"%1\" of --%2 cannot be run: %3.")
+                               .arg(line, o.onEvent[i].names().first(), command.error()));
+        options.commands[i] = *command;
+    }
     return options;
 }
 
@@ -374,6 +435,13 @@ int runHeadless(const HeadlessOptions &options)
     LinuxCaptureService service; // with no display factory: no widget is made
     CaptureCore core({service, clock, *sounds.click, *sounds.alarm, console});
     console.present(core);
+    // Ends before the core and the console: running commands get their grace time, and what
+    // becomes of them is still said.
+    EventCommands commands(core, clock);
+    QObject::connect(&commands, &EventCommands::note, &core,
+                     [&console](const QString &text) { console.information(text); });
+    for (std::size_t i = 0; i < RunEvents.size(); ++i)
+        commands.setCommand(RunEvents[i], options.commands[i]);
     ApplicationState &state = core.state();
     CaptureSettings &settings = core.settings();
     settings.FrameWidth = options.size.width();

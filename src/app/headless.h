@@ -3,12 +3,14 @@
 // capture and timer program as the windows, set from the command line, reporting on standard
 // output (with --verbose) and standard error. No window is created.
 
+#include "shell/eventcommand.h"
 #include "shell/result.h"
 
 #include <QSize>
 #include <QString>
 #include <QTime>
 
+#include <array>
 #include <memory>
 
 class QCommandLineParser;
@@ -32,6 +34,7 @@ struct HeadlessOptions
     bool continueNumbering = false;
     /// Why the --config file was ignored; said once at start.
     QString configNote;
+    std::array<EventCommand, RunEvents.size()> commands; // by RunEvent; empty: none
 };
 
 /// The options of the program without a display, added to a parser and read back from it.

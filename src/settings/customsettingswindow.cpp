@@ -7,11 +7,14 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QGroupBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -22,7 +25,7 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
       m_buttonSoundOff(new QCheckBox("Button sound off", this)),
       m_motionSound(new QCheckBox("Sound on motiondetection", this)),
       m_timeStamp(new QCheckBox("Time stamp on pictures", this)), m_ok(new QPushButton("OK", this)),
-      m_cancel(new QPushButton("Cancel", this))
+      m_cancel(new QPushButton("Cancel", this)), m_eventsToggle(new QToolButton(this))
 {
     setObjectName("customSettingsWindow");
     setWindowTitle("Custom settings");
@@ -47,7 +50,12 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
     connect(m_motionSound, &QCheckBox::clicked, this,
             [this](bool checked) { m_alarm.setOn(checked); });
     connect(m_timeStamp, &QCheckBox::toggled, this, &CustomSettingsWindow::timeStampSwitched);
-    connect(m_ok, &QPushButton::clicked, this, &CustomSettingsWindow::closeWithClick);
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        if (confirmCommands())
+            closeWithClick();
+        else
+            m_click.play(); // stays open on the line that cannot be run
+    });
     connect(m_cancel, &QPushButton::clicked, this, &CustomSettingsWindow::closeWithClick);
 }
 
@@ -76,8 +84,120 @@ void CustomSettingsWindow::buildLayout()
     layout->addWidget(m_buttonSoundOff);
     layout->addWidget(m_motionSound);
     layout->addWidget(m_timeStamp);
+    layout->addWidget(buildEventCommands());
     layout->addStretch(1);
-    layout->addWidget(buttons);
+    // The fold of the commands shares the buttons' row, so that the window keeps its size.
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_eventsToggle);
+    bottom->addWidget(buttons, 1);
+    layout->addLayout(bottom);
+}
+
+namespace {
+QString eventLabel(RunEvent event)
+{
+    switch (event) {
+    case RunEvent::Picture:
+        return QStringLiteral("On picture");
+    case RunEvent::Motion:
+        return QStringLiteral("On motion");
+    case RunEvent::MotionEnd:
+        return QStringLiteral("On motion end");
+    case RunEvent::Start:
+        return QStringLiteral("On start");
+    case RunEvent::Stop:
+        return QStringLiteral("On stop");
+    case RunEvent::CameraLost:
+        return QStringLiteral("On camera lost");
+    case RunEvent::CameraBack:
+        return QStringLiteral("On camera back");
+    case RunEvent::Failure:
+        return QStringLiteral("On failure");
+    }
+    return {};
+}
+} // namespace
+
+QWidget *CustomSettingsWindow::buildEventCommands()
+{
+    m_eventsToggle->setObjectName("eventCommandsToggle");
+    m_eventsToggle->setText("Commands");
+    m_eventsToggle->setCheckable(true);
+    m_eventsToggle->setAutoRaise(true);
+    m_eventsToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_eventsToggle->setArrowType(Qt::RightArrow);
+    connect(m_eventsToggle, &QToolButton::toggled, this, &CustomSettingsWindow::showEventCommands);
+
+    auto *group = new QGroupBox("Event commands", this);
+    m_events = group;
+    m_events->setObjectName("eventCommands");
+    auto *form = new QFormLayout(m_events);
+    for (std::size_t i = 0; i < RunEvents.size(); ++i) {
+        const QString label = eventLabel(RunEvents[i]);
+        auto *line = new QLineEdit(m_events);
+        line->setObjectName("command-" + runEventName(RunEvents[i]));
+        line->setAccessibleName("Command " + label.toLower());
+        // Room for a short command line; longer ones scroll.
+        line->setMinimumWidth(line->fontMetrics().averageCharWidth() * 32);
+        connect(line, &QLineEdit::returnPressed, this, [this, i] { confirmCommand(i); });
+        form->addRow(label, line);
+        m_commandLines[i] = line;
+    }
+    m_commandError = new QLabel(m_events);
+    m_commandError->setObjectName("commandError");
+    m_commandError->setWordWrap(true);
+    m_commandError->hide();
+    form->addRow(m_commandError);
+    m_events->hide();
+    return m_events;
+}
+
+void CustomSettingsWindow::showEventCommands(bool shown)
+{
+    m_eventsToggle->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
+    if (shown)
+        m_foldedSize = size();
+    m_events->setVisible(shown);
+    layout()->activate();
+    resize(shown ? size().expandedTo(sizeHint()) : m_foldedSize.expandedTo(minimumSize()));
+}
+
+bool CustomSettingsWindow::confirmCommand(std::size_t index)
+{
+    const QString line = m_commandLines[index]->text();
+    if (line == m_confirmed[index])
+        return true;
+    // A blank line is no command; anything else must name a program.
+    Result<EventCommand> command =
+        line.trimmed().isEmpty() ? Result<EventCommand>() : EventCommand::parse(line);
+    if (!command) {
+        m_commandError->setText(
+            QStringLiteral("%1: %2.").arg(eventLabel(RunEvents[index]), command.error()));
+        m_commandError->show();
+        m_commandLines[index]->setFocus();
+        return false;
+    }
+    m_confirmed[index] = line;
+    m_commandError->hide();
+    emit eventCommandChanged(RunEvents[index], *command);
+    return true;
+}
+
+bool CustomSettingsWindow::confirmCommands()
+{
+    for (std::size_t i = 0; i < m_commandLines.size(); ++i) {
+        if (!confirmCommand(i))
+            return false;
+    }
+    return true;
+}
+
+void CustomSettingsWindow::hideEvent(QHideEvent *event)
+{
+    for (std::size_t i = 0; i < m_commandLines.size(); ++i)
+        m_commandLines[i]->setText(m_confirmed[i]);
+    m_commandError->hide();
+    QWidget::hideEvent(event);
 }
 
 void CustomSettingsWindow::skinTextChanged(const QString &text)

@@ -38,6 +38,7 @@ private slots:
     void timestampOnlyWhenAsked();
     void picturesCarryExif_data();
     void picturesCarryExif();
+    void commandsPerPictureAndAtStop();
     void refusesBadOptions_data();
     void refusesBadOptions();
     void oneProgramPerStoreAndSigterm();
@@ -137,6 +138,23 @@ void TestHeadless::picturesCarryExif()
     }
 }
 
+void TestHeadless::commandsPerPictureAndAtStop()
+{
+    const Outcome run = headless({"--interval", "0.5", "--count", "5", "--verbose", "--on-picture",
+                                  R"(sh -c "echo %n >> LOG; echo said-%n")", "--on-stop",
+                                  "sh -c \"echo stop >> LOG\"", "commands"});
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+    QFile log("commands/LOG");
+    QVERIFY(log.open(QIODevice::ReadOnly));
+    // The last picture's command and the stop's run side by side.
+    QStringList lines = QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    lines.sort();
+    QCOMPARE(lines, QStringList({"0", "1", "2", "3", "4", "stop"}));
+    // A command's output goes to standard error, away from the program's own lines.
+    QVERIFY2(run.errors.contains("said-4"), qPrintable(run.errors));
+    QVERIFY(!run.output.contains("said-"));
+}
+
 void TestHeadless::refusesBadOptions_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -149,6 +167,10 @@ void TestHeadless::refusesBadOptions_data()
     QTest::newRow("half a program") << QStringList{"--from", "10:00"} << "--from and --to";
     QTest::newRow("motion batch") << QStringList{"--motion", "5"} << "--motion must";
     QTest::newRow("driver") << QStringList{"--driver", "9"} << "There is no capture driver \"9\"";
+    QTest::newRow("open quote") << QStringList{"--on-motion", R"(sh -c "echo)"}
+                                << "--on-motion cannot be run: a double quote (\") is not closed";
+    QTest::newRow("no program") << QStringList{"--on-failure", " "}
+                                << "of --on-failure cannot be run: it names no program";
 }
 
 void TestHeadless::refusesBadOptions()

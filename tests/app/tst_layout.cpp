@@ -165,6 +165,13 @@ void TestLayout::textsWhole()
     QVERIFY(app.confirmFormat()); // the status bar shows its longest values
     for (const char *name : {"clear", "reset", "pref", "prog", "info", "about"})
         openAndEscape(name);
+    // "Custom settings" again with its event commands unfolded.
+    CaptureApp::button(&app.main(), "pref")->click();
+    QWidget *custom = app.app->toolWindows().window(ToolWindows::Role::CustomSettings);
+    custom->findChild<QAbstractButton *>("eventCommandsToggle")->click();
+    QVERIFY(custom->findChild<QWidget *>("eventCommands")->isVisible());
+    found << clippedTexts(custom);
+    QTest::keyClick(custom, Qt::Key_Escape);
     QTest::qWait(50); // the status bar takes its new values' widths
     found << clippedTexts(&app.main());
     // The viewer over ten pictures, and its first picture full screen with the toolbar.

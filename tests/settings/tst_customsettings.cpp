@@ -1,4 +1,5 @@
-// "Custom settings": the sound switches and the skin list act at once; Cancel keeps them.
+// "Custom settings": the sound switches and the skin list act at once; Cancel keeps them. An
+// event command acts once confirmed; a line that cannot be run is refused in the window.
 #include "common/fakesound.h"
 #include "settings/customsettingswindow.h"
 #include "settings/skin.h"
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 class TestCustomSettings : public QObject
 {
@@ -23,6 +25,7 @@ private slots:
     void motionSoundSwitch();
     void skinList();
     void okAndCancelClickHideAndKeepChanges();
+    void eventCommandsActWhenConfirmed();
 
 private:
     std::unique_ptr<FakeSound> m_click;
@@ -120,6 +123,49 @@ void TestCustomSettings::okAndCancelClickHideAndKeepChanges()
     QTest::mouseClick(m_window->findChild<QPushButton *>("okButton"), Qt::LeftButton);
     QVERIFY(!m_window->isVisible());
     QCOMPARE(m_click->backend->plays, 2);
+}
+
+void TestCustomSettings::eventCommandsActWhenConfirmed()
+{
+    CustomSettingsWindow &window = *m_window;
+    QSignalSpy changed(&window, &CustomSettingsWindow::eventCommandChanged);
+    auto *section = window.findChild<QWidget *>("eventCommands");
+    QVERIFY(!section->isVisible());
+    window.findChild<QToolButton *>("eventCommandsToggle")->click();
+    QVERIFY(section->isVisible());
+    const QList<QLineEdit *> lines = section->findChildren<QLineEdit *>();
+    QCOMPARE(lines.size(), 8);
+    for (QLineEdit *line : lines)
+        QVERIFY(line->text().isEmpty() && line->accessibleName().startsWith("Command on "));
+
+    auto *motion = window.findChild<QLineEdit *>("command-motion");
+    QTest::keyClicks(motion, "mosquitto_pub -t cam -m %n");
+    QCOMPARE(changed.count(), 0); // typing alone changes nothing
+    QTest::keyClick(motion, Qt::Key_Return);
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.last().at(0).value<RunEvent>(), RunEvent::Motion);
+    QCOMPARE(changed.last().at(1).value<EventCommand>().program(), QString("mosquitto_pub"));
+
+    // A line that cannot be run is said in the window, and OK leaves it open on it.
+    auto *stop = window.findChild<QLineEdit *>("command-stop");
+    QTest::keyClicks(stop, R"(sh -c "echo)");
+    QTest::mouseClick(window.findChild<QPushButton *>("okButton"), Qt::LeftButton);
+    QVERIFY(window.isVisible());
+    auto *error = window.findChild<QLabel *>("commandError");
+    QVERIFY(error->isVisible());
+    QCOMPARE(error->text(), QString("On stop: a double quote (\") is not closed."));
+    QCOMPARE(changed.count(), 1);
+    // Cancel drops the line not confirmed; the confirmed one stays, and a cleared one is none.
+    QTest::mouseClick(window.findChild<QPushButton *>("cancelButton"), Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    QVERIFY(stop->text().isEmpty());
+    QCOMPARE(motion->text(), QString("mosquitto_pub -t cam -m %n"));
+    window.show();
+    motion->clear();
+    QTest::mouseClick(window.findChild<QPushButton *>("okButton"), Qt::LeftButton);
+    QVERIFY(!window.isVisible());
+    QCOMPARE(changed.count(), 2);
+    QVERIFY(changed.last().at(1).value<EventCommand>().isEmpty());
 }
 
 QTEST_MAIN(TestCustomSettings)
