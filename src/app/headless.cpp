@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/capturecore.h"
 #include "app/eventcommands.h"
+#include "app/servicenotifier.h"
 #include "app/terminationsignals.h"
 #include "capture/capturesession.h"
 #include "capture/capturesettings.h"
@@ -478,12 +479,19 @@ int runHeadless(const HeadlessOptions &options)
         console.say(QStringLiteral("numbering goes on at %1").arg(next));
     }
 
+    // Run as a service, the service manager hears how the run stands.
+    ServiceNotifier notifier(core);
+    QObject::connect(&notifier, &ServiceNotifier::notifyFailed, &core, [&](const QString &why) {
+        console.information(QStringLiteral("Cannot notify the service manager: ") + why);
+    });
+
     // The end: stop a run, tidy the store as the windows' "Exit" does, leave with status.
     bool ending = false;
     const auto end = [&](int status) {
         if (ending)
             return;
         ending = true;
+        notifier.stopping();
         if (loop.toggledOn())
             loop.startStop();
         motion.setArmed(false);
@@ -509,14 +517,17 @@ int runHeadless(const HeadlessOptions &options)
         motion.setArmed(true);
         console.armingShown(false);
         console.say(QStringLiteral("motion detection armed"));
+        notifier.ready(QStringLiteral("Waiting for motion"));
     } else if (options.from.isValid()) {
         TimerProgram &program = core.timerProgram().program();
         program.setTimes(options.from, options.to);
         program.setActive(true);
-        console.say(QStringLiteral("timer program: waiting for %1")
-                        .arg(options.from.toString(QStringLiteral("H:mm"))));
+        const QString from = options.from.toString(QStringLiteral("H:mm"));
+        console.say(QStringLiteral("timer program: waiting for %1").arg(from));
+        notifier.ready(QStringLiteral("Waiting for the timer program to start at %1").arg(from));
     } else {
         loop.startStop();
+        notifier.ready(QStringLiteral("Capture started"));
     }
     const int status = QCoreApplication::exec();
     core.captureTimer().setEnabled(false);

@@ -79,7 +79,8 @@ public:
     /// After deviceLost: connects the same device again, found by its card name under any
     /// device node, keeping the format, scale, preview rate, user data and frame callback; the
     /// live picture stays off. Succeeds at once when nothing was lost; fails with the reason
-    /// while the device is absent.
+    /// while the device is absent. A device that stopped sending frames is opened again, and
+    /// this fails until a frame has come from it.
     virtual Result<> reconnectLostDevice() = 0;
 
     /// The connected source's own settings (the device's controls; the test scene's options),

@@ -1,12 +1,13 @@
 # The project as a user installs it. STEP=install puts it into a scratch prefix, checks that
 # every file lands where the desktop looks for it, and starts the installed program the way the
 # menu entry does (--pictures) in a scratch home, far from the build tree's sounds.
-# STEP=validate runs the freedesktop validators on the installed entry and metainfo; a machine
-# without them skips, visibly.
-#   cmake -DSTEP=install|validate -DBUILD_DIR=... -DPREFIX=... -DAPP_ID=... -DBINDIR=...
-#         -DDATADIR=... -P installcheck.cmake
+# STEP=validate runs the freedesktop validators on the installed entry and metainfo, STEP=service
+# systemd-analyze verify on the example unit; a machine without them skips, visibly.
+#   cmake -DSTEP=install|validate|service -DBUILD_DIR=... -DPREFIX=... -DAPP_ID=... -DBINDIR=...
+#         -DDATADIR=... -DFULL_BINDIR=... -P installcheck.cmake
 
 set(desktop ${PREFIX}/${DATADIR}/applications/${APP_ID}.desktop)
+set(unit ${DATADIR}/doc/Vardella/examples/vardella-capture.service)
 
 if(STEP STREQUAL "install")
   file(REMOVE_RECURSE ${PREFIX})
@@ -18,7 +19,8 @@ if(STEP STREQUAL "install")
   foreach(file ${BINDIR}/vardella ${DATADIR}/vardella/click.wav ${DATADIR}/vardella/alarm.wav
                ${DATADIR}/applications/${APP_ID}.desktop
                ${DATADIR}/icons/hicolor/scalable/apps/${APP_ID}.svg
-               ${DATADIR}/metainfo/${APP_ID}.metainfo.xml ${DATADIR}/doc/Vardella/guide.html)
+               ${DATADIR}/metainfo/${APP_ID}.metainfo.xml ${DATADIR}/doc/Vardella/guide.html
+               ${unit})
     if(NOT EXISTS ${PREFIX}/${file})
       message(FATAL_ERROR "not installed: ${file}")
     endif()
@@ -57,6 +59,29 @@ elseif(STEP STREQUAL "validate")
   if(NOT result EQUAL 0 OR NOT output MATCHES "${APP_ID}.metainfo.xml")
     message(FATAL_ERROR "appstreamcli validate-tree ${PREFIX}:\n${output}")
   endif()
+elseif(STEP STREQUAL "service")
+  find_program(SYSTEMD_ANALYZE systemd-analyze)
+  if(NOT SYSTEMD_ANALYZE)
+    message("SKIP: systemd-analyze is missing (Debian package systemd)")
+    return()
+  endif()
+  # verify insists that ExecStart's program exists: a copy of the unit names the scratch
+  # install's program instead of the configured prefix's. A user manager needs a runtime
+  # directory of the user's own, as a login gives.
+  set(check ${PREFIX}/service-check)
+  file(READ ${PREFIX}/${unit} text)
+  string(REPLACE "=${FULL_BINDIR}/" "=${PREFIX}/${BINDIR}/" text "${text}")
+  file(WRITE ${check}/vardella-capture.service "${text}")
+  file(MAKE_DIRECTORY ${check}/runtime ${check}/home)
+  file(CHMOD ${check}/runtime PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env XDG_RUNTIME_DIR=${check}/runtime
+                          HOME=${check}/home ${SYSTEMD_ANALYZE} --user --man=no verify
+                          ${check}/vardella-capture.service
+                  RESULT_VARIABLE result OUTPUT_VARIABLE output ERROR_VARIABLE output)
+  # Unknown keys and the like are only warnings to verify: anything it says fails here.
+  if(NOT result EQUAL 0 OR NOT output STREQUAL "")
+    message(FATAL_ERROR "systemd-analyze verify ${unit}:\n${output}")
+  endif()
 else()
-  message(FATAL_ERROR "STEP must be install or validate")
+  message(FATAL_ERROR "STEP must be install, validate or service")
 endif()

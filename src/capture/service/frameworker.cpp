@@ -1,7 +1,8 @@
 #include "capture/service/frameworker.h"
 
-FrameWorker::FrameWorker(FrameSource &source, QSize frameSize, Notify notify)
-    : m_source(source), m_frameSize(frameSize), m_notify(std::move(notify))
+FrameWorker::FrameWorker(FrameSource &source, QSize frameSize, Notify notify,
+                         std::chrono::milliseconds silence)
+    : m_source(source), m_frameSize(frameSize), m_notify(std::move(notify)), m_silence(silence)
 {}
 
 FrameWorker::~FrameWorker()
@@ -28,13 +29,23 @@ void FrameWorker::stop()
 
 void FrameWorker::run()
 {
+    using Clock = std::chrono::steady_clock;
     QImage frame; // the source fills it, or a fresh image while the program holds this one
+    Clock::time_point lastFrame = Clock::now();
     while (!m_stopping) {
         const FrameSource::ReadResult result = m_source.readFrame(frame);
         if (result.status == FrameSource::Read::Frame) {
+            lastFrame = Clock::now();
             publish(frame);
         } else if (result.status == FrameSource::Read::Lost) {
             markLost(result.reason);
+            return;
+        } else if (m_silence > m_silence.zero() && Clock::now() - lastFrame >= m_silence) {
+            // A driver that hangs keeps its device and reports nothing: only silence tells.
+            markLost(QStringLiteral("The camera stopped sending pictures: none arrived within "
+                                    "%1 ms")
+                         .arg(m_silence.count()),
+                     true);
             return;
         }
     }
@@ -53,11 +64,12 @@ void FrameWorker::publish(QImage &frame)
     notifyOnce();
 }
 
-void FrameWorker::markLost(const QString &reason)
+void FrameWorker::markLost(const QString &reason, bool silent)
 {
     {
         const std::lock_guard lock(m_mutex);
         m_lost = true;
+        m_silent = silent;
         m_lostReason = reason;
     }
     m_arrived.notify_all();
@@ -110,4 +122,10 @@ QString FrameWorker::lostReason() const
 {
     const std::lock_guard lock(m_mutex);
     return m_lostReason;
+}
+
+bool FrameWorker::wentSilent() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_silent;
 }

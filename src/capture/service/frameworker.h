@@ -1,6 +1,7 @@
 #pragma once
 // The capture thread: reads frames from a source, keeps the newest one under a mutex and
-// tells the user-interface thread that there is something new. It takes no decisions.
+// tells the user-interface thread that there is something new, or that the source is lost:
+// gone, or silent for longer than it may be. It takes no other decisions.
 // Frames change hands by swapping images, never by copying pixels.
 
 #include "capture/service/framesource.h"
@@ -23,8 +24,10 @@ public:
     /// Called on the capture thread; it must only post to the user-interface thread.
     using Notify = std::function<void()>;
 
-    /// Frames of another size than frameSize are never handed on.
-    FrameWorker(FrameSource &source, QSize frameSize, Notify notify);
+    /// Frames of another size than frameSize are never handed on. A source that gives no frame
+    /// for silence (from the start, or since its last frame) counts as lost; zero: never.
+    FrameWorker(FrameSource &source, QSize frameSize, Notify notify,
+                std::chrono::milliseconds silence = std::chrono::milliseconds::zero());
     ~FrameWorker();
     FrameWorker(const FrameWorker &) = delete;
     FrameWorker &operator=(const FrameWorker &) = delete;
@@ -46,16 +49,19 @@ public:
 
     bool lost() const;
     QString lostReason() const;
+    /// Lost because no frame came for the silence given, while the source itself stayed.
+    bool wentSilent() const;
 
 private:
     void run();
     void publish(QImage &frame);
-    void markLost(const QString &reason);
+    void markLost(const QString &reason, bool silent = false);
     void notifyOnce();
 
     FrameSource &m_source;
     QSize m_frameSize;
     Notify m_notify;
+    std::chrono::milliseconds m_silence;
     std::thread m_thread;
     std::atomic<bool> m_stopping{false};
     std::atomic<bool> m_notifyPending{false};
@@ -65,5 +71,6 @@ private:
     QImage m_newest;
     std::uint64_t m_sequence = 0;
     bool m_lost = false;
+    bool m_silent = false;
     QString m_lostReason;
 };

@@ -159,10 +159,13 @@ Result<> LinuxCaptureService::startSource()
     if (!started)
         return started;
     // The worker is joined before this service goes, so posting to it stays safe.
-    m_worker = std::make_unique<FrameWorker>(*m_source, m_header.size(), [this] {
-        QMetaObject::invokeMethod(this, &LinuxCaptureService::onWorkerNotified,
-                                  Qt::QueuedConnection);
-    });
+    m_worker = std::make_unique<FrameWorker>(
+        *m_source, m_header.size(),
+        [this] {
+            QMetaObject::invokeMethod(this, &LinuxCaptureService::onWorkerNotified,
+                                      Qt::QueuedConnection);
+        },
+        m_silenceLimit);
     m_worker->start();
     return started;
 }
@@ -189,6 +192,7 @@ void LinuxCaptureService::teardown()
     m_sourceCard.clear();
     m_sourceError.clear();
     m_lostReported = false;
+    m_silentLoss = false;
 }
 
 Result<> LinuxCaptureService::disconnectDriver()
@@ -380,6 +384,11 @@ void LinuxCaptureService::onWorkerNotified()
         reportLost();
         return;
     }
+    // A source opened again after it went silent is back with its first frame.
+    if (m_lostReported && m_silentLoss && m_worker->newestSequence() > 0) {
+        m_lostReported = false;
+        m_silentLoss = false;
+    }
     // Overlay shows every frame, at the device's own rate.
     if (m_overlay && !m_delivering && m_worker->takeNewer(m_frontSequence, m_front))
         showFront();
@@ -387,15 +396,64 @@ void LinuxCaptureService::onWorkerNotified()
 
 void LinuxCaptureService::reportLost()
 {
-    if (m_lostReported)
-        return;
-    m_lostReported = true;
+    const bool silent = m_worker->wentSilent();
     m_sourceError = m_worker->lostReason();
     m_previewTimer.stop();
     m_preview = false;
     m_overlay = false;
     stopWorker();
+    // A source opened again that stays silent is still the loss said before.
+    if (m_lostReported)
+        return;
+    m_lostReported = true;
+    m_silentLoss = silent;
     emit deviceLost(m_sourceError);
+}
+
+// The lost camera, opened under whatever node carries its card name now; description is set
+// to its driver list entry. Null when no such device opens.
+std::unique_ptr<FrameSource> LinuxCaptureService::openLostSource(QString *description)
+{
+    for (const CaptureDeviceInfo &device : CaptureDeviceList::find(*m_io)) {
+        if (device.card != m_sourceCard)
+            continue;
+        auto camera = std::make_unique<V4l2Camera>(m_io, device.path);
+        if (!camera->open())
+            continue;
+        *description = device.description;
+        return camera;
+    }
+    return nullptr;
+}
+
+// A source that went silent is still there: it is opened again, and is back only once it
+// sends a frame, so that a driver that hangs again is not taken for back at every opening.
+Result<> LinuxCaptureService::reopenSilentSource()
+{
+    if (m_worker && !m_worker->lost()) {
+        if (m_worker->newestSequence() == 0)
+            return failure(QStringLiteral("%1 has sent no picture since it was opened again")
+                               .arg(m_sourceName));
+        m_lostReported = false;
+        m_silentLoss = false;
+        return {};
+    }
+    stopWorker();
+    QString description = m_sourceName;
+    std::unique_ptr<FrameSource> source =
+        m_sourceCard.isEmpty() ? makeSource({m_sourceName, {}, {}}) : openLostSource(&description);
+    if (!source)
+        return failure(QStringLiteral("No device named %1 is present").arg(m_sourceCard));
+    if (m_sourceCard.isEmpty()) {
+        if (Result<> opened = source->open(); !opened)
+            return opened;
+    }
+    m_source->close();
+    m_source = std::move(source);
+    m_sourceName = description;
+    if (Result<> started = startSource(); !started)
+        return started;
+    return failure(QStringLiteral("%1 has sent no picture yet").arg(m_sourceName));
 }
 
 Result<> LinuxCaptureService::reconnectLostDevice()
@@ -406,24 +464,22 @@ Result<> LinuxCaptureService::reconnectLostDevice()
         return idle;
     if (!m_lostReported)
         return {};
+    if (m_silentLoss)
+        return reopenSilentSource();
     if (m_sourceCard.isEmpty())
         return failure(QStringLiteral("%1 cannot come back").arg(m_sourceName));
     // A camera that was unplugged and plugged in again usually gets another device number.
-    for (const CaptureDeviceInfo &device : CaptureDeviceList::find(*m_io)) {
-        if (device.card != m_sourceCard)
-            continue;
-        auto camera = std::make_unique<V4l2Camera>(m_io, device.path);
-        if (!camera->open())
-            continue;
-        m_source->close();
-        m_source = std::move(camera);
-        m_sourceName = device.description;
-        Result<> started = startSource();
-        // Still lost when it would not stream: the next attempt starts over.
-        m_lostReported = !started;
-        return started;
-    }
-    return failure(QStringLiteral("No device named %1 is present").arg(m_sourceCard));
+    QString description;
+    std::unique_ptr<FrameSource> camera = openLostSource(&description);
+    if (!camera)
+        return failure(QStringLiteral("No device named %1 is present").arg(m_sourceCard));
+    m_source->close();
+    m_source = std::move(camera);
+    m_sourceName = description;
+    Result<> started = startSource();
+    // Still lost when it would not stream: the next attempt starts over.
+    m_lostReported = !started;
+    return started;
 }
 
 Result<CaptureService::SourceSettings> LinuxCaptureService::sourceSettings()

@@ -63,6 +63,10 @@ public:
     VideoHeader videoFormat() const { return m_header; }
     /// How long grabFrame waits for a fresh frame before it fails (2 s).
     void setGrabTimeout(std::chrono::milliseconds timeout) { m_grabTimeout = timeout; }
+    /// How long a streaming source may send nothing before it counts as lost, from the next
+    /// start of its frames on. The default lies below three grab time-outs, so that grabs
+    /// that keep waiting in vain meet the loss before they end a run as failed grabs.
+    void setSilenceLimit(std::chrono::milliseconds limit) { m_silenceLimit = limit; }
 
 private:
     struct Driver
@@ -83,6 +87,8 @@ private:
     void onWorkerNotified();
     void onPreviewTick();
     void reportLost();
+    std::unique_ptr<FrameSource> openLostSource(QString *description);
+    Result<> reopenSilentSource();
     Result<> takeFreshFrame();
     void showFront();
     void deliverFront();
@@ -107,10 +113,12 @@ private:
     bool m_scale = false;
     bool m_delivering = false;
     bool m_lostReported = false;
+    bool m_silentLoss = false; // the loss reported was a source that went silent
     int m_previewRate = 66;
     QTimer m_previewTimer;
     std::uintptr_t m_userData = 0;
     FrameCallback m_callback;
     QString m_sourceError; // why the connected source delivers no frames
     std::chrono::milliseconds m_grabTimeout{2000};
+    std::chrono::milliseconds m_silenceLimit{5000};
 };

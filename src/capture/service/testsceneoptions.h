@@ -9,4 +9,6 @@ struct TestSceneOptions
     std::atomic<bool> motion{true}; // the box moves
     std::atomic<bool> noise{false}; // every pixel flickers a little, as a camera's do
     std::atomic<bool> clock{true};  // the time of day; without it and motion the scene is still
+    // No frame comes, as from a driver that hangs: for tests, never offered in the dialog.
+    std::atomic<bool> frozen{false};
 };

@@ -31,6 +31,8 @@ FrameSource::ReadResult TestSceneSource::readFrame(QImage &frame)
         // Keep a steady rate, but do not race to catch up after a stall.
         m_next = (now - m_next > FramePeriod) ? now + FramePeriod : m_next + FramePeriod;
     }
+    if (m_options->frozen)
+        return {};
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started);
     const TestScene::Options options{m_options->motion.load(), m_options->noise.load(),

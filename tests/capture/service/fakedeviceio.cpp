@@ -35,6 +35,15 @@ void FakeDeviceIo::unplug(const QString &path)
     }
 }
 
+void FakeDeviceIo::setStalled(const QString &path, bool stalled)
+{
+    const std::lock_guard lock(m_mutex);
+    for (auto &s : m_nodes) {
+        if (s->node.path == path)
+            s->node.stalled = stalled;
+    }
+}
+
 void FakeDeviceIo::fillFrame(std::uint8_t *data, int w, int h, int stride, std::uint32_t k)
 {
     for (int y = 0; y < h; ++y) {

@@ -58,6 +58,8 @@ public:
     FakeNode &addNode(FakeNode node);
     /// Makes the device of path vanish now: every call on it fails with ENODEV.
     void unplug(const QString &path);
+    /// Makes the device of path stop (or start again) delivering frames, as a hung driver does.
+    void setStalled(const QString &path, bool stalled);
 
     /// Frame k (from 1) of a w x h camera: pixel (x, y) from the top is (k, x, y) mod 256 as BGR.
     static void fillFrame(std::uint8_t *data, int w, int h, int stride, std::uint32_t k);

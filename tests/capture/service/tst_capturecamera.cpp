@@ -24,6 +24,7 @@ private slots:
     void unplugDuringGrabDoesNotHang();
     void stalledCameraTimesOut();
     void reconnectAfterLoss();
+    void silentCameraIsLostAndOpenedAgain();
 
 private:
     void connectCamera(int index = 0);
@@ -187,6 +188,30 @@ void TestCaptureCamera::reconnectAfterLoss()
     QVERIFY(grab);
     QCOMPARE(grab->size(), QSize(320, 240));
     QCOMPARE(lost.count(), 1);
+}
+
+void TestCaptureCamera::silentCameraIsLostAndOpenedAgain()
+{
+    m_io->addNode(camera("/dev/video0"));
+    m_service->setSilenceLimit(std::chrono::milliseconds(300));
+    QSignalSpy lost(m_service.get(), &CaptureService::deviceLost);
+    connectCamera();
+    QVERIFY(m_service->grabFrame());
+    m_io->setStalled("/dev/video0", true); // the device stays, its frames stop
+    QVERIFY(lost.wait(3000));
+    QVERIFY(lost.at(0).at(0).toString().startsWith("The camera stopped sending pictures"));
+    // Opened again, and again once that stays silent too: not back, and said only once.
+    QVERIFY(!m_service->reconnectLostDevice());
+    QTest::qWait(600);
+    QVERIFY(!m_service->reconnectLostDevice());
+    QCOMPARE(m_io->openDescriptors(), 1);
+    // Back with its first frame; lost again, and said again, when it hangs again.
+    m_io->setStalled("/dev/video0", false);
+    QTRY_VERIFY_WITH_TIMEOUT(m_service->reconnectLostDevice(), 3000);
+    QVERIFY(m_service->grabFrame());
+    QCOMPARE(lost.count(), 1);
+    m_io->setStalled("/dev/video0", true);
+    QVERIFY(lost.wait(3000));
 }
 
 QTEST_MAIN(TestCaptureCamera)
