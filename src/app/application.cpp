@@ -253,6 +253,8 @@ void Application::wirePreferences()
     CaptureSession *session = &m_core->session();
     QObject::connect(m_customSettings, &CustomSettingsWindow::timeStampSwitched, session,
                      &CaptureSession::setTimeStamp);
+    QObject::connect(m_customSettings, &CustomSettingsWindow::keepFreeChanged, &m_core->loop(),
+                     &CaptureLoop::setKeepFreeMegabytes);
 }
 
 void Application::wirePrograms()

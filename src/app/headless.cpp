@@ -78,8 +78,10 @@ public:
 private:
     void statusNote(const QString &text) const
     {
-        // A lost camera is worth a word even without --verbose: capture waits for it.
-        if (text.startsWith(QLatin1String("Camera lost")))
+        // A lost camera is worth a word even without --verbose: capture waits for it. So is a
+        // store that holds fewer pictures than asked, for lack of room.
+        if (text.startsWith(QLatin1String("Camera lost")) ||
+            text.startsWith(QLatin1String("Store limited")))
             printLine(stderr, "vardella: " + text);
         else if (!text.isEmpty())
             say(text);
@@ -169,15 +171,20 @@ struct HeadlessCommandLine::Options
     QCommandLineOption from{"from", "Daily timer program: start capture at HH:MM.", "HH:MM"};
     QCommandLineOption to{"to", "Daily timer program: stop capture at HH:MM.", "HH:MM"};
     QCommandLineOption count{"count", "Stop after N pictures.", "N"};
+    QCommandLineOption keepFree{"keep-free",
+                                "Keep MB megabytes free on the store's disk: numbering starts "
+                                "again at 0 before a picture would use them (0: off, default "
+                                "200).",
+                                "MB"};
     QCommandLineOption verbose{"verbose", "One line per stored picture or event on standard "
                                           "output."};
     QCommandLineOption timestamp{"timestamp", "Draw the date and time into each picture."};
     QCommandLineOption sounds{"sounds", "Play the click and alarm sounds."};
 
-    std::array<const QCommandLineOption *, 14> headlessOnly() const
+    std::array<const QCommandLineOption *, 15> headlessOnly() const
     {
-        return {&driver, &size, &quality, &grey,  &interval, &max,       &motion,
-                &grid,   &from, &to,      &count, &verbose,  &timestamp, &sounds};
+        return {&driver, &size, &quality, &grey,     &interval, &max,       &motion, &grid,
+                &from,   &to,   &count,   &keepFree, &verbose,  &timestamp, &sounds};
     }
 };
 
@@ -238,12 +245,13 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
                                .arg(p.value(o.interval)));
         options.intervalSeconds = std::round(hundredths) / 100;
     }
-    const std::array<std::tuple<const QCommandLineOption *, int *, int, int>, 4> numbers{{
+    const std::array<std::tuple<const QCommandLineOption *, int *, int, int>, 5> numbers{{
         {&o.max, &options.maxFrames, 1,
          PictureStore::DirectoryCount * PictureStore::PicturesPerDirectory},
         {&o.motion, &options.motionFrames, 10, 30000},
         {&o.grid, &options.grid, 1, 100},
         {&o.count, &options.count, 1, 1000000000},
+        {&o.keepFree, &options.keepFreeMegabytes, 0, KeepFree::MaxMegabytes},
     }};
     for (const auto &[option, field, low, high] : numbers) {
         if (!p.isSet(*option))
@@ -339,6 +347,7 @@ int runHeadless(const HeadlessOptions &options)
     state.setFormatChosen(true);
     state.setFormatApplied(true);
     core.interval().setSeconds(options.intervalSeconds);
+    loop.setKeepFreeMegabytes(options.keepFreeMegabytes);
     if (options.maxFrames > 0) {
         state.setMaxFrames(options.maxFrames);
         state.setUserMaxFrames(options.maxFrames);

@@ -30,6 +30,9 @@ public:
     Result<qint64> store(const QImage &frame, const VideoHeader &format, int quality,
                          bool greyscale, const QString &path, const QDateTime &stampTime = {});
 
+    /// Whether the last store failed because the file system had no room (full, or over quota).
+    bool lastStoreOutOfSpace() const { return m_outOfSpace; }
+
     /// The quality text as a number: surrounding blanks allowed, nothing else.
     static std::optional<int> parseQuality(const QString &text);
 
@@ -37,4 +40,5 @@ private:
     AtomicFileWriter m_writer;
     PictureStamp m_stamp;
     std::vector<std::uint8_t> m_jpeg; // kept between pictures, so encoding rarely allocates
+    bool m_outOfSpace = false;
 };

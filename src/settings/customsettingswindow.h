@@ -1,5 +1,6 @@
 #pragma once
-// "Custom settings": the two sound switches, the skin list and the time stamp on pictures.
+// "Custom settings": the two sound switches, the skin list, the time stamp on pictures and the
+// space the store keeps free on its disk.
 // Changes act at once and are kept on "Cancel" as on "OK"; nothing is stored between runs.
 
 #include <QWidget>
@@ -8,6 +9,7 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QPushButton;
+class QSpinBox;
 class Skin;
 class Sound;
 
@@ -23,6 +25,8 @@ signals:
     void skinSwitched(bool active);
     /// "Time stamp on pictures" was switched, by mouse, keyboard or code.
     void timeStampSwitched(bool on);
+    /// "Keep free" was set to megabytes (0: off), by mouse, keyboard or code.
+    void keepFreeChanged(int megabytes);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -40,6 +44,8 @@ private:
     QCheckBox *m_buttonSoundOff;
     QCheckBox *m_motionSound;
     QCheckBox *m_timeStamp;
+    QLabel *m_keepFreeLabel;
+    QSpinBox *m_keepFree;
     QPushButton *m_ok;
     QPushButton *m_cancel;
 };

@@ -4,8 +4,10 @@
 #include "common/tempworkdir.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 
+#include <algorithm>
 #include <csignal>
 
 namespace {
@@ -25,6 +27,28 @@ QStringList picturesIn(const QString &directory)
 {
     return QDir(directory).entryList({"capture*.jpg"}, QDir::Files, QDir::Name);
 }
+
+// Mounting needs a mount namespace of our own, in a user namespace unless we are root.
+QStringList unshare(const QString &script, const QStringList &arguments)
+{
+    return QStringList{"-rm", "sh", "-c", script, "sh"} + arguments;
+}
+
+// The program on a tmpfs of size mounted at mount, which lives only as long as the program:
+// what it held at the end is copied to copy, with its free bytes in copy/free.
+Outcome onSmallDisk(const QString &size, const QString &mount, const QString &copy,
+                    const QStringList &arguments)
+{
+    const QString script = QStringLiteral(
+        R"(size=$1 mount=$2 copy=$3; shift 3
+mount -t tmpfs -o size="$size" tmpfs "$mount" || exit 97
+"$@" "$mount"; status=$?
+echo $(($(stat -f -c '%a * %S' "$mount"))) > "$copy/free" && cp -a "$mount/." "$copy/" || exit 98
+exit $status)");
+    return runFor(
+        60000, unshare(script, QStringList{size, mount, copy, program(), "--headless"} + arguments),
+        "unshare", noDisplay);
+}
 } // namespace
 
 class TestHeadless : public QObject
@@ -37,6 +61,8 @@ private slots:
     void refusesBadOptions_data();
     void refusesBadOptions();
     void oneProgramPerStoreAndSigterm();
+    void smallDiskKeepsCapturing_data();
+    void smallDiskKeepsCapturing();
 
 private:
     TempWorkDir m_dir;
@@ -131,6 +157,62 @@ void TestHeadless::oneProgramPerStoreAndSigterm()
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(QString::fromLocal8Bit(first.readAllStandardOutput()).contains("capture stopped"));
     QVERIFY(!QFile::exists("shared/.vardella.lock"));
+}
+
+void TestHeadless::smallDiskKeepsCapturing_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<int>("keepFree"); // MB
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("room kept free") << "4m" << 1 << "keeping 1 MB free on ";
+    QTest::newRow("disk full") << "1m" << 0 << "no space left on ";
+}
+
+// A run of more pictures than the disk holds: numbering restarts instead of failing, and what
+// stays on the disk is whole.
+void TestHeadless::smallDiskKeepsCapturing()
+{
+    QFETCH(QString, size);
+    QFETCH(int, keepFree);
+    QFETCH(QString, reason);
+    const QString mount = m_dir.path() + "/disk-" + size;
+    const QString copy = m_dir.path() + "/copy-" + size;
+    QVERIFY(QDir().mkpath(mount) && QDir().mkpath(copy));
+    const Outcome probe =
+        runFor(10000, unshare(R"(mount -t tmpfs -o size=1m tmpfs "$1")", {mount}), "unshare");
+    if (!probe.finished || probe.exitCode != 0)
+        QSKIP(qPrintable("A tmpfs cannot be mounted here (unshare -rm, mount -t tmpfs): " +
+                         probe.errors.trimmed()));
+
+    const int count = 50; // no whole number of rounds of the rings here (about 15 and 45)
+    const Outcome run =
+        onSmallDisk(size, mount, copy,
+                    {"--size", "640x480", "--interval", "0.1", "--count", QString::number(count),
+                     "--keep-free", QString::number(keepFree)});
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+    // Said once, without --verbose.
+    QCOMPARE(run.errors.count("Store limited at picture "), 1);
+    QVERIFY2(run.errors.contains(reason + mount), qPrintable(run.errors));
+
+    const QStringList pictures = picturesIn(copy + "/1");
+    QVERIFY2(pictures.size() > 1 && pictures.size() < count, qPrintable(pictures.join(' ')));
+    qint64 largest = 0;
+    for (const QString &name : pictures) {
+        const QString path = copy + "/1/" + name;
+        QVERIFY2(!QImage(path).isNull(), qPrintable(path));
+        largest = std::max(largest, QFileInfo(path).size());
+    }
+    QCOMPARE(QDir(copy + "/1").entryList(QDir::Files | QDir::Hidden).filter(".tmp"), QStringList());
+    // The ring went round and on: picture 1 is newer than the last one before the restart.
+    const auto written = [&](int n) {
+        return QFileInfo(copy + QStringLiteral("/1/capture%1.jpg").arg(n)).lastModified();
+    };
+    QVERIFY(written(1) > written(int(pictures.size()) - 1));
+    QFile free(copy + "/free");
+    QVERIFY(free.open(QIODevice::ReadOnly));
+    const qint64 freeBytes = free.readAll().trimmed().toLongLong();
+    // The last picture may be a little larger than the one before, by which it was judged.
+    QVERIFY2(freeBytes + largest >= keepFree * 1024 * 1024, qPrintable(QString::number(freeBytes)));
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)
