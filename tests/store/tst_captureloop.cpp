@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSpinBox>
 #include <QTest>
 
 namespace {
@@ -52,7 +51,6 @@ private slots:
     void missingFrameAdvancesAndIsShown();
     void threeMissingFramesInARowStopCapture();
     void timeStampOnStoredPicturesOnly();
-    void keepFreeBoxSetsTheLoop();
 
 private:
     /// Started, with the test scene connected and the format confirmed.
@@ -300,19 +298,6 @@ void TestCaptureLoop::timeStampOnStoredPicturesOnly()
     for (const char *plain : {"1/capture0.jpg", "1/capture2.jpg"})
         QCOMPARE(CaptureApp::picture(plain), CaptureApp::picture("plain.jpg"));
     QCOMPARE(CaptureApp::picture("1/capture1.jpg"), CaptureApp::picture("stamped.jpg"));
-}
-
-// "Keep free" in Custom settings is the loop's: 200 MB at start, 0 switches it off.
-void TestCaptureLoop::keepFreeBoxSetsTheLoop()
-{
-    CaptureApp &a = *m_app;
-    QString error;
-    QVERIFY2(a.start(&error), qPrintable(error));
-    auto *box =
-        a.tool<QWidget>(ToolWindows::Role::CustomSettings)->findChild<QSpinBox *>("keepFree");
-    QCOMPARE(a.loop().keepFreeMegabytes(), box->value());
-    box->setValue(0);
-    QCOMPARE(a.loop().keepFreeMegabytes(), 0);
 }
 
 QTEST_MAIN(TestCaptureLoop)
