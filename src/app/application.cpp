@@ -261,6 +261,8 @@ void Application::wirePreferences()
     QObject::connect(m_customSettings, &CustomSettingsWindow::eventCommandChanged, events,
                      &EventCommands::setCommand);
     QObject::connect(events, &EventCommands::note, main, &MainWindow::showStatusNote);
+    QObject::connect(m_customSettings, &CustomSettingsWindow::keepFreeChanged, &m_core->loop(),
+                     &CaptureLoop::setKeepFreeMegabytes);
 }
 
 void Application::wirePrograms()

@@ -7,15 +7,24 @@
 #include "shell/picturenames.h"
 #include "store/captureloop.h"
 #include "store/intervalmodel.h"
+#include "store/keepfree.h"
 
 #include <QFile>
 
+namespace {
+std::unique_ptr<StoreSpace> spaceUnlessGiven(StoreSpace *given)
+{
+    return given ? nullptr : std::make_unique<WorkingDirectorySpace>();
+}
+} // namespace
+
 CaptureCore::CaptureCore(const Services &services)
-    : m_clock(services.clock),
+    : m_clock(services.clock), m_ownSpace(spaceUnlessGiven(services.storeSpace)),
       m_session(std::make_unique<CaptureSession>(services.camera, m_state, m_settings)),
       m_interval(std::make_unique<IntervalModel>(m_captureTimer)),
-      m_loop(std::make_unique<CaptureLoop>(m_state, services.click, m_captureTimer, *m_session,
-                                           *m_interval, services.messages)),
+      m_loop(std::make_unique<CaptureLoop>(
+          m_state, services.click, m_captureTimer, *m_session, *m_interval, services.messages,
+          services.storeSpace ? *services.storeSpace : *m_ownSpace)),
       m_motion(std::make_unique<MotionCapture>(m_state, *m_session, *m_loop, services.alarm,
                                                services.messages)),
       m_timerProgram(std::make_unique<TimerProgramRunner>(m_state, *m_loop, m_clock))

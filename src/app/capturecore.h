@@ -23,6 +23,7 @@ class IntervalModel;
 class Messages;
 class MotionCapture;
 class Sound;
+class StoreSpace;
 class TimerProgramRunner;
 
 class CaptureCore : public QObject
@@ -37,6 +38,8 @@ public:
         Sound &click;
         Sound &alarm;
         Messages &messages;
+        /// The store's file system, for "Keep free"; none: the working directory's.
+        StoreSpace *storeSpace = nullptr;
     };
 
     explicit CaptureCore(const Services &services);
@@ -92,6 +95,7 @@ private:
     ApplicationState m_state;
     CaptureSettings m_settings;
     const ClockSource &m_clock;
+    std::unique_ptr<StoreSpace> m_ownSpace; // when none is given
     ThreadedTimer m_captureTimer;
     QTimer m_clockTimer;
     std::unique_ptr<CaptureSession> m_session;

@@ -84,8 +84,10 @@ public:
 private:
     void statusNote(const QString &text) const
     {
-        // A lost camera is worth a word even without --verbose: capture waits for it.
-        if (text.startsWith(QLatin1String("Camera lost")))
+        // A lost camera is worth a word even without --verbose: capture waits for it. So is a
+        // store that holds fewer pictures than asked, for lack of room.
+        if (text.startsWith(QLatin1String("Camera lost")) ||
+            text.startsWith(QLatin1String("Store limited")))
             printLine(stderr, "vardella: " + text);
         else if (!text.isEmpty())
             say(text);
@@ -208,6 +210,11 @@ struct HeadlessCommandLine::Options
     QCommandLineOption from{"from", "Daily timer program: start capture at HH:MM.", "HH:MM"};
     QCommandLineOption to{"to", "Daily timer program: stop capture at HH:MM.", "HH:MM"};
     QCommandLineOption count{"count", "Stop after N pictures.", "N"};
+    QCommandLineOption keepFree{"keep-free",
+                                "Keep MB megabytes free on the store's disk: numbering starts "
+                                "again at 0 before a picture would use them (0: off, default "
+                                "200).",
+                                "MB"};
     QCommandLineOption verbose{"verbose", "One line per stored picture or event on standard "
                                           "output."};
     QCommandLineOption timestamp{"timestamp", "Draw the date and time into each picture."};
@@ -218,10 +225,10 @@ struct HeadlessCommandLine::Options
                               "FILE"};
     std::vector<QCommandLineOption> onEvent = eventOptions();
 
-    std::array<const QCommandLineOption *, 15> headlessOnly() const
+    std::array<const QCommandLineOption *, 16> headlessOnly() const
     {
-        return {&driver, &size, &quality, &grey,    &interval,  &max,    &motion, &grid,
-                &from,   &to,   &count,   &verbose, &timestamp, &sounds, &config};
+        return {&driver, &size, &quality, &grey,     &interval, &max,       &motion, &grid,
+                &from,   &to,   &count,   &keepFree, &verbose,  &timestamp, &sounds, &config};
     }
 };
 
@@ -283,6 +290,7 @@ Result<HeadlessOptions> savedOptions(const QString &path)
     options.timestamp = s.timeStamp;
     options.intervalSeconds = s.intervalSeconds;
     options.maxFrames = s.maxFrames;
+    options.keepFreeMegabytes = s.keepFreeMb;
     options.grid = s.grid;
     options.motionFrames = motion ? s.framesAfterMotion : 0;
     if (timer) {
@@ -347,12 +355,13 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
                                .arg(p.value(o.interval)));
         options.intervalSeconds = std::round(hundredths) / 100;
     }
-    const std::array<std::tuple<const QCommandLineOption *, int *, int, int>, 4> numbers{{
+    const std::array<std::tuple<const QCommandLineOption *, int *, int, int>, 5> numbers{{
         {&o.max, &options.maxFrames, 1,
          PictureStore::DirectoryCount * PictureStore::PicturesPerDirectory},
         {&o.motion, &options.motionFrames, 10, 30000},
         {&o.grid, &options.grid, 1, 100},
         {&o.count, &options.count, 1, 1000000000},
+        {&o.keepFree, &options.keepFreeMegabytes, 0, KeepFree::MaxMegabytes},
     }};
     for (const auto &[option, field, low, high] : numbers) {
         if (!p.isSet(*option))
@@ -470,6 +479,7 @@ int runHeadless(const HeadlessOptions &options)
     state.setFormatChosen(true);
     state.setFormatApplied(true);
     core.interval().setSeconds(options.intervalSeconds);
+    loop.setKeepFreeMegabytes(options.keepFreeMegabytes);
     if (options.maxFrames > 0) {
         state.setMaxFrames(options.maxFrames);
         state.setUserMaxFrames(options.maxFrames);

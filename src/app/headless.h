@@ -5,6 +5,7 @@
 
 #include "shell/eventcommand.h"
 #include "shell/result.h"
+#include "store/keepfree.h"
 
 #include <QSize>
 #include <QString>
@@ -27,6 +28,8 @@ struct HeadlessOptions
     int grid = 50;
     QTime from, to; // both valid: a daily timer program
     int count = 0;  // 0: no limit
+    // Megabytes left free on the store's disk; 0: it may fill up.
+    int keepFreeMegabytes = KeepFree::DefaultMegabytes;
     bool verbose = false;
     bool timestamp = false;
     bool sounds = false;

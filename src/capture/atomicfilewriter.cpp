@@ -72,13 +72,19 @@ bool AtomicFileWriter::sync(int fd) const
 // the file system may keep the new name with data that never reached the disk: an empty or
 // partial picture. Syncing the data first rules that out. The directory is not synced: losing
 // the rename in a power cut only loses the latest picture, the old one stays whole.
-Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8_t> bytes) const
+Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8_t> bytes,
+                                 int *errorNumber) const
 {
+    int unused = 0;
+    int &reported = errorNumber ? *errorNumber : unused;
+    reported = 0;
     const QFileInfo target(path);
     QByteArray temporary;
     const int fd = createTemporary(target, temporary);
-    if (fd < 0)
-        return failed(path, errno);
+    if (fd < 0) {
+        reported = errno;
+        return failed(path, reported);
+    }
     bool ok = writeAll(fd, bytes) && sync(fd);
     int error = errno;
     if (::close(fd) != 0 && ok) {
@@ -91,6 +97,7 @@ Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8
     }
     if (!ok) {
         ::unlink(temporary.constData());
+        reported = error;
         return failed(path, error);
     }
     return {};

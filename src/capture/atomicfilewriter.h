@@ -25,8 +25,10 @@ public:
     explicit AtomicFileWriter(WriteFunction write = {}, SyncFunction sync = {});
 
     /// Creates or replaces path with bytes. The directory must exist. A failure names the file
-    /// as given, with "/" separators, and the reason: "1/capture0.jpg: No space left on device".
-    Result<> write(const QString &path, std::span<const std::uint8_t> bytes) const;
+    /// as given, with "/" separators, and the reason: "1/capture0.jpg: No space left on device";
+    /// its errno value goes to errorNumber when one is given (0 on success).
+    Result<> write(const QString &path, std::span<const std::uint8_t> bytes,
+                   int *errorNumber = nullptr) const;
 
 private:
     bool writeAll(int fd, std::span<const std::uint8_t> bytes) const;

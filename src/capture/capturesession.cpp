@@ -82,6 +82,7 @@ void CaptureSession::ClearFrameCallback()
 
 CaptureSession::GrabResult CaptureSession::GrabFrame(int number, const QString &path)
 {
+    m_unstored = QImage(); // only this grab's frame may be stored again
     Result<QImage> frame = m_service.grabFrame();
     if (!frame)
         return std::unexpected(GrabFailure{false, frame.error()});
@@ -115,7 +116,7 @@ void CaptureSession::previewFrame(const QImage &frame)
                              : PictureStore::PicturePath(m_state.CurrentDirectory(), number);
     const GrabResult handled = handleFrame(frame, number, path);
     if (!handled)
-        emit pictureFailed(handled.error().reason);
+        emit pictureFailed(handled.error().reason, handled.error().noSpace);
 }
 
 CaptureSession::GrabResult CaptureSession::handleFrame(const QImage &frame, int number,
@@ -131,12 +132,32 @@ CaptureSession::GrabResult CaptureSession::handleFrame(const QImage &frame, int 
             m_scanner->takeFrame(frame, grabbed);
         return StoredPicture{};
     }
+    return store(frame, grabbed, number, path);
+}
+
+CaptureSession::GrabResult CaptureSession::StoreAgain(int number, const QString &path)
+{
+    if (m_unstored.isNull())
+        return std::unexpected(GrabFailure{false, QStringLiteral("no frame to store")});
+    const QImage frame = m_unstored;
+    return store(frame, m_unstoredGrabbed, number, path);
+}
+
+CaptureSession::GrabResult CaptureSession::store(const QImage &frame, const QDateTime &grabbed,
+                                                 int number, const QString &path)
+{
     noteEarlierRun(path);
     const Result<qint64> stored =
         m_writer.store(frame, videoHeader(), m_settings.JpegQuality, m_settings.Greyscale, path,
                        {grabbed, m_service.connectedDriver(), m_timeStamp});
-    if (!stored)
-        return std::unexpected(GrabFailure{true, whyNotStored(path, stored.error())});
+    if (!stored) {
+        // Kept, so that the caller may store it under another number (shared, not copied).
+        m_unstored = frame;
+        m_unstoredGrabbed = grabbed;
+        return std::unexpected(
+            GrabFailure{true, whyNotStored(path, stored.error()), m_writer.lastStoreOutOfSpace()});
+    }
+    m_unstored = QImage();
     return StoredPicture{number, path, grabbed, *stored};
 }
 

@@ -61,11 +61,19 @@ public:
     {
         bool frameCame = false;
         QString reason;
+        bool noSpace = false; // the file system had no room for the picture
     };
     using GrabResult = std::expected<StoredPicture, GrabFailure>;
     /// Grabs one fresh frame. When this returns, the frame has been stored as picture number
     /// at path, or, without a path, analysed by the motion scanner and never stored.
     GrabResult GrabFrame(int number = 0, const QString &path = {});
+    /// Stores the frame of the last grab, which could not be stored, as picture number at path
+    /// instead; its grab time stays. Fails when that grab's frame was stored or none came.
+    GrabResult StoreAgain(int number, const QString &path);
+    /// The bytes of one uncompressed frame of the chosen format.
+    qint64 frameBytes() const { return videoHeader().imageSize(); }
+    /// Where pictures are written; tests give one whose disk fills up.
+    void setPictureWriter(PictureWriter writer) { m_writer = std::move(writer); }
     void PreviewOn() { m_service.setPreview(true); }
     void PreviewOff() { m_service.setPreview(false); }
     void OverlayOn() { m_service.setOverlay(true); }
@@ -75,8 +83,9 @@ public:
 signals:
     /// The capture window holds no session: its frames are not ours to handle.
     void sessionMissing();
-    /// A frame could not be stored; message names the file and the reason.
-    void pictureFailed(const QString &message);
+    /// A frame could not be stored; message names the file and the reason. noSpace: the file
+    /// system had no room for it.
+    void pictureFailed(const QString &message, bool noSpace);
     /// The picture about to be stored replaces one from before this program started; said once.
     void earlierRunOverwritten(const QString &path);
 
@@ -85,6 +94,8 @@ private:
     bool ownsWindow() const;
     void previewFrame(const QImage &frame);
     GrabResult handleFrame(const QImage &frame, int number, const QString &path);
+    GrabResult store(const QImage &frame, const QDateTime &grabbed, int number,
+                     const QString &path);
     QString whyNotStored(const QString &path, const QString &message) const;
     void noteEarlierRun(const QString &path);
 
@@ -96,6 +107,8 @@ private:
     std::vector<FrameSink *> m_sinks;
     PictureWriter m_writer;
     QDateTime m_started; // pictures older than this are an earlier run's
+    QImage m_unstored;   // the last grabbed frame while it could not be stored
+    QDateTime m_unstoredGrabbed;
     bool m_earlierRunNoted = false;
     bool m_timeStamp = false;
     SystemClock m_systemClock;

@@ -4,6 +4,8 @@
 
 #include <QDir>
 
+#include <cerrno>
+
 namespace {
 std::unexpected<QString> failed(const QString &path, const QString &reason)
 {
@@ -36,6 +38,7 @@ std::optional<int> PictureWriter::parseQuality(const QString &text)
 Result<qint64> PictureWriter::store(const QImage &frame, const VideoHeader &format, int quality,
                                     bool greyscale, const QString &path, const Grab &grab)
 {
+    m_outOfSpace = false;
     if (const QString mismatch = formatMismatch(frame, format); !mismatch.isEmpty())
         return failed(path, mismatch);
     const bool stamped = grab.stamped && grab.time.isValid();
@@ -49,7 +52,10 @@ Result<qint64> PictureWriter::store(const QImage &frame, const VideoHeader &form
     const JpegEncoder encoder(quality, greyscale);
     if (const Result<> encoded = encoder.encode(picture, m_jpeg, *exif); !encoded)
         return failed(path, encoded.error());
-    if (const Result<> written = m_writer.write(path, m_jpeg); !written)
+    int error = 0;
+    if (const Result<> written = m_writer.write(path, m_jpeg, &error); !written) {
+        m_outOfSpace = error == ENOSPC || error == EDQUOT;
         return failure(written.error());
+    }
     return static_cast<qint64>(m_jpeg.size());
 }

@@ -40,6 +40,9 @@ public:
     Result<qint64> store(const QImage &frame, const VideoHeader &format, int quality,
                          bool greyscale, const QString &path, const Grab &grab);
 
+    /// Whether the last store failed because the file system had no room (full, or over quota).
+    bool lastStoreOutOfSpace() const { return m_outOfSpace; }
+
     /// The quality text as a number: surrounding blanks allowed, nothing else.
     static std::optional<int> parseQuality(const QString &text);
 
@@ -48,4 +51,5 @@ private:
     PictureStamp m_stamp;
     ExifBlock m_exif;
     std::vector<std::uint8_t> m_jpeg; // kept between pictures, so encoding rarely allocates
+    bool m_outOfSpace = false;
 };

@@ -2,6 +2,7 @@
 
 #include "settings/skin.h"
 #include "shell/boxfit.h"
+#include "shell/picturenames.h"
 #include "shell/sound.h"
 
 #include <QCheckBox>
@@ -14,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,8 +26,10 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
       m_skin(skin), m_skinList(new QComboBox(this)), m_skinLabel(new QLabel("skin type", this)),
       m_buttonSoundOff(new QCheckBox("Button sound off", this)),
       m_motionSound(new QCheckBox("Sound on motiondetection", this)),
-      m_timeStamp(new QCheckBox("Time stamp on pictures", this)), m_ok(new QPushButton("OK", this)),
-      m_cancel(new QPushButton("Cancel", this)), m_eventsToggle(new QToolButton(this))
+      m_timeStamp(new QCheckBox("Time stamp on pictures", this)),
+      m_keepFreeLabel(new QLabel("Keep free", this)), m_keepFree(new QSpinBox(this)),
+      m_ok(new QPushButton("OK", this)), m_cancel(new QPushButton("Cancel", this)),
+      m_eventsToggle(new QToolButton(this))
 {
     setObjectName("customSettingsWindow");
     setWindowTitle("Custom settings");
@@ -41,6 +45,12 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
     m_skinList->setMinimumWidth(
         std::max(145, BoxFit::editableListWidth(m_skinList, m_skinList->itemText(1))));
     m_motionSound->setChecked(true);
+    m_keepFree->setRange(0, PictureStore::KeepFreeMaxMegabytes);
+    m_keepFree->setValue(PictureStore::KeepFreeDefaultMegabytes);
+    m_keepFree->setSuffix(" MB");
+    m_keepFree->setSpecialValueText("off");
+    m_keepFree->setAccessibleName("Keep free");
+    m_keepFreeLabel->setBuddy(m_keepFree);
 
     connect(m_skinList->lineEdit(), &QLineEdit::textEdited, this,
             &CustomSettingsWindow::skinTextChanged);
@@ -50,6 +60,7 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
     connect(m_motionSound, &QCheckBox::clicked, this,
             [this](bool checked) { m_alarm.setOn(checked); });
     connect(m_timeStamp, &QCheckBox::toggled, this, &CustomSettingsWindow::timeStampSwitched);
+    connect(m_keepFree, &QSpinBox::valueChanged, this, &CustomSettingsWindow::keepFreeChanged);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         if (confirmCommands())
             closeWithClick();
@@ -66,6 +77,7 @@ void CustomSettingsWindow::buildLayout()
     m_buttonSoundOff->setObjectName("buttonSoundOff");
     m_motionSound->setObjectName("motionSound");
     m_timeStamp->setObjectName("timeStamp");
+    m_keepFree->setObjectName("keepFree");
     m_ok->setObjectName("okButton");
     m_cancel->setObjectName("cancelButton");
 
@@ -84,6 +96,11 @@ void CustomSettingsWindow::buildLayout()
     layout->addWidget(m_buttonSoundOff);
     layout->addWidget(m_motionSound);
     layout->addWidget(m_timeStamp);
+    auto *keepFree = new QHBoxLayout;
+    keepFree->addWidget(m_keepFreeLabel);
+    keepFree->addWidget(m_keepFree);
+    keepFree->addStretch(1);
+    layout->addLayout(keepFree);
     layout->addWidget(buildEventCommands());
     layout->addStretch(1);
     // The fold of the commands shares the buttons' row, so that the window keeps its size.

@@ -1,5 +1,6 @@
 #pragma once
-// "Custom settings": the two sound switches, the skin list and the time stamp on pictures.
+// "Custom settings": the two sound switches, the skin list, the time stamp on pictures and the
+// space the store keeps free on its disk.
 // Changes act at once and are kept on "Cancel" as on "OK"; nothing is stored between runs.
 // Below them, folded away at first, one command per run event: a command takes effect when it
 // is confirmed (Enter in its line, or "OK"); a line not confirmed when the window goes shows
@@ -16,6 +17,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QSpinBox;
 class QToolButton;
 class Skin;
 class Sound;
@@ -34,6 +36,8 @@ signals:
     void timeStampSwitched(bool on);
     /// A command for event was confirmed; an empty one runs nothing.
     void eventCommandChanged(RunEvent event, const EventCommand &command);
+    /// "Keep free" was set to megabytes (0: off), by mouse, keyboard or code.
+    void keepFreeChanged(int megabytes);
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -57,6 +61,8 @@ private:
     QCheckBox *m_buttonSoundOff;
     QCheckBox *m_motionSound;
     QCheckBox *m_timeStamp;
+    QLabel *m_keepFreeLabel;
+    QSpinBox *m_keepFree;
     QPushButton *m_ok;
     QPushButton *m_cancel;
     QToolButton *m_eventsToggle;

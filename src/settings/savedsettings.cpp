@@ -158,7 +158,7 @@ Result<SavedSettings> SavedSettings::load(const QString &path)
     r.interval(QStringLiteral("Store/Interval"), s.intervalSeconds);
     r.number(QStringLiteral("Store/MaxFrames"), s.maxFrames, 0, PictureStore::StoreCapacity);
     r.number(QStringLiteral("Store/FramesStep"), s.framesStep, 0, PictureStore::StoreCapacity);
-    r.number(QStringLiteral("Store/KeepFree"), s.keepFreeMb, 0, 1 << 30);
+    r.number(QStringLiteral("Store/KeepFree"), s.keepFreeMb, 0, PictureStore::KeepFreeMaxMegabytes);
     r.number(QStringLiteral("Motion/Grid"), s.grid, 1, 100);
     r.number(QStringLiteral("Motion/Frames"), s.framesAfterMotion, 10, 30000);
     r.flag(QStringLiteral("Motion/On"), s.motionOn);

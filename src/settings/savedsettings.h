@@ -4,6 +4,7 @@
 // or the file given to the program without a display). Reading checks every value, so that a
 // damaged or hand-edited file is refused as a whole instead of half applied.
 
+#include "shell/picturenames.h"
 #include "shell/result.h"
 
 #include <QMap>
@@ -33,7 +34,7 @@ struct SavedSettings
     double intervalSeconds = 5;
     int maxFrames = 0;  // 0: the default
     int framesStep = 0; // 0: the default
-    int keepFreeMb = 200;
+    int keepFreeMb = PictureStore::KeepFreeDefaultMegabytes;
 
     int grid = 50;
     int framesAfterMotion = 10;

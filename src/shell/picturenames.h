@@ -13,6 +13,11 @@ inline constexpr int PicturesPerDirectory = 5000;
 inline constexpr int DirectoryCount = 64;
 inline constexpr int StoreCapacity = PicturesPerDirectory * DirectoryCount; // 320000
 
+/// "Keep free": the megabytes (of 1024 x 1024 bytes) the store leaves free on its disk at start,
+/// and the most that may be asked; 0 lets the disk fill up.
+inline constexpr int KeepFreeDefaultMegabytes = 200;
+inline constexpr int KeepFreeMaxMegabytes = 1000000;
+
 /// The directory (1 to 64) that holds picture n, for 0 <= n <= 319999.
 int DirectoryOfPicture(int n);
 

@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QDate>
+#include <QFile>
 #include <QThread>
 #include <QTimer>
 
@@ -30,16 +31,20 @@ void raiseProcessPriority()
 } // namespace
 
 CaptureLoop::CaptureLoop(ApplicationState &state, Sound &click, ThreadedTimer &timer,
-                         CaptureSession &session, IntervalModel &interval, Messages &messages)
+                         CaptureSession &session, IntervalModel &interval, Messages &messages,
+                         StoreSpace &space)
     : m_state(state), m_click(click), m_timer(timer), m_session(session), m_interval(interval),
-      m_messages(messages), m_recovery(session.service())
+      m_messages(messages), m_recovery(session.service()), m_keepFree(space)
 {
     // Grabbed frames and the preview frames between Start and the first tick alike: a picture
-    // that cannot be written ends the run.
-    connect(&m_session, &CaptureSession::pictureFailed, this, [this](const QString &message) {
-        if (m_state.CaptureRunning())
-            stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(message), message);
-    });
+    // that cannot be written ends the run. A full disk leaves it to the next tick, which makes
+    // room in the store if any can be made.
+    connect(&m_session, &CaptureSession::pictureFailed, this,
+            [this](const QString &message, bool noSpace) {
+                if (m_state.CaptureRunning() && !noSpace)
+                    stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(message),
+                                  message);
+            });
     // Said once, and kept in the status bar until the next Start, without holding capture up.
     connect(&m_session, &CaptureSession::earlierRunOverwritten, this, [this](const QString &path) {
         emit statusNote(QStringLiteral("Overwriting pictures of an earlier run from ") + path);
@@ -87,6 +92,7 @@ void CaptureLoop::start()
     m_toggle = true;
     m_state.setCaptureRunning(true);
     m_failedGrabs = 0;
+    m_limitNoted = false;
     m_interval.AdjustTimerPeriod();
     m_state.refreshMonthDay(QDate::currentDate());
     m_session.SetFrameCallback();
@@ -98,6 +104,7 @@ void CaptureLoop::pause(bool withCaption)
 {
     endWait(); // a new driver or format is the user's choice now
     m_state.setCaptureRunning(false);
+    m_keepFree.forgetPictureSize();
     emit paused(withCaption);
 }
 
@@ -124,15 +131,17 @@ void CaptureLoop::captureTick()
 
 void CaptureLoop::tick()
 {
-    const int number = m_state.PictureCounter();
-    const QString path = PictureStore::PicturePath(m_state.CurrentDirectory(), number);
+    int number = numberWithinLimit();
+    QString path = PictureStore::PicturePath(m_state.CurrentDirectory(), number);
     emit grabbing(path);
 
     m_session.SetFrameCallback();
-    const CaptureSession::GrabResult grab = m_session.GrabFrame(number, path);
+    CaptureSession::GrabResult grab = m_session.GrabFrame(number, path);
     m_session.ClearFrameCallback();
+    if (!grab && grab.error().noSpace && m_state.CaptureRunning())
+        grab = makeRoom(number, path, std::move(grab));
     // A picture that could not be written stops capture; nothing was stored, so the number
-    // stays.
+    // stays (0, when a full disk had restarted it).
     if (!grab && grab.error().frameCame) {
         if (m_state.CaptureRunning())
             stopWithError(
@@ -149,6 +158,7 @@ void CaptureLoop::tick()
     }
     if (grab) {
         m_failedGrabs = 0;
+        m_keepFree.pictureStored(grab->bytes);
         emit pictureWritten(*grab);
     } else if (!noteGrab(grab.error().reason)) {
         return;
@@ -160,6 +170,55 @@ void CaptureLoop::tick()
     afterPicture(PictureStore::AdvanceAfterCapture(m_state, [this] { grabtimePause(); }));
     if (running())
         emit pictureStored();
+}
+
+// A full disk. The picture a new one replaces frees its room only once the new one is complete,
+// so on a disk without room for one more picture it goes first. When nothing at this number
+// gives room, the numbering restarts and picture 0 gives it, as the oldest. The run stops only
+// when even that leaves no room.
+CaptureSession::GrabResult CaptureLoop::makeRoom(int &number, QString &path,
+                                                 CaptureSession::GrabResult grab)
+{
+    if (QFile::remove(path))
+        grab = m_session.StoreAgain(number, path);
+    if (grab || !grab.error().noSpace || number == 0)
+        return grab;
+    const int limitedAt = number;
+    PictureStore::RestartNumbering(m_state);
+    number = 0;
+    path = PictureStore::PicturePath(m_state.CurrentDirectory(), number);
+    emit grabbing(path);
+    grab = m_session.StoreAgain(number, path);
+    if (!grab && grab.error().noSpace && QFile::remove(path))
+        grab = m_session.StoreAgain(number, path);
+    if (grab)
+        noteLimit(limitedAt, true);
+    return grab;
+}
+
+int CaptureLoop::numberWithinLimit()
+{
+    const int number = m_state.PictureCounter();
+    const QString path = PictureStore::PicturePath(m_state.CurrentDirectory(), number);
+    if (!m_keepFree.restartNeeded(number, path, m_session.frameBytes()))
+        return number;
+    noteLimit(number, false);
+    PictureStore::RestartNumbering(m_state);
+    return 0;
+}
+
+// The mount point is looked up only for the one note of a run.
+void CaptureLoop::noteLimit(int number, bool diskFull)
+{
+    if (m_limitNoted)
+        return;
+    m_limitNoted = true;
+    const QString where = m_keepFree.mountPoint();
+    const QString why =
+        diskFull
+            ? QStringLiteral("no space left on %1").arg(where)
+            : QStringLiteral("keeping %1 MB free on %2").arg(m_keepFree.megabytes()).arg(where);
+    emit statusNote(QStringLiteral("Store limited at picture %1: %2").arg(number).arg(why));
 }
 
 bool CaptureLoop::noteGrab(const QString &reason)

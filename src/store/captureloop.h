@@ -6,13 +6,14 @@
 
 #include "capture/camerarecovery.h"
 #include "capture/captureruncontrol.h"
+#include "capture/capturesession.h"
 #include "capture/storedpicture.h"
+#include "store/keepfree.h"
 #include "store/picturestore.h"
 
 #include <QObject>
 #include <QString>
 
-class CaptureSession;
 class IntervalModel;
 class Messages;
 class Sound;
@@ -24,8 +25,10 @@ class CaptureLoop : public QObject, public CaptureRunControl
     Q_OBJECT
 public:
     /// The capture timer's ticks are delivered to captureTick() by whoever owns the timer.
+    /// space is the store's file system, for "Keep free".
     CaptureLoop(ApplicationState &state, Sound &click, ThreadedTimer &timer,
-                CaptureSession &session, IntervalModel &interval, Messages &messages);
+                CaptureSession &session, IntervalModel &interval, Messages &messages,
+                StoreSpace &space);
 
     /// The Start/stop toggle: stops a running capture, or starts one.
     void startStop() override;
@@ -38,6 +41,10 @@ public:
     void captureTick();
     /// Waits for a camera lost during a run; its patience may be set here.
     CameraRecovery &cameraRecovery() { return m_recovery; }
+    /// Megabytes kept free on the store's file system (0: none); numbering restarts at 0
+    /// before a picture would take them. The counter limits shown to the user stay as they are.
+    void setKeepFreeMegabytes(int megabytes) { m_keepFree.setMegabytes(megabytes); }
+    int keepFreeMegabytes() const { return m_keepFree.megabytes(); }
 
 signals:
     /// A run starts: grabs from now on store pictures (the motion scan stops).
@@ -71,6 +78,14 @@ private:
     void stop();
     void start();
     void tick();
+    /// The number the tick's picture gets: the counter, or 0 when it would not fit.
+    int numberWithinLimit();
+    /// Stores the frame a full disk had no room for (grab) where room can be made: at number,
+    /// or as picture 0; number and path follow.
+    CaptureSession::GrabResult makeRoom(int &number, QString &path,
+                                        CaptureSession::GrabResult grab);
+    /// Said once a run: numbering restarted at picture number, for the kept space or a full disk.
+    void noteLimit(int number, bool diskFull);
     /// Counts grabs that gave no frame; false when capture was stopped for them.
     bool noteGrab(const QString &reason);
     void grabtimePause();
@@ -95,4 +110,6 @@ private:
     int m_failedGrabs = 0;
     CameraRecovery m_recovery;
     quint64 m_skippedWhileLost = 0;
+    KeepFree m_keepFree;
+    bool m_limitNoted = false;
 };

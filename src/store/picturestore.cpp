@@ -10,27 +10,25 @@
 
 namespace PictureStore {
 
-namespace {
-void restartNumbering(ApplicationState &state)
+void RestartNumbering(ApplicationState &state)
 {
     state.setPictureCounter(0);
     state.setCurrentDirectory(1);
     state.setDirectoryBase(0);
 }
-} // namespace
 
 Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()> &grabtimePause)
 {
     const int m = state.PictureCounter();
     if (m == state.MaxFrames()) {
-        restartNumbering(state);
+        RestartNumbering(state);
         return Advance::Restarted;
     }
     if (m == state.DirectoryBase() + PicturesPerDirectory) {
         if (grabtimePause)
             grabtimePause();
         if (m == StoreCapacity) {
-            restartNumbering(state);
+            RestartNumbering(state);
         } else if (m % PicturesPerDirectory == 0 && m < StoreCapacity) {
             const int next = m / PicturesPerDirectory + 1;
             CreateDirectory(next);

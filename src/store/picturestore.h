@@ -26,6 +26,9 @@ enum class Advance
 /// before the next directory is taken (or numbering restarts at the end of the store).
 Advance AdvanceAfterCapture(ApplicationState &state, const std::function<void()> &grabtimePause);
 
+/// Numbering starts again: the next picture is 0, in directory "1".
+void RestartNumbering(ApplicationState &state);
+
 /// Points CurrentDirectory and DirectoryBase at the directory of restart number n and creates
 /// it when it is not "1". Numbers from 315000 up select directory "64"; a number past the last
 /// picture (320000 or more) restarts the store at 0 in directory "1". Returns the number the

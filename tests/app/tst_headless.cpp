@@ -6,6 +6,7 @@
 #include "vardella_version.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 
 #include <csignal>
@@ -27,6 +28,22 @@ QStringList picturesIn(const QString &directory)
 {
     return QDir(directory).entryList({"capture*.jpg"}, QDir::Files, QDir::Name);
 }
+
+// The program on a tmpfs of size, mounted at mount in a mount namespace of our own (in a user
+// namespace unless we are root), which ends with the program: the tmpfs' files are copied to
+// copy. Exit status 97: no tmpfs could be mounted.
+Outcome onSmallDisk(const QString &size, const QString &mount, const QString &copy,
+                    const QStringList &arguments)
+{
+    const QString script = QStringLiteral(R"(mount -t tmpfs -o size="$1" tmpfs "$2" || exit 97
+"$4" --headless "$2" "${@:5}"; status=$?
+cp -a "$2/." "$3/" || exit 98
+exit $status)");
+    return runFor(60000,
+                  QStringList{"-rm", "bash", "-c", script, "bash", size, mount, copy, program()} +
+                      arguments,
+                  "unshare", noDisplay);
+}
 } // namespace
 
 class TestHeadless : public QObject
@@ -43,6 +60,8 @@ private slots:
     void refusesBadOptions();
     void oneProgramPerStoreAndSigterm();
     void configFileAndStartAsLeft();
+    void smallDiskKeepsCapturing_data();
+    void smallDiskKeepsCapturing();
 
 private:
     TempWorkDir m_dir;
@@ -240,6 +259,45 @@ void TestHeadless::configFileAndStartAsLeft()
     QCOMPARE(bad.errors.count("bad.conf"), 1);
     QVERIFY2(bad.errors.contains("Capture/Quality"), qPrintable(bad.errors));
     QCOMPARE(QImage("left/1/capture0.jpg").size(), QSize(320, 240));
+}
+
+void TestHeadless::smallDiskKeepsCapturing_data()
+{
+    QTest::addColumn<QString>("size");
+    QTest::addColumn<int>("keepFree"); // MB
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("room kept free") << "4m" << 1 << "keeping 1 MB free on ";
+    QTest::newRow("disk full") << "1m" << 0 << "no space left on ";
+}
+
+// More pictures than the disk holds: numbering restarts instead of failing, the ring goes on,
+// what stays on the disk is whole.
+void TestHeadless::smallDiskKeepsCapturing()
+{
+    QFETCH(QString, size);
+    QFETCH(int, keepFree);
+    QFETCH(QString, reason);
+    const QString mount = m_dir.path() + "/disk" + size, copy = m_dir.path() + "/copy" + size;
+    QVERIFY(QDir().mkpath(mount) && QDir().mkpath(copy));
+    const int count = 50; // no whole number of rounds of the rings here (about 15 and 45)
+    const Outcome run =
+        onSmallDisk(size, mount, copy,
+                    {"--size", "640x480", "--interval", "0.1", "--count", QString::number(count),
+                     "--keep-free", QString::number(keepFree)});
+    if (run.exitCode == 97 || run.errors.startsWith("unshare:"))
+        QSKIP(qPrintable("No tmpfs can be mounted here (unshare -rm, mount): " + run.errors));
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors));
+    QCOMPARE(run.errors.count("Store limited at picture "), 1); // without --verbose
+    QVERIFY2(run.errors.contains(reason + mount), qPrintable(run.errors));
+    const QStringList pictures = picturesIn(copy + "/1");
+    QVERIFY2(pictures.size() > 1 && pictures.size() < count, qPrintable(pictures.join(' ')));
+    for (const QString &name : pictures)
+        QVERIFY2(!QImage(copy + "/1/" + name).isNull(), qPrintable(name));
+    QCOMPARE(QDir(copy + "/1").entryList(QDir::Files | QDir::Hidden).filter(".tmp"), QStringList());
+    const auto modified = [&](qsizetype n) {
+        return QFileInfo(copy + QStringLiteral("/1/capture%1.jpg").arg(n)).lastModified();
+    };
+    QVERIFY(modified(1) > modified(pictures.size() - 1)); // the ring went on after picture 0
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)

@@ -208,10 +208,12 @@ void TestPictureWriter::failedWriteKeepsOldPicture()
     QCOMPARE(result.error(), "1/capture0.jpg: No space left on device");
     QCOMPARE(contents("1/capture0.jpg"), old);
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
+    QVERIFY(full.lastStoreOutOfSpace());
 
     const Result<qint64> missing =
         good.store(frameOf(qRgb(200, 2, 3)), Format, 90, false, "2/capture5000.jpg", {});
     QCOMPARE(missing.error(), "2/capture5000.jpg: No such file or directory");
+    QVERIFY(!good.lastStoreOutOfSpace()); // a failure, but not for room
 }
 
 void TestPictureWriter::exifTellsTheGrab_data()

@@ -11,8 +11,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
+
+#include <algorithm>
 
 class TestCustomSettings : public QObject
 {
@@ -26,6 +29,7 @@ private slots:
     void skinList();
     void okAndCancelClickHideAndKeepChanges();
     void eventCommandsActWhenConfirmed();
+    void keepFreeBox();
 
 private:
     std::unique_ptr<FakeSound> m_click;
@@ -54,7 +58,7 @@ void TestCustomSettings::cleanup()
 void TestCustomSettings::initialState()
 {
     QCOMPARE(m_window->windowTitle(), QString("Custom settings"));
-    QCOMPARE(m_window->size(), QSize(270, 174));
+    QCOMPARE(m_window->size(), QSize(270, 174).expandedTo(m_window->minimumSizeHint()));
     QVERIFY(m_window->windowFlags() & Qt::WindowStaysOnTopHint);
     auto *list = m_window->findChild<QComboBox *>("skinList");
     QCOMPARE(list->currentText(), QString("skin"));
@@ -166,6 +170,23 @@ void TestCustomSettings::eventCommandsActWhenConfirmed()
     QVERIFY(!window.isVisible());
     QCOMPARE(changed.count(), 2);
     QVERIFY(changed.last().at(1).value<EventCommand>().isEmpty());
+}
+
+// "Keep free" in MB: 200 at start, "off" at 0; its label leads to it.
+void TestCustomSettings::keepFreeBox()
+{
+    auto *box = m_window->findChild<QSpinBox *>("keepFree");
+    QCOMPARE(box->text(), QString("200 MB"));
+    const QList<QLabel *> labels = m_window->findChildren<QLabel *>();
+    const auto label = std::find_if(labels.begin(), labels.end(),
+                                    [](QLabel *l) { return l->text() == "Keep free"; });
+    QVERIFY(label != labels.end());
+    QCOMPARE((*label)->buddy(), box);
+    QSignalSpy changed(m_window.get(), &CustomSettingsWindow::keepFreeChanged);
+    box->selectAll();
+    QTest::keyClicks(box, "0\r");
+    QCOMPARE(box->text(), QString("off"));
+    QCOMPARE(changed.last().first().toInt(), 0);
 }
 
 QTEST_MAIN(TestCustomSettings)

@@ -1,9 +1,11 @@
 // The capture core, without widgets, against a recorded view and a capture service without a
 // window: what Start/stop shows and switches, the pictures a run stores, and how a run ends
-// when a picture cannot be written or the device goes away.
+// when a picture cannot be written or the device goes away, and how it keeps room free on a
+// file system of any size and makes room on a full one.
 #include "app/capturecore.h"
 #include "app/runpresenter.h"
 #include "capture/capturesession.h"
+#include "capture/jpegdecoder.h"
 #include "common/fakecaptureservice.h"
 #include "common/fakesound.h"
 #include "common/fakestoreview.h"
@@ -16,6 +18,24 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <unistd.h>
+
+namespace {
+constexpr qint64 MB = KeepFree::BytesPerMegabyte;
+
+struct SetSpace : StoreSpace
+{
+    qint64 available = 100000 * MB;
+    int asked = 0;
+    std::optional<qint64> availableBytes() override
+    {
+        ++asked;
+        return available;
+    }
+    QString mountPoint() override { return QStringLiteral("/media/x"); }
+};
+} // namespace
 
 class TestCaptureLoopView : public QObject
 {
@@ -33,12 +53,17 @@ private slots:
     void lostDeviceEndsTheRun();
     void skippedPicturesAreShown();
     void overwritingAnEarlierRunIsSaidOnce();
+    void keepFreeRestartsNumbering();
+    void fullDiskMakesRoom_data();
+    void fullDiskMakesRoom();
 
 private:
     void press() { loop().startStop(); }
     CaptureLoop &loop() { return m_core->loop(); }
     ApplicationState &state() { return m_core->state(); }
     ThreadedTimer &timer() { return m_core->captureTimer(); }
+    /// The number of the picture one tick stored; -1: none.
+    int tick();
 
     std::unique_ptr<TempWorkDir> m_dir;
     FakeStoreView m_view;
@@ -48,6 +73,11 @@ private:
     SystemClock m_clock;
     FakeCaptureService m_service;
     RecordedMessages m_messages;
+    SetSpace m_space;
+    int m_full = 0; // writes that find the disk full from now
+    int m_writes = 0;
+    StoredPicture m_last;
+    QStringList m_limits; // the status notes on the limit
     std::unique_ptr<CaptureCore> m_core;
     std::unique_ptr<RunPresenter> m_presenter;
 };
@@ -57,8 +87,22 @@ void TestCaptureLoopView::init()
     m_dir = std::make_unique<TempWorkDir>();
     m_view = {};
     m_messages = {};
-    m_core = std::make_unique<CaptureCore>(
-        CaptureCore::Services{m_service, m_clock, m_click.sound, m_alarm.sound, m_messages});
+    m_space = {};
+    m_full = m_writes = 0;
+    m_limits.clear();
+    m_core = std::make_unique<CaptureCore>(CaptureCore::Services{
+        m_service, m_clock, m_click.sound, m_alarm.sound, m_messages, &m_space});
+    m_core->session().setPictureWriter(
+        PictureWriter(AtomicFileWriter([this](int fd, const void *data, std::size_t size) {
+            ++m_writes;
+            return m_full-- > 0 ? (errno = ENOSPC, ssize_t(-1)) : ::write(fd, data, size);
+        })));
+    connect(&loop(), &CaptureLoop::pictureWritten, this,
+            [this](const StoredPicture &p) { m_last = p; });
+    connect(&loop(), &CaptureLoop::statusNote, this, [this](const QString &note) {
+        if (note.startsWith("Store limited"))
+            m_limits << note;
+    });
     m_presenter = std::make_unique<RunPresenter>(*m_core, m_view, m_motionView);
     state().setFormatChosen(true);
     m_service.setUserData(reinterpret_cast<std::uintptr_t>(&m_core->session()));
@@ -217,6 +261,86 @@ void TestCaptureLoopView::overwritingAnEarlierRunIsSaidOnce()
     press();
     press();
     QVERIFY(m_view.statusNote.isEmpty()); // until the next Start
+}
+
+int TestCaptureLoopView::tick()
+{
+    m_last.number = -1;
+    loop().captureTick();
+    return m_last.number;
+}
+
+// Judged by the last picture's size and the one replaced, once a picture; said once a run; the
+// counter limits the user set stay as they are.
+void TestCaptureLoopView::keepFreeRestartsNumbering()
+{
+    const int maxFrames = state().MaxFrames();
+    QCOMPARE(loop().keepFreeMegabytes(), 200);
+    press();
+    for (int n = 0; n < 3; ++n)
+        QCOMPARE(tick(), n);
+    QCOMPARE(m_space.asked, 2); // picture 0 has nowhere else to go
+    m_space.available = 200 * MB + m_last.bytes - 1;
+    QCOMPARE(tick(), 0); // picture 3 would leave a byte too few
+    QVERIFY(!QFile::exists("1/capture3.jpg") && JpegDecoder().read("1/capture0.jpg"));
+    QCOMPARE(m_limits, QStringList{"Store limited at picture 3: keeping 200 MB free on /media/x"});
+    QCOMPARE(state().MaxFrames(), maxFrames);
+    QCOMPARE(tick(), 1); // it replaces a picture of its size
+    m_space.available = 200 * MB - 1;
+    QCOMPARE(tick(), 0);
+    QCOMPARE(m_limits.size(), 1);
+    loop().setKeepFreeMegabytes(0);
+    const int asked = m_space.asked;
+    QCOMPARE(tick(), 1);
+    QCOMPARE(m_space.asked, asked); // off: not even asked
+}
+
+void TestCaptureLoopView::fullDiskMakesRoom_data()
+{
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("replacing"); // an old picture at number, as once the ring went round
+    QTest::addColumn<int>("full");       // writes that find the disk full
+    QTest::addColumn<int>("stored");     // -1: the run stops
+    QTest::addColumn<int>("writes");
+    QTest::newRow("end of the ring, room at 0") << 5 << false << 1 << 0 << 2;
+    QTest::newRow("end of the ring, room once 0 is gone") << 5 << false << 2 << 0 << 3;
+    QTest::newRow("nothing can be freed") << 5 << false << 3 << -1 << 3;
+    QTest::newRow("the replaced picture gives room") << 5 << true << 1 << 5 << 2;
+    QTest::newRow("the replaced picture is too small") << 5 << true << 2 << 0 << 3;
+    QTest::newRow("at 0, nothing can be freed") << 0 << true << 2 << -1 << 2;
+    QTest::newRow("end of the ring in directory 2") << 5001 << false << 1 << 0 << 2;
+}
+
+void TestCaptureLoopView::fullDiskMakesRoom()
+{
+    QFETCH(int, number);
+    QFETCH(bool, replacing);
+    QFETCH(int, full);
+    QFETCH(int, stored);
+    QFETCH(int, writes);
+    loop().setKeepFreeMegabytes(0); // the disk itself says it is full
+    press();
+    state().setPictureCounter(PictureStore::SelectDirectoryForPicture(state(), number));
+    const QString path = PictureStore::PicturePath(state().CurrentDirectory(), number);
+    QVERIFY(QFile("1/capture0.jpg").open(QIODevice::WriteOnly));
+    QVERIFY(!replacing || QFile(path).open(QIODevice::WriteOnly));
+    m_full = full;
+    m_service.deliverPreview(FakeCaptureService::frame()); // left to the tick
+    m_full = full;
+    m_writes = 0;
+    QCOMPARE(tick(), stored);
+    QCOMPARE(m_writes, writes);
+    QCOMPARE(state().CaptureRunning(), stored >= 0);
+    if (stored < 0) {
+        QTRY_COMPARE(m_messages.errors, QStringList{"Capture stopped: the picture "
+                                                    "1/capture0.jpg: No space left on device"});
+        return;
+    }
+    QCOMPARE(state().PictureCounter(), stored + 1);
+    QVERIFY(JpegDecoder().read(m_last.path) && m_messages.errors.isEmpty());
+    const QString limited =
+        QStringLiteral("Store limited at picture %1: no space left on /media/x").arg(number);
+    QCOMPARE(m_limits, stored == 0 ? QStringList{limited} : QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestCaptureLoopView)
