@@ -2,6 +2,7 @@
 
 #include "app/eventcommands.h"
 #include "app/runpresenter.h"
+#include "app/startasleft.h"
 #include "capture/capturecontroller.h"
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
@@ -13,6 +14,7 @@
 #include "settings/aboutbox.h"
 #include "settings/customsettingswindow.h"
 #include "settings/qtsoundbackend.h"
+#include "settings/savedsettings.h"
 #include "settings/skin.h"
 #include "settings/wavefile.h"
 #include "shell/clocksource.h"
@@ -43,6 +45,7 @@ Application::Application(QApplication &app) : m_app(app) {}
 
 Application::~Application()
 {
+    m_startAsLeft.reset();
     // The commands still running get their grace time first, while their notes have a window.
     m_events.reset();
     // Windows go before the run and the services and sounds they use.
@@ -107,7 +110,21 @@ bool Application::start(QString *error)
     wirePrograms();
     wireViewer();
     m_mainWindow->show();
+    startAsLeft();
     return true;
+}
+
+void Application::startAsLeft()
+{
+    m_startAsLeft = std::make_unique<StartAsLeft>(
+        StartAsLeft::Parts{*m_core, *m_mainWindow, *m_driverDialog, *m_preferences,
+                           *m_intervalControls, *m_timerMotionMenu, *m_customSettings},
+        m_settingsFile.isEmpty() ? SavedSettings::defaultPath() : m_settingsFile);
+    m_startAsLeft->restore();
+    m_startAsLeft->watch();
+    // Exit keeps what runs for the next start; the stop on the way out is not the user's.
+    QObject::connect(m_mainWindow.get(), &MainWindow::closing, m_startAsLeft.get(),
+                     &StartAsLeft::stopSaving);
 }
 
 Result<Application::Sounds> Application::loadSounds()

@@ -34,6 +34,7 @@ class PictureSource;
 class PrintRequests;
 class ResetDialog;
 class RunPresenter;
+class StartAsLeft;
 class Skin;
 class Sound;
 class ViewerWindow;
@@ -73,6 +74,9 @@ public:
     /// Replaces the system clock (tests set the time of day); call before start().
     void setClockSource(std::unique_ptr<ClockSource> clock);
     const ClockSource &clockSource() const { return *m_clock; }
+    /// Where "Start as left" keeps the settings (tests use their own file); call before
+    /// start(). The XDG config folder's "Vardella/vardella.conf" otherwise.
+    void setSettingsFile(const QString &path) { m_settingsFile = path; }
     /// Replaces the two wave sounds (tests count the plays); call before start().
     void setSounds(std::unique_ptr<Sound> click, std::unique_ptr<Sound> alarm);
 
@@ -95,6 +99,7 @@ private:
     void wirePrograms();
     void buildViewer();
     void wireViewer();
+    void startAsLeft();
 
     QApplication &m_app;
     ToolWindows m_tools;
@@ -104,6 +109,7 @@ private:
     std::unique_ptr<Messages> m_messages;
     std::unique_ptr<ClockSource> m_clock;
     std::unique_ptr<CaptureService> m_captureService;
+    QString m_settingsFile;
     // Destroyed before the above, in reverse order: they refer to everything declared earlier.
     std::unique_ptr<CaptureCore> m_core;
     std::unique_ptr<EventCommands> m_events;
@@ -114,6 +120,8 @@ private:
     std::unique_ptr<PictureSource> m_pictures;
     // Its widgets belong to the main window.
     std::unique_ptr<FullScreenView> m_fullScreenView;
+    // Goes first: it reads the windows whenever the run changes.
+    std::unique_ptr<StartAsLeft> m_startAsLeft;
     // Tool windows, owned by the main window.
     DriverDialog *m_driverDialog = nullptr;
     CapturePreferencesWindow *m_preferences = nullptr;

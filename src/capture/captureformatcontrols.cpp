@@ -13,7 +13,9 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 struct SizeEntry
@@ -238,6 +240,29 @@ void CaptureFormatControls::toggleCustomSize()
 void CaptureFormatControls::showSize(int width, int height)
 {
     sizeList->setEditText(QStringLiteral("%1 x %2").arg(width).arg(height));
+}
+
+void CaptureFormatControls::showSettings()
+{
+    const int width = m_settings.FrameWidth, height = m_settings.FrameHeight;
+    const auto listed = std::find_if(SizeEntries.begin(), SizeEntries.end(), [&](const auto &e) {
+        return e.width == width && e.height == height && width > 0;
+    });
+    // The list's entry follows its selection into the settings.
+    sizeList->setCurrentIndex(
+        listed == SizeEntries.end() ? -1 : int(std::distance(SizeEntries.begin(), listed)));
+    showSize(width, height);
+    qualityBox->setText(QString::number(m_settings.JpegQuality));
+    colourList->setCurrentIndex(m_settings.Greyscale ? 1 : 0);
+}
+
+bool CaptureFormatControls::offers(int width, int height)
+{
+    const bool listed = std::any_of(SizeEntries.begin(), SizeEntries.end(), [&](const auto &e) {
+        return e.width == width && e.height == height && width > 0;
+    });
+    // The custom width and height arrows' ranges.
+    return listed || (width >= 80 && width <= 768 && height >= 60 && height <= 568);
 }
 
 QString CaptureFormatControls::qualityText() const

@@ -24,6 +24,10 @@ public:
     void toggleCustomSize();
     /// Puts "W x H" into the size list's text, leaving its selection alone.
     void showSize(int width, int height);
+    /// Shows the settings' size, quality and colour, as set elsewhere than in the controls.
+    void showSettings();
+    /// Whether the controls can set width x height: a listed size or a custom one.
+    static bool offers(int width, int height);
     /// An emptied quality box takes back the last quality, so that it always holds a number.
     void settleQuality();
     QString qualityText() const;

@@ -114,6 +114,14 @@ void CapturePreferencesWindow::firstTimeSetUp()
         m_messages.error(grabError);
 }
 
+void CapturePreferencesWindow::applyAsLeft()
+{
+    m_controls->showSettings();
+    m_state.setFormatChosen(true);
+    m_state.setFormatApplied(true);
+    reapply();
+}
+
 // Why the test picture could not be stored, or nothing when it was.
 QString CapturePreferencesWindow::testGrab()
 {

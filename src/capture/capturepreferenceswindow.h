@@ -31,6 +31,9 @@ public:
     void confirm();
     /// "Cancel" and the close box; the values changed are kept.
     void cancel();
+    /// Applies the settings as they stand, as a later "OK" does: no test picture, the
+    /// numbering left alone. For a run that starts as the last one was left.
+    void applyAsLeft();
 
     CaptureFormatControls &controls() const { return *m_controls; }
 

@@ -86,12 +86,28 @@ void DriverDialog::open()
 
 void DriverDialog::confirm()
 {
-    using Role = ToolWindows::Role;
     m_click.play();
     if (m_list->currentIndex() < 0) {
         m_messages.information(QStringLiteral("No video capture driver found."));
         return;
     }
+    connectCurrent();
+}
+
+bool DriverDialog::connectByName(const QString &name)
+{
+    listDrivers();
+    const int index = m_list->findText(name);
+    if (index < 0)
+        return false;
+    m_list->setCurrentIndex(index);
+    connectCurrent();
+    return true;
+}
+
+void DriverDialog::connectCurrent()
+{
+    using Role = ToolWindows::Role;
     ApplicationState &state = m_state;
     if (state.CaptureRunning())
         m_run.startStop();
@@ -103,6 +119,7 @@ void DriverDialog::confirm()
     state.setDriverChosen(true);
     state.setFormatChosen(false);
     const Result<> connected = connectSelected();
+    m_connectedName = m_list->currentText();
     emit driverConfirmed();
     m_view.setProgCaptionColour(1);
     showLivePicture();

@@ -32,6 +32,11 @@ public:
     void confirm();
     /// "Cancel" and the close box.
     void cancel();
+    /// Connects the driver listed as name as "OK" does, without a click; false when the list
+    /// has no such driver.
+    bool connectByName(const QString &name);
+    /// The list entry of the driver last connected; empty while none was.
+    QString connectedName() const { return m_connectedName; }
 
     QComboBox *driverList() const { return m_list; }
 
@@ -47,6 +52,7 @@ private:
     void listDrivers();
     Result<> connectSelected();
     void showLivePicture();
+    void connectCurrent();
 
     ApplicationState &m_state;
     Sound &m_click;
@@ -57,4 +63,5 @@ private:
     QComboBox *m_list = nullptr;
     QPushButton *m_ok = nullptr;
     QPushButton *m_cancel = nullptr;
+    QString m_connectedName;
 };

@@ -22,6 +22,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 const char *const RefusalHint = "choose a video driver and/or format first!";
 constexpr int MinFrames = 10;
@@ -265,6 +268,11 @@ void TimerMotionMenu::timerToggled(bool checked)
 void TimerMotionMenu::ok()
 {
     m_click.play();
+    confirm();
+}
+
+void TimerMotionMenu::confirm()
+{
     updateTimes();
     // The motion part.
     m_motion.renewBatchEnd();
@@ -274,15 +282,52 @@ void TimerMotionMenu::ok()
         // The program starts capture at its start time.
         if (m_state.CaptureRunning())
             m_run.startStop();
-        return;
-    }
-    if (m_activateMD->isChecked()) {
+    } else if (m_activateMD->isChecked()) {
         m_motion.setArmed(true);
         m_host.setMotionIndicatorBoxShown(false);
     } else {
         m_host.setMotionIndicatorBoxShown(true);
         m_motion.setArmed(false);
     }
+    emit confirmed();
+}
+
+TimerMotionMenu::Values TimerMotionMenu::values() const
+{
+    Values v;
+    v.from = QTime(m_timeArrows[0]->position(), m_timeArrows[1]->position());
+    v.to = QTime(m_timeArrows[2]->position(), m_timeArrows[3]->position());
+    v.timerOn = m_activateTimer->isChecked();
+    v.framesAfterMotion = m_framesArrows->position();
+    v.grid = m_sensitivity->value();
+    v.motionOn = m_activateMD->isChecked();
+    return v;
+}
+
+void TimerMotionMenu::restore(const Values &values)
+{
+    const std::array<std::pair<QLineEdit *, int>, 4> times{{
+        {m_startHours, values.from.hour()},
+        {m_startMinutes, values.from.minute()},
+        {m_endHours, values.to.hour()},
+        {m_endMinutes, values.to.minute()},
+    }};
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        const auto [box, value] = times[i];
+        m_timeArrows[i]->setPosition(value);
+        box->setText(i % 2 == 0 ? QString::number(value)
+                                : QString::number(value).rightJustified(2, QLatin1Char('0')));
+    }
+    const int frames = std::clamp(values.framesAfterMotion, MinFrames, MaxFrames);
+    m_framesArrows->setPosition(frames);
+    m_frames->setText(framesText(frames));
+    m_motion.setFramesAfterMotion(frames);
+    m_sensitivity->setValue(std::clamp(values.grid, MinGrid, MaxGrid));
+    if (captureReady()) {
+        m_activateTimer->setChecked(values.timerOn);
+        m_activateMD->setChecked(values.motionOn && !values.timerOn);
+    }
+    confirm();
 }
 
 void TimerMotionMenu::cancel()

@@ -34,6 +34,21 @@ public:
     void ok();
     void cancel();
 
+    /// The menu's settings, as a run keeps them for the next.
+    struct Values
+    {
+        QTime from{12, 0};
+        QTime to{12, 0};
+        bool timerOn = false;
+        int framesAfterMotion = 10;
+        int grid = 50;
+        bool motionOn = false;
+    };
+    Values values() const;
+    /// Shows values and confirms them as "OK" does, without the click. The boxes are checked
+    /// only when a driver and a format are chosen, as by hand.
+    void restore(const Values &values);
+
     /// The frames arrows move by the main window's step.
     void setFramesIncrement(int frames);
     /// The max arrows were pressed: the batch is measured again from the current picture.
@@ -50,6 +65,8 @@ public:
 signals:
     /// The close box: the capture timer runs again and the interval grows by one fine step.
     void closedByBox();
+    /// "OK" put the menu's settings into effect.
+    void confirmed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -61,6 +78,7 @@ private:
     QWidget *buildMotionGroup();
     void motionToggled(bool checked);
     void timerToggled(bool checked);
+    void confirm();
     bool captureReady() const;
     void refuse(QCheckBox *box);
     void setMotionControlsEnabled(bool enabled);

@@ -30,3 +30,14 @@ bool TimerProgram::endDue(const QDateTime &now)
     m_lastEnd = now;
     return true;
 }
+
+bool TimerProgram::resumeDue(const QDateTime &now)
+{
+    const int key = TimeKeys::key(now.time());
+    const bool within = m_startKey < m_endKey ? key >= m_startKey && key < m_endKey
+                                              : key >= m_startKey || key < m_endKey;
+    if (!m_active || m_startKey == m_endKey || !within)
+        return false;
+    m_lastStart = now;
+    return true;
+}

@@ -36,6 +36,10 @@ public:
     bool startDue(const QDateTime &now);
     /// The check after a stored picture: true when the end minute has come.
     bool endDue(const QDateTime &now);
+    /// For a run that ended while the program recorded: true when now lies between the start
+    /// and the end time (across midnight when the end is earlier), so that capture starts
+    /// again now; counts as the day's start.
+    bool resumeDue(const QDateTime &now);
 
 private:
     bool m_active = false;

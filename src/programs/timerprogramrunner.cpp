@@ -19,6 +19,16 @@ void TimerProgramRunner::startCheck()
     m_run.startStop();
 }
 
+void TimerProgramRunner::resume()
+{
+    const QDateTime now = m_clock.now();
+    if (m_state.CaptureRunning() || !m_program.resumeDue(now))
+        return;
+    m_state.refreshMonthDay(now.date());
+    emit starting();
+    m_run.startStop();
+}
+
 void TimerProgramRunner::endCheck()
 {
     const QDateTime now = m_clock.now();

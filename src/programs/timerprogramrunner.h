@@ -24,6 +24,9 @@ public:
     void startCheck();
     /// After each stored picture: capture stops when the end time has come.
     void endCheck();
+    /// At the start of a run that continues the last one: capture starts again when the
+    /// program's time has begun and not yet ended.
+    void resume();
 
 signals:
     /// The program starts capture now: its start line is due (the date is stamped).

@@ -28,8 +28,8 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
       m_motionSound(new QCheckBox("Sound on motiondetection", this)),
       m_timeStamp(new QCheckBox("Time stamp on pictures", this)),
       m_keepFreeLabel(new QLabel("Keep free", this)), m_keepFree(new QSpinBox(this)),
-      m_ok(new QPushButton("OK", this)), m_cancel(new QPushButton("Cancel", this)),
-      m_eventsToggle(new QToolButton(this))
+      m_startAsLeft(new QCheckBox("Start as left", this)), m_ok(new QPushButton("OK", this)),
+      m_cancel(new QPushButton("Cancel", this)), m_eventsToggle(new QToolButton(this))
 {
     setObjectName("customSettingsWindow");
     setWindowTitle("Custom settings");
@@ -61,6 +61,15 @@ CustomSettingsWindow::CustomSettingsWindow(Sound &click, Sound &alarm, Skin &ski
             [this](bool checked) { m_alarm.setOn(checked); });
     connect(m_timeStamp, &QCheckBox::toggled, this, &CustomSettingsWindow::timeStampSwitched);
     connect(m_keepFree, &QSpinBox::valueChanged, this, &CustomSettingsWindow::keepFreeChanged);
+    connect(m_startAsLeft, &QCheckBox::toggled, this, &CustomSettingsWindow::startAsLeftSwitched);
+    // One signal for whoever keeps the values: after each change has taken effect.
+    for (QCheckBox *box : {m_buttonSoundOff, m_motionSound, m_timeStamp})
+        connect(box, &QCheckBox::toggled, this, &CustomSettingsWindow::valuesChanged);
+    connect(this, &CustomSettingsWindow::skinSwitched, this, &CustomSettingsWindow::valuesChanged);
+    connect(this, &CustomSettingsWindow::keepFreeChanged, this,
+            &CustomSettingsWindow::valuesChanged);
+    connect(this, &CustomSettingsWindow::eventCommandChanged, this,
+            &CustomSettingsWindow::valuesChanged);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         if (confirmCommands())
             closeWithClick();
@@ -78,6 +87,7 @@ void CustomSettingsWindow::buildLayout()
     m_motionSound->setObjectName("motionSound");
     m_timeStamp->setObjectName("timeStamp");
     m_keepFree->setObjectName("keepFree");
+    m_startAsLeft->setObjectName("startAsLeft");
     m_ok->setObjectName("okButton");
     m_cancel->setObjectName("cancelButton");
 
@@ -101,6 +111,7 @@ void CustomSettingsWindow::buildLayout()
     keepFree->addWidget(m_keepFree);
     keepFree->addStretch(1);
     layout->addLayout(keepFree);
+    layout->addWidget(m_startAsLeft);
     layout->addWidget(buildEventCommands());
     layout->addStretch(1);
     // The fold of the commands shares the buttons' row, so that the window keeps its size.
@@ -215,6 +226,46 @@ void CustomSettingsWindow::hideEvent(QHideEvent *event)
         m_commandLines[i]->setText(m_confirmed[i]);
     m_commandError->hide();
     QWidget::hideEvent(event);
+}
+
+CustomSettingsWindow::Values CustomSettingsWindow::values() const
+{
+    Values v;
+    v.buttonSoundOff = m_buttonSoundOff->isChecked();
+    v.motionSound = m_motionSound->isChecked();
+    v.skin = m_skin.isActive();
+    v.timeStamp = m_timeStamp->isChecked();
+    v.keepFreeMb = m_keepFree->value();
+    v.startAsLeft = m_startAsLeft->isChecked();
+    v.commands = m_confirmed;
+    return v;
+}
+
+QString CustomSettingsWindow::setValues(const Values &values)
+{
+    m_buttonSoundOff->setChecked(values.buttonSoundOff);
+    m_click.setOn(!values.buttonSoundOff);
+    m_motionSound->setChecked(values.motionSound);
+    m_alarm.setOn(values.motionSound);
+    if (values.skin != m_skin.isActive()) {
+        const QString entry = m_skinList->itemText(values.skin ? 1 : 0);
+        m_skinList->setCurrentIndex(values.skin ? 1 : 0);
+        skinTextChanged(entry);
+    }
+    m_timeStamp->setChecked(values.timeStamp);
+    m_keepFree->setValue(values.keepFreeMb);
+    m_startAsLeft->setChecked(values.startAsLeft);
+    QString refused;
+    for (std::size_t i = 0; i < m_commandLines.size(); ++i) {
+        m_commandLines[i]->setText(values.commands[i]);
+        if (!confirmCommand(i) && refused.isEmpty())
+            refused = m_commandError->text();
+    }
+    // A line refused stays out of effect and out of the window.
+    for (std::size_t i = 0; i < m_commandLines.size(); ++i)
+        m_commandLines[i]->setText(m_confirmed[i]);
+    m_commandError->hide();
+    return refused;
 }
 
 void CustomSettingsWindow::skinTextChanged(const QString &text)

@@ -1,12 +1,13 @@
 #pragma once
-// "Custom settings": the two sound switches, the skin list, the time stamp on pictures and the
-// space the store keeps free on its disk.
-// Changes act at once and are kept on "Cancel" as on "OK"; nothing is stored between runs.
+// "Custom settings": the two sound switches, the skin list, the time stamp on pictures, the
+// space the store keeps free on its disk and whether the next run starts as this one is left.
+// Changes act at once and are kept on "Cancel" as on "OK".
 // Below them, folded away at first, one command per run event: a command takes effect when it
 // is confirmed (Enter in its line, or "OK"); a line not confirmed when the window goes shows
 // the command in effect again.
 
 #include "shell/eventcommand.h"
+#include "shell/picturenames.h"
 
 #include <QWidget>
 
@@ -28,6 +29,23 @@ class CustomSettingsWindow : public QWidget
 public:
     CustomSettingsWindow(Sound &click, Sound &alarm, Skin &skin, QWidget *parent);
 
+    /// What the window sets, as a run keeps it for the next.
+    struct Values
+    {
+        bool buttonSoundOff = false;
+        bool motionSound = true;
+        bool skin = true;
+        bool timeStamp = false;
+        int keepFreeMb = PictureStore::KeepFreeDefaultMegabytes;
+        bool startAsLeft = false;
+        /// The confirmed command line of each event, in the order of RunEvents.
+        std::array<QString, RunEvents.size()> commands;
+    };
+    Values values() const;
+    /// Shows values and puts them into effect as the user's changes would, without a click;
+    /// a command line that cannot be run is left out and its reason returned, else nothing.
+    QString setValues(const Values &values);
+
 signals:
     /// The skin was switched on or off through the list; the main window repaints and, when
     /// off, hides the caption line of the full-screen view.
@@ -38,6 +56,10 @@ signals:
     void eventCommandChanged(RunEvent event, const EventCommand &command);
     /// "Keep free" was set to megabytes (0: off), by mouse, keyboard or code.
     void keepFreeChanged(int megabytes);
+    /// "Start as left" was switched.
+    void startAsLeftSwitched(bool on);
+    /// Any of the window's values was changed or confirmed.
+    void valuesChanged();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -63,6 +85,7 @@ private:
     QCheckBox *m_timeStamp;
     QLabel *m_keepFreeLabel;
     QSpinBox *m_keepFree;
+    QCheckBox *m_startAsLeft;
     QPushButton *m_ok;
     QPushButton *m_cancel;
     QToolButton *m_eventsToggle;

@@ -152,7 +152,7 @@ Result<SavedSettings> SavedSettings::load(const QString &path)
     r.running(QStringLiteral("Run/Running"), s.running);
     r.text(QStringLiteral("Capture/Driver"), s.driver);
     r.size(QStringLiteral("Capture/Size"), s.size);
-    r.number(QStringLiteral("Capture/Quality"), s.quality, 1, 100);
+    r.number(QStringLiteral("Capture/Quality"), s.quality, 0, 100);
     r.flag(QStringLiteral("Capture/Greyscale"), s.greyscale);
     r.flag(QStringLiteral("Capture/TimeStamp"), s.timeStamp);
     r.interval(QStringLiteral("Store/Interval"), s.intervalSeconds);

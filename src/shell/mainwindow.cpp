@@ -316,9 +316,15 @@ int MainWindow::maxArrowsPosition() const
     return m_panel->maxArrows->position();
 }
 
+void MainWindow::setMaxArrowsPosition(int position)
+{
+    m_panel->maxArrows->setPosition(position);
+}
+
 void MainWindow::setMaxArrowsIncrement(int increment)
 {
     m_panel->maxArrows->setIncrement(increment);
+    m_panel->stepArrows->setPosition(increment);
 }
 
 void MainWindow::setStartAndAboutEnabled(bool enabled)

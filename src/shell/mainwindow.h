@@ -54,6 +54,7 @@ public:
     void showStepMode(const QString &stepCaption, bool stepArrowsShown) override;
     int maxArrowsIncrement() const override;
     int maxArrowsPosition() const override;
+    void setMaxArrowsPosition(int position) override;
     void setMaxArrowsIncrement(int increment) override;
     void setStartAndAboutEnabled(bool enabled) override;
     void setPanelEnabled(bool enabled) override;

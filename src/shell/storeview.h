@@ -34,6 +34,8 @@ public:
     virtual void showStepMode(const QString &stepCaption, bool stepArrowsShown) = 0;
     virtual int maxArrowsIncrement() const = 0;
     virtual int maxArrowsPosition() const = 0;
+    virtual void setMaxArrowsPosition(int position) = 0;
+    /// The Max arrows move by increment, which the step arrows show as their position.
     virtual void setMaxArrowsIncrement(int increment) = 0;
 
     virtual void setStartAndAboutEnabled(bool enabled) = 0;

@@ -101,3 +101,24 @@ void IntervalControls::reapplyMaxFrames()
     m_state.setMaxFrames(10 * m_view.maxArrowsPosition());
     m_view.showMaxStepText(ControlTexts::maxBox(m_state.MaxFrames()));
 }
+
+int IntervalControls::maxFrames() const
+{
+    return 10 * m_view.maxArrowsPosition();
+}
+
+int IntervalControls::framesStep() const
+{
+    return 10 * m_view.maxArrowsIncrement();
+}
+
+void IntervalControls::restoreMaxAndStep(int maxFrames, int framesStep)
+{
+    // The arrows count tens of pictures: 1 to 32000 for the maximum, 1 to 10000 for the step.
+    const int step = std::clamp(framesStep / 10, 1, 10000);
+    m_view.setMaxArrowsIncrement(step);
+    emit framesStepChanged(10 * step);
+    const int max = std::clamp(maxFrames / 10, 1, 32000);
+    m_view.setMaxArrowsPosition(max);
+    maxArrowsMoved(max, true);
+}

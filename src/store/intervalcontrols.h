@@ -34,6 +34,13 @@ public:
     /// shows it.
     void reapplyMaxFrames();
 
+    /// The maximum and the step as the user set them, in pictures.
+    int maxFrames() const;
+    int framesStep() const;
+    /// Sets both as the arrows would (in tens of pictures, within the arrows' range), without
+    /// a click; the motion batch follows as after a press.
+    void restoreMaxAndStep(int maxFrames, int framesStep);
+
 signals:
     /// The Max arrows were pressed: a motion batch is measured again from the current picture.
     void maxFramesChanged();

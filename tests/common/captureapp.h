@@ -44,11 +44,21 @@ struct CaptureApp
         const QString data = QStringLiteral(VARDELLA_SOURCE_DIR "/data/");
         for (const char *name : {"click.wav", "alarm.wav"})
             QFile::copy(data + name, name);
-        app = std::make_unique<Application>(*qApp);
-        auto recorded = std::make_unique<RecordedMessages>();
-        messages = recorded.get();
-        app->setMessages(std::move(recorded));
+        makeApp();
     }
+
+    /// A new program in the same working directory and with the same settings file, as the
+    /// next start after this one ended (the windows' "Exit" is not part of it).
+    bool restart(QString *error)
+    {
+        parts.reset();
+        app.reset();
+        makeApp();
+        return start(error);
+    }
+
+    /// Where "Start as left" keeps the settings: in the working directory, never the user's.
+    QString settingsFile() const { return dir.path() + QStringLiteral("/config/vardella.conf"); }
     ~CaptureApp()
     {
         parts.reset();
@@ -62,6 +72,15 @@ struct CaptureApp
             return false;
         parts = std::make_unique<PanelParts>(&app->mainWindow());
         return true;
+    }
+
+    void makeApp()
+    {
+        app = std::make_unique<Application>(*qApp);
+        auto recorded = std::make_unique<RecordedMessages>();
+        messages = recorded.get();
+        app->setMessages(std::move(recorded));
+        app->setSettingsFile(settingsFile());
     }
 
     MainWindow &main() { return app->mainWindow(); }

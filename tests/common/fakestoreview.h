@@ -62,6 +62,7 @@ struct FakeStoreView : StoreView
     }
     int maxArrowsIncrement() const override { return maxIncrement; }
     int maxArrowsPosition() const override { return maxPosition; }
+    void setMaxArrowsPosition(int position) override { maxPosition = position; }
     void setMaxArrowsIncrement(int increment) override { maxIncrement = increment; }
     void setStartAndAboutEnabled(bool enabled) override { startAndAboutEnabled = enabled; }
     void setPanelEnabled(bool enabled) override { panelEnabled = enabled; }

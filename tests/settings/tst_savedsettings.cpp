@@ -70,8 +70,8 @@ private slots:
                               << "StartAsLeft=yes";
         QTest::newRow("running") << "Run"
                                  << "Running=sometimes";
-        QTest::newRow("quality 0") << "Capture"
-                                   << "Quality=0";
+        QTest::newRow("quality 101") << "Capture"
+                                     << "Quality=101";
         QTest::newRow("quality text") << "Capture"
                                       << "Quality=high";
         QTest::newRow("size") << "Capture"
