@@ -7,6 +7,7 @@
 #include "app/terminationsignals.h"
 #include "capture/capturesession.h"
 #include "capture/capturesettings.h"
+#include "capture/service/camerasizes.h"
 #include "capture/service/linuxcaptureservice.h"
 #include "motion/motioncapture.h"
 #include "programs/timerprogramrunner.h"
@@ -38,6 +39,19 @@ namespace {
 // The sizes the capture preferences offer.
 constexpr std::array<QSize, 4> OfferedSizes{QSize(640, 480), QSize(320, 240), QSize(160, 120),
                                             QSize(80, 60)};
+
+// Why asked is refused, naming the sizes to choose from: the listed ones, then the camera's.
+QString sizeRefusal(const QString &asked, const QList<QSize> &cameraSizes)
+{
+    QStringList names;
+    for (const QSize &s : OfferedSizes)
+        names.append(QStringLiteral("%1x%2").arg(s.width()).arg(s.height()));
+    for (const QSize &s : cameraSizes)
+        names.append(QStringLiteral("%1x%2").arg(s.width()).arg(s.height()));
+    const QString last = names.takeLast();
+    return QStringLiteral("The size \"%1\" is not offered; choose %2 or %3.")
+        .arg(asked, names.join(QStringLiteral(", ")), last);
+}
 
 void printLine(std::FILE *to, const QString &text)
 {
@@ -196,7 +210,7 @@ struct HeadlessCommandLine::Options
                               "NAME|INDEX"};
     QCommandLineOption size{"size",
                             "The picture size: 640x480, 320x240, 160x120 or 80x60 "
-                            "(default 320x240).",
+                            "(default 320x240), or one of the camera's own up to 1920x1080.",
                             "WxH"};
     QCommandLineOption quality{"quality", "JPEG quality, 1 to 100 (default 100).", "Q"};
     QCommandLineOption grey{"grey", "Store greyscale pictures."};
@@ -260,9 +274,17 @@ bool HeadlessCommandLine::anyHeadlessOption() const
 }
 
 namespace {
-bool offered(QSize size)
+bool listed(QSize size)
 {
     return std::find(OfferedSizes.begin(), OfferedSizes.end(), size) != OfferedSizes.end();
+}
+
+// A listed size, or one a camera may offer; which it does is known once it is connected.
+bool offered(QSize size)
+{
+    return listed(size) ||
+           (size.width() > 0 && size.height() > 0 && size.boundedTo(CameraSizes::Largest) == size &&
+            (size.width() > 640 || size.height() > 480));
 }
 
 // The settings of a saved file as the options they stand for; what the command line gives
@@ -332,9 +354,7 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
         const QStringList wh = p.value(o.size).split(QLatin1Char('x'));
         const QSize asked = wh.size() == 2 ? QSize(wh[0].toInt(), wh[1].toInt()) : QSize();
         if (!offered(asked))
-            return failure(QStringLiteral("The size \"%1\" is not offered; choose 640x480, "
-                                          "320x240, 160x120 or 80x60.")
-                               .arg(p.value(o.size)));
+            return failure(sizeRefusal(p.value(o.size), {}));
         options.size = asked;
     }
     if (p.isSet(o.quality)) {
@@ -473,6 +493,15 @@ int runHeadless(const HeadlessOptions &options)
     if (const Result<> connected = session.ConnectDriver(false, false, false); !connected) {
         printLine(stderr, QStringLiteral("vardella: cannot connect the capture driver \"%1\": %2")
                               .arg(service.driverDescriptions().value(*index), connected.error()));
+        return 1;
+    }
+    if (!listed(options.size) && !service.cameraSizes().contains(options.size)) {
+        printLine(
+            stderr,
+            QStringLiteral("vardella: ") +
+                sizeRefusal(
+                    QStringLiteral("%1x%2").arg(options.size.width()).arg(options.size.height()),
+                    service.cameraSizes()));
         return 1;
     }
     session.ApplyVideoFormat();

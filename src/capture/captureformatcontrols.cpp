@@ -1,6 +1,7 @@
 #include "capture/captureformatcontrols.h"
 
 #include "capture/capturesettings.h"
+#include "capture/service/camerasizes.h"
 #include "shell/boxfit.h"
 #include "shell/updowncontrol.h"
 
@@ -92,7 +93,7 @@ void CaptureFormatControls::buildSizeControls(QWidget *window)
             [this](int index) { m_settings.SizeListIndex = index; });
     connect(sizeList, &QComboBox::activated, this, &CaptureFormatControls::sizePicked);
     // Room for any size the list may show, custom ones included.
-    sizeList->setMinimumWidth(BoxFit::editableListWidth(sizeList, QStringLiteral("768 x 568")));
+    sizeList->setMinimumWidth(BoxFit::editableListWidth(sizeList, QStringLiteral("1920 x 1080")));
     // The list and the custom width and height take turns in the same place.
     controlRow(window, 0)->addWidget(sizeList);
 
@@ -189,6 +190,12 @@ bool CaptureFormatControls::eventFilter(QObject *watched, QEvent *event)
 
 void CaptureFormatControls::sizePicked(int index)
 {
+    if (const qsizetype camera = index - qsizetype(SizeEntries.size());
+        camera >= 0 && camera < m_cameraSizes.size()) {
+        m_settings.FrameWidth = m_cameraSizes[camera].width();
+        m_settings.FrameHeight = m_cameraSizes[camera].height();
+        return;
+    }
     if (index < 0 || index >= int(SizeEntries.size()) || SizeEntries[index].width == 0)
         return;
     m_settings.FrameWidth = SizeEntries[index].width;
@@ -248,9 +255,11 @@ void CaptureFormatControls::showSettings()
     const auto listed = std::find_if(SizeEntries.begin(), SizeEntries.end(), [&](const auto &e) {
         return e.width == width && e.height == height && width > 0;
     });
+    int index = listed == SizeEntries.end() ? -1 : int(std::distance(SizeEntries.begin(), listed));
+    if (const qsizetype camera = m_cameraSizes.indexOf(QSize(width, height)); camera >= 0)
+        index = int(SizeEntries.size() + camera);
     // The list's entry follows its selection into the settings.
-    sizeList->setCurrentIndex(
-        listed == SizeEntries.end() ? -1 : int(std::distance(SizeEntries.begin(), listed)));
+    sizeList->setCurrentIndex(index);
     showSize(width, height);
     qualityBox->setText(QString::number(m_settings.JpegQuality));
     colourList->setCurrentIndex(m_settings.Greyscale ? 1 : 0);
@@ -261,8 +270,26 @@ bool CaptureFormatControls::offers(int width, int height)
     const bool listed = std::any_of(SizeEntries.begin(), SizeEntries.end(), [&](const auto &e) {
         return e.width == width && e.height == height && width > 0;
     });
-    // The custom width and height arrows' ranges.
-    return listed || (width >= 80 && width <= 768 && height >= 60 && height <= 568);
+    // From the custom width and height arrows' least up to the largest camera size.
+    return listed || (width >= 80 && width <= CameraSizes::Largest.width() && height >= 60 &&
+                      height <= CameraSizes::Largest.height());
+}
+
+void CaptureFormatControls::setCameraSizes(const QList<QSize> &sizes)
+{
+    if (sizes == m_cameraSizes)
+        return;
+    const QString shown = sizeList->currentText();
+    const bool cameraEntry = sizeList->currentIndex() >= int(SizeEntries.size());
+    while (sizeList->count() > int(SizeEntries.size()))
+        sizeList->removeItem(sizeList->count() - 1);
+    m_cameraSizes = sizes;
+    for (const QSize &size : sizes)
+        sizeList->addItem(CameraSizes::text(size));
+    // A size picked from the earlier camera stays shown as text, as a custom one is.
+    if (cameraEntry)
+        sizeList->setCurrentIndex(-1);
+    sizeList->setEditText(shown);
 }
 
 QString CaptureFormatControls::qualityText() const

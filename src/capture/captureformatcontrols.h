@@ -3,7 +3,9 @@
 // height with arrows), JPEG quality, colour or greyscale. Each change goes into CaptureSettings
 // at once; applying the settings is the window's business.
 
+#include <QList>
 #include <QObject>
+#include <QSize>
 
 class QComboBox;
 class QLabel;
@@ -26,7 +28,10 @@ public:
     void showSize(int width, int height);
     /// Shows the settings' size, quality and colour, as set elsewhere than in the controls.
     void showSettings();
-    /// Whether the controls can set width x height: a listed size or a custom one.
+    /// After the described entries, the list offers the connected camera's own larger sizes.
+    void setCameraSizes(const QList<QSize> &sizes);
+    /// Whether the controls can set width x height: a listed size, a custom one or one that a
+    /// camera may offer (up to 1920 x 1080).
     static bool offers(int width, int height);
     /// An emptied quality box takes back the last quality, so that it always holds a number.
     void settleQuality();
@@ -58,4 +63,5 @@ private:
     void setCustomControlsVisible(bool visible);
 
     CaptureSettings &m_settings;
+    QList<QSize> m_cameraSizes; // the entries after the described ones
 };

@@ -3,6 +3,8 @@
 #include "capture/capturecontroller.h"
 #include "capture/captureformatcontrols.h"
 #include "capture/captureruncontrol.h"
+#include "capture/captureservice.h"
+#include "capture/capturesession.h"
 #include "capture/capturesettings.h"
 #include "capture/capturestatustexts.h"
 #include "capture/picturewriter.h"
@@ -55,6 +57,7 @@ void CapturePreferencesWindow::open()
         m_messages.information(QStringLiteral(" Select a videodriver first ! "));
         return;
     }
+    m_controls->setCameraSizes(m_controller.session().service().cameraSizes());
     m_tools.open(ToolWindows::Role::CapturePreferences);
     m_run.pause(true);
 }
@@ -116,6 +119,7 @@ void CapturePreferencesWindow::firstTimeSetUp()
 
 void CapturePreferencesWindow::applyAsLeft()
 {
+    m_controls->setCameraSizes(m_controller.session().service().cameraSizes());
     m_controls->showSettings();
     m_state.setFormatChosen(true);
     m_state.setFormatApplied(true);

@@ -37,6 +37,9 @@ public:
     /// The connected driver as driverDescriptions() lists it ("USB Camera 6.1.7"); empty while
     /// none is connected.
     virtual QString connectedDriver() const = 0;
+    /// The connected driver's own frame sizes beyond 640 x 480, up to 1920 x 1080, smallest
+    /// first; empty while none is connected or it offers none.
+    virtual QList<QSize> cameraSizes() const { return {}; }
 
     /// Creates the capture window with the given size, hidden and without a parent: the caller
     /// puts it where it belongs and shows it. An earlier window is destroyed first.

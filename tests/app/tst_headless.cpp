@@ -115,8 +115,11 @@ void TestHeadless::timestampOnlyWhenAsked()
 void TestHeadless::picturesCarryExif_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("plain") << QStringList{};
-    QTest::newRow("stamped") << QStringList{"--timestamp"};
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("plain") << QStringList{} << QSize(160, 120);
+    QTest::newRow("stamped") << QStringList{"--timestamp"} << QSize(160, 120);
+    QTest::newRow("the camera's full HD")
+        << QStringList{"--size", "1920x1080"} << QSize(1920, 1080);
 }
 
 // Each picture tells its grab time in the program's local zone, to the millisecond, and the
@@ -124,6 +127,7 @@ void TestHeadless::picturesCarryExif_data()
 void TestHeadless::picturesCarryExif()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QSize, size);
     if (!haveExiftool())
         QSKIP("exiftool is needed (Debian package libimage-exiftool-perl)");
     const QString store = QTest::currentDataTag();
@@ -147,8 +151,8 @@ void TestHeadless::picturesCarryExif()
         QCOMPARE(tags.value("Model").toString(), "Vardella test scene");
         QCOMPARE(tags.value("Software").toString(),
                  QString(Product::name) + ' ' + Product::version);
-        QCOMPARE(tags.value("ExifImageWidth").toInt(), 160);
-        QCOMPARE(tags.value("ExifImageHeight").toInt(), 120);
+        QCOMPARE(tags.value("ExifImageWidth").toInt(), size.width());
+        QCOMPARE(tags.value("ExifImageHeight").toInt(), size.height());
         const QString taken = tags.value("SubSecDateTimeOriginal").toString();
         QVERIFY2(taken.endsWith("+05:30"), qPrintable(taken));
         const QDateTime time = QDateTime::fromString(taken, "yyyy:MM:dd HH:mm:ss.zzzt");
@@ -180,6 +184,12 @@ void TestHeadless::refusesBadOptions_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("size") << QStringList{"--size", "123x45"}
                           << "choose 640x480, 320x240, 160x120 or 80x60";
+    QTest::newRow("size beyond full HD")
+        << QStringList{"--size", "2560x1440"} << "choose 640x480, 320x240, 160x120 or 80x60.";
+    QTest::newRow("size the camera lacks")
+        << QStringList{"--size", "1000x700"}
+        << "\"1000x700\" is not offered; choose 640x480, 320x240, 160x120, 80x60, 1280x720 or "
+           "1920x1080.";
     QTest::newRow("interval too short") << QStringList{"--interval", "0.05"} << "--interval must";
     QTest::newRow("three decimals") << QStringList{"--interval", "1.234"} << "two decimals";
     QTest::newRow("unknown") << QStringList{"--bogus"} << "Unknown option 'bogus'";

@@ -157,7 +157,7 @@ void TestStartAsLeft::unusableFileChangesNothing_data()
     QTest::newRow("nonsense") << on + "[Capture]\nDriver=Vardella test scene\nQuality=loud\n"
                               << "Capture/Quality";
     QTest::newRow("size not offered")
-        << on + "[Capture]\nDriver=Vardella test scene\nSize=1000x1000\n"
+        << on + "[Capture]\nDriver=Vardella test scene\nSize=2560x1440\n"
         << "size";
     QTest::newRow("driver gone") << on + "[Capture]\nDriver=No such camera\n"
                                  << "\"No such camera\"";

@@ -106,8 +106,10 @@ void TestCapturePreferences::controlsAtStart()
     rig.panel()->format->click();
     QVERIFY(window->isVisible());
     QVERIFY(!about.isVisible());
+    // The test scene's own sizes follow the described entries.
     QCOMPARE(items(controls().sizeList),
-             (QStringList{"640 x 480", "320 x 240", "160 x 120", "  80   x 60", ""}));
+             (QStringList{"640 x 480", "320 x 240", "160 x 120", "  80   x 60", "", "1280 x 720",
+                          "1920 x 1080"}));
     QCOMPARE(controls().sizeList->currentText(), QStringLiteral("320 x 240"));
     QCOMPARE(controls().sizeList->currentIndex(), -1);
     QCOMPARE(rig.settings.SizeListIndex, -1);
@@ -128,6 +130,8 @@ void TestCapturePreferences::sizeListPicks_data()
     QTest::newRow("160 x 120") << 2 << QSize(160, 120);
     QTest::newRow("80 x 60") << 3 << QSize(80, 60);
     QTest::newRow("empty entry keeps the size") << 4 << QSize(160, 120);
+    QTest::newRow("the test scene's 1280 x 720") << 5 << QSize(1280, 720);
+    QTest::newRow("the test scene's 1920 x 1080") << 6 << QSize(1920, 1080);
 }
 
 void TestCapturePreferences::sizeListPicks()
@@ -135,6 +139,8 @@ void TestCapturePreferences::sizeListPicks()
     QFETCH(int, index);
     QFETCH(QSize, size);
     CaptureWindowsRig &rig = *m_rig;
+    rig.chooseDriver();
+    rig.panel()->format->click();
     rig.pick(controls().sizeList, 2);
     rig.pick(controls().sizeList, index);
     QCOMPARE(QSize(rig.settings.FrameWidth, rig.settings.FrameHeight), size);

@@ -43,6 +43,8 @@ public:
     virtual void stop() = 0;
     virtual void close() = 0;
 
+    /// The frame sizes the open source can deliver as its own (as far as it tells), any order.
+    virtual std::vector<QSize> frameSizes() { return {}; }
     virtual std::vector<SourceControl> controls() = 0;
     virtual Result<> setControl(std::uint32_t id, int value) = 0;
 

@@ -1,5 +1,7 @@
 #include "capture/service/linuxcaptureservice.h"
 
+#include "capture/service/camerasizes.h"
+
 #include "capture/service/capturedevicelist.h"
 #include "capture/service/frameworker.h"
 #include "capture/service/libv4l2deviceio.h"
@@ -141,6 +143,7 @@ Result<> LinuxCaptureService::connectDriver(int index)
     if (Result<> opened = source->open(); !opened)
         return opened;
     m_source = std::move(source);
+    m_cameraSizes = CameraSizes::beyondListed(m_source->frameSizes());
     m_sourceName = list[std::size_t(index)].description;
     m_sourceCard = list[std::size_t(index)].card;
     Result<> started = startSource();
@@ -188,6 +191,7 @@ void LinuxCaptureService::teardown()
         m_source->close();
         m_source.reset();
     }
+    m_cameraSizes.clear();
     m_sourceName.clear();
     m_sourceCard.clear();
     m_sourceError.clear();

@@ -35,6 +35,7 @@ public:
 
     QStringList driverDescriptions() override;
     QString connectedDriver() const override { return m_sourceName; }
+    QList<QSize> cameraSizes() const override { return m_cameraSizes; }
     Result<> createWindow(QSize size) override;
     bool windowExists() const override;
     QWidget *window() const override;
@@ -101,6 +102,7 @@ private:
     QPointer<QObject> m_window;    // the display's object, which may go with the video area
     bool m_windowlessOpen = false; // the window a service without displays stands in for
     std::unique_ptr<FrameSource> m_source;
+    QList<QSize> m_cameraSizes;
     QString m_sourceName;
     QString m_sourceCard; // how a lost camera is known when it comes back
     std::unique_ptr<FrameWorker> m_worker;

@@ -29,6 +29,8 @@ public:
     void interrupt() override;
     void stop() override;
     void close() override;
+    /// The scene draws any size; it offers the high-definition ones a webcam has.
+    std::vector<QSize> frameSizes() override { return {{1280, 720}, {1920, 1080}}; }
     std::vector<SourceControl> controls() override;
     Result<> setControl(std::uint32_t id, int value) override;
 

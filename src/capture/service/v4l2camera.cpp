@@ -1,5 +1,6 @@
 #include "capture/service/v4l2camera.h"
 
+#include "capture/service/camerasizes.h"
 #include "capture/service/deviceio.h"
 #include "capture/service/v4l2controls.h"
 
@@ -87,6 +88,35 @@ Result<> V4l2Camera::negotiate(const VideoHeader &header)
     m_frameBytes =
         std::max<std::size_t>(pix.sizeimage, std::size_t(m_bytesPerLine) * std::size_t(pix.height));
     return {};
+}
+
+std::vector<QSize> V4l2Camera::frameSizes()
+{
+    const std::lock_guard lock(m_ioMutex);
+    std::vector<QSize> sizes;
+    if (m_fd < 0)
+        return sizes;
+    // Asked for the format that frames arrive in; libv4l2 answers for the formats it converts.
+    // A bounded count, against a driver that never ends its list.
+    constexpr std::uint32_t MostEntries = 256;
+    for (std::uint32_t i = 0; i < MostEntries; ++i) {
+        v4l2_frmsizeenum entry{};
+        entry.index = i;
+        entry.pixel_format = V4L2_PIX_FMT_BGR24;
+        if (m_io->ioctl(m_fd, VIDIOC_ENUM_FRAMESIZES, &entry) != 0)
+            break;
+        if (entry.type == V4L2_FRMSIZE_TYPE_DISCRETE) {
+            sizes.emplace_back(int(entry.discrete.width), int(entry.discrete.height));
+            continue;
+        }
+        // A range is the only entry.
+        const v4l2_frmsize_stepwise &r = entry.stepwise;
+        const bool continuous = entry.type == V4L2_FRMSIZE_TYPE_CONTINUOUS;
+        return CameraSizes::onSteps(
+            QSize(int(r.min_width), int(r.min_height)), QSize(int(r.max_width), int(r.max_height)),
+            continuous ? QSize(1, 1) : QSize(int(r.step_width), int(r.step_height)));
+    }
+    return sizes;
 }
 
 Result<> V4l2Camera::start(const VideoHeader &header)

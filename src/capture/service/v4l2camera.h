@@ -29,6 +29,7 @@ public:
     ReadResult readFrame(QImage &frame) override;
     void stop() override;
     void close() override;
+    std::vector<QSize> frameSizes() override;
     std::vector<SourceControl> controls() override;
     Result<> setControl(std::uint32_t id, int value) override;
 

@@ -171,6 +171,24 @@ int FakeDeviceIo::ioctl(int fd, unsigned long request, void *arg)
         }
         return 0;
     }
+    if (request == VIDIOC_ENUM_FRAMESIZES) {
+        auto *e = static_cast<v4l2_frmsizeenum *>(arg);
+        const std::size_t count = s->node.sizeRange ? 1 : s->node.sizes.size();
+        if (e->pixel_format != s->node.pixelFormat || e->index >= count)
+            return fail(EINVAL);
+        if (const auto &range = s->node.sizeRange) {
+            e->type = V4L2_FRMSIZE_TYPE_STEPWISE;
+            e->stepwise = {
+                std::uint32_t((*range)[0].width()),  std::uint32_t((*range)[1].width()),
+                std::uint32_t((*range)[2].width()),  std::uint32_t((*range)[0].height()),
+                std::uint32_t((*range)[1].height()), std::uint32_t((*range)[2].height())};
+        } else {
+            e->type = V4L2_FRMSIZE_TYPE_DISCRETE;
+            e->discrete = {std::uint32_t(s->node.sizes[e->index].width()),
+                           std::uint32_t(s->node.sizes[e->index].height())};
+        }
+        return 0;
+    }
     if (request == VIDIOC_S_FMT)
         return setFormat(*s, *static_cast<v4l2_format *>(arg));
     if (request == VIDIOC_G_FMT) {

@@ -7,11 +7,13 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include <linux/videodev2.h>
@@ -43,6 +45,8 @@ struct FakeNode
     int openError = 0;                                                 // open fails with this errno
     std::vector<QSize> sizes = std::vector<QSize>(1, QSize(640, 480)); // what it can deliver
     std::uint32_t pixelFormat = V4L2_PIX_FMT_BGR24;
+    // Listed by VIDIOC_ENUM_FRAMESIZES instead of sizes when set: min, max and step sizes.
+    std::optional<std::array<QSize, 3>> sizeRange;
     int rowPadding = 0;       // bytes after each row
     int loseAfterFrames = -1; // the device vanishes after this many frames
     bool stalled = false;     // delivers nothing

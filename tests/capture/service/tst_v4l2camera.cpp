@@ -1,4 +1,5 @@
 // A V4L2 camera as a frame source, against the fake device.
+#include "capture/service/camerasizes.h"
 #include "capture/service/libv4l2deviceio.h"
 #include "capture/service/v4l2camera.h"
 #include "fakedeviceio.h"
@@ -24,6 +25,8 @@ private slots:
     void formatChangeWhileOpen();
     void libv4l2RefusesWhatIsNoCamera_data();
     void libv4l2RefusesWhatIsNoCamera();
+    void ownSizesBeyondTheList_data();
+    void ownSizesBeyondTheList();
 };
 
 namespace {
@@ -257,6 +260,41 @@ void TestV4l2Camera::libv4l2RefusesWhatIsNoCamera()
     QVERIFY(!r);
     QVERIFY2(r.error().contains(path) && r.error().contains(errorText(error)),
              qPrintable(r.error()));
+}
+
+using Range = std::optional<std::array<QSize, 3>>;
+
+void TestV4l2Camera::ownSizesBeyondTheList_data()
+{
+    QTest::addColumn<std::vector<QSize>>("listed");
+    QTest::addColumn<Range>("range");
+    QTest::addColumn<QList<QSize>>("offered");
+    QTest::newRow("single sizes: small, too large and repeated ones left out")
+        << std::vector<QSize>{{1920, 1080}, {640, 480}, {2560, 1440}, {800, 600},
+                              {1280, 720},  {320, 240}, {800, 600},   {1920, 1200}}
+        << Range() << QList<QSize>{{800, 600}, {1280, 720}, {1920, 1080}};
+    QTest::newRow("only the listed sizes")
+        << std::vector<QSize>{{640, 480}, {160, 120}} << Range() << QList<QSize>{};
+    QTest::newRow("steps of 16 from 320 x 240 to 1280 x 720")
+        << std::vector<QSize>{} << Range(std::array<QSize, 3>{{{320, 240}, {1280, 720}, {16, 16}}})
+        << QList<QSize>{{720, 480}, {720, 576}, {1024, 576}, {1280, 720}};
+    QTest::newRow("any size up to 1000 x 1000")
+        << std::vector<QSize>{} << Range(std::array<QSize, 3>{{{100, 100}, {1000, 1000}, {1, 1}}})
+        << QList<QSize>{{720, 480}, {720, 576}, {800, 600}, {960, 540}};
+}
+
+// What the camera lists for the format frames arrive in, as the size list offers it.
+void TestV4l2Camera::ownSizesBeyondTheList()
+{
+    QFETCH(std::vector<QSize>, listed);
+    QFETCH(Range, range);
+    QFETCH(QList<QSize>, offered);
+    FakeNode node = cameraOf(listed.empty() ? std::vector<QSize>{{640, 480}} : listed);
+    node.sizeRange = range;
+    V4l2Camera camera(fakeWith(node), "/dev/video0");
+    QVERIFY(camera.frameSizes().empty()); // not open yet
+    QVERIFY(camera.open());
+    QCOMPARE(CameraSizes::beyondListed(camera.frameSizes()), offered);
 }
 
 QTEST_APPLESS_MAIN(TestV4l2Camera)
