@@ -44,6 +44,16 @@ CaptureCore::CaptureCore(const Services &services)
     m_clockTimer.setInterval(1000);
     connect(&m_clockTimer, &QTimer::timeout, this, &CaptureCore::clockTick);
     m_clockTimer.start();
+
+    // While capture runs, the timer program's end is checked once a second as well as after
+    // each picture: a long interval may leave no picture in the end minute.
+    m_endCheckTimer.setInterval(1000);
+    connect(&m_endCheckTimer, &QTimer::timeout, this, [this] {
+        if (m_state.CaptureRunning()) // not while a new driver or format pauses it
+            m_timerProgram->endCheck();
+    });
+    connect(loop, &CaptureLoop::started, &m_endCheckTimer, qOverload<>(&QTimer::start));
+    connect(loop, &CaptureLoop::stopped, &m_endCheckTimer, &QTimer::stop);
 }
 
 CaptureCore::~CaptureCore()
@@ -52,6 +62,7 @@ CaptureCore::~CaptureCore()
     m_captureTimer.setEnabled(false);
     m_captureTimer.setOnTimer({});
     m_clockTimer.stop();
+    m_endCheckTimer.stop();
     m_timerProgram.reset();
     m_motion.reset();
     m_loop.reset();

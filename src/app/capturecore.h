@@ -98,6 +98,7 @@ private:
     std::unique_ptr<StoreSpace> m_ownSpace; // when none is given
     ThreadedTimer m_captureTimer;
     QTimer m_clockTimer;
+    QTimer m_endCheckTimer; // while capture runs
     std::unique_ptr<CaptureSession> m_session;
     std::unique_ptr<IntervalModel> m_interval;
     std::unique_ptr<CaptureLoop> m_loop;

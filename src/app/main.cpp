@@ -2,6 +2,7 @@
 #include "app/application.h"
 #include "app/guardedapplication.h"
 #include "app/headless.h"
+#include "app/qtguioptions.h"
 #include "app/terminationsignals.h"
 #include "shell/mainwindow.h"
 #include "shell/result.h"
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 namespace {
@@ -50,6 +52,7 @@ struct Arguments
     MakeVideoCommand::Options video = MakeVideoCommand::addOptions(parser);
     HeadlessCommandLine headless{parser};
 
+    Arguments() = default;
     explicit Arguments(const QCoreApplication &app) { parser.process(app); }
 
     static bool describe(QCommandLineParser &parser, const QCommandLineOption &pictures)
@@ -184,24 +187,61 @@ bool headlessAsked(int argc, char *argv[])
 }
 
 namespace {
-// The program from its arguments on: windows is the application object of the windows, or
-// nullptr for the program without a display.
-int run(QGuiApplication &app, QApplication *windows)
+void setNames()
 {
     QCoreApplication::setApplicationName(QLatin1String(Product::name));
     QCoreApplication::setApplicationVersion(QLatin1String(Product::version));
     QGuiApplication::setDesktopFileName(QLatin1String(Product::desktopId));
+}
 
-    const Arguments arguments(app);
+// What the arguments ask for, or the mistake they hold.
+struct Request
+{
+    QString store; // empty: the working directory
+    HeadlessOptions headless;
+};
+
+Result<Request> requested(const Arguments &arguments, bool windows)
+{
     const Result<QString> store = storeDirectoryArgument(arguments);
-    Result<HeadlessOptions> headlessOptions = arguments.headless.options();
+    if (!store)
+        return failure(store.error());
     if (windows && arguments.headless.anyHeadlessOption())
-        headlessOptions = failure(QStringLiteral("These options need --headless."));
-    if (store && !headlessOptions) {
-        reportStartFailure(headlessOptions.error());
-        return 1;
-    }
-    const Result<> entered = store ? enterStoreDirectory(*store) : Result<>(failure(store.error()));
+        return failure(QStringLiteral("These options need --headless."));
+    const Result<HeadlessOptions> headless = arguments.headless.options();
+    if (!headless)
+        return failure(headless.error());
+    return Request{*store, *headless};
+}
+
+// --help, --version and mistakes in the arguments are answered before the windows' application
+// object exists, since that one needs a display and these need none. Empty when the windows
+// are to start (or only they can tell the mistake).
+std::optional<int> answeredWithoutDisplay(int &argc, char *argv[])
+{
+    const QCoreApplication app(argc, argv);
+    setNames();
+    const QtGuiOptionsRemoved own = removeQtGuiOptions(QCoreApplication::arguments());
+    Arguments arguments;
+    if (!arguments.parser.parse(own.arguments) && own.undecided)
+        return std::nullopt;
+    arguments.parser.process(own.arguments); // ends the program after help, version or a mistake
+    const Result<Request> request = requested(arguments, true);
+    if (request)
+        return std::nullopt;
+    std::fprintf(stderr, "vardella: %s\n", qPrintable(request.error()));
+    return 1;
+}
+
+// The program from its arguments on: windows is the application object of the windows, or
+// nullptr for the program without a display.
+int run(QGuiApplication &app, QApplication *windows)
+{
+    setNames();
+    const Arguments arguments(app);
+    const Result<Request> request = requested(arguments, windows != nullptr);
+    const Result<> entered =
+        request ? enterStoreDirectory(request->store) : Result<>(failure(request.error()));
     if (!entered) {
         reportStartFailure(entered.error());
         return 1;
@@ -214,7 +254,7 @@ int run(QGuiApplication &app, QApplication *windows)
     }
 
     if (!windows)
-        return runHeadless(*headlessOptions);
+        return runHeadless(request->headless);
 
     Application vardella(*windows);
     QString error;
@@ -238,6 +278,8 @@ int main(int argc, char *argv[])
         GuardedGuiApplication app(argc, argv);
         return run(app, nullptr);
     }
+    if (const std::optional<int> status = answeredWithoutDisplay(argc, argv))
+        return *status;
     GuardedApplication app(argc, argv);
     return run(app, &app);
 }

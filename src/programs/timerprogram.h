@@ -1,7 +1,7 @@
 #pragma once
-// The daily timer program: capture starts when the clock reaches the start time and stops at
-// the first picture stored in the end minute, every day. Only hours and minutes are compared;
-// the time is always given by the caller, never read here.
+// The daily timer program: capture starts when the clock reaches the start time and stops in
+// the end minute (at its first picture, or at the once-a-second check), every day. Only hours and
+// minutes are compared; the time is always given by the caller, never read here.
 
 #include <QDateTime>
 #include <QTime>
@@ -34,7 +34,8 @@ public:
     /// a minute and not in the minute it ended: stopped within its start minute (by hand, or
     /// because start and end time are the same) it waits for the next day.
     bool startDue(const QDateTime &now);
-    /// The check after a stored picture: true when the end minute has come.
+    /// The check after a stored picture and once a second during capture: true when the end
+    /// minute has come.
     bool endDue(const QDateTime &now);
     /// For a run that ended while the program recorded: true when now lies between the start
     /// and the end time (across midnight when the end is earlier), so that capture starts

@@ -1,7 +1,7 @@
 #pragma once
 // Runs the daily timer program against a capture run: the clock tick's start check and the
-// end check after each stored picture, on a clock that tests can set. Used by the timer-motion
-// menu and by the program without a display alike.
+// end check after each stored picture and once a second, on a clock that tests can set. Used by the
+// timer-motion menu and by the program without a display alike.
 
 #include "programs/timerprogram.h"
 
@@ -22,7 +22,8 @@ public:
 
     /// The clock tick's check: capture starts when the start time has come.
     void startCheck();
-    /// After each stored picture: capture stops when the end time has come.
+    /// After each stored picture and once a second while capture runs: capture stops when the
+    /// end time has come.
     void endCheck();
     /// At the start of a run that continues the last one: capture starts again when the
     /// program's time has begun and not yet ended.

@@ -189,6 +189,9 @@ void MainWindow::buildStatusBar()
 void MainWindow::showStatusNote(const QString &text)
 {
     m_statusNote->setText(text);
+    // The name stays "status note"; a screen reader reads the words from the description,
+    // which announces each change.
+    m_statusNote->setAccessibleDescription(text);
     m_statusNote->setVisible(!text.isEmpty());
 }
 

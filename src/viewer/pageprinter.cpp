@@ -1,5 +1,6 @@
 #include "viewer/pageprinter.h"
 
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
@@ -67,10 +68,18 @@ QSize PagePrinter::dotsPerScreenPixel(const QWidget *widget) const
             std::max(1, m_printer->resolution() / screenY)};
 }
 
+bool PagePrinter::wouldReplaceFile() const
+{
+    const QString file = m_printer->outputFileName();
+    return !file.isEmpty() && QFileInfo::exists(file);
+}
+
 Result<> PagePrinter::print(const PrintSteps &steps, QWidget *parent)
 {
-    if (!hasTarget()) {
-        // No printer installed: the dialog offers printing into a PDF file.
+    if (!hasTarget() || wouldReplaceFile()) {
+        // No printer installed: the dialog offers printing into a PDF file. A file printed
+        // before is never replaced unasked: the dialog offers another name, or asks before
+        // it replaces the file.
         QPrintDialog dialog(m_printer.get(), parent);
         if (dialog.exec() != QDialog::Accepted)
             return failure(QStringLiteral("No printer was chosen, so nothing was printed."));

@@ -6,9 +6,9 @@
 
 QString TimeStampText(const QDateTime &local, const QLocale &locale)
 {
-    // Two-second resolution, as the store's time stamps were first kept.
+    // To the second the picture was stored: truncated, never rounded up into the next one.
     const QTime exact = local.time();
-    const QTime time(exact.hour(), exact.minute(), exact.second() & ~1);
+    const QTime time(exact.hour(), exact.minute(), exact.second());
     const QString date = locale.toString(local.date(), QLocale::ShortFormat);
     if (time == QTime(0, 0))
         return date;

@@ -8,8 +8,8 @@
 #include <QLocale>
 #include <QString>
 
-/// The stamp text of a local time at two-second resolution: short date, a blank, long time;
-/// a time of exactly midnight shows the date alone.
+/// The stamp text of a local time to the second (truncated): short date, a blank, long time;
+/// a time within the first second of the day shows the date alone.
 QString TimeStampText(const QDateTime &local, const QLocale &locale = QLocale());
 
 /// The stamp of picture n in directory d; fails, naming the file, when it is not there.

@@ -67,6 +67,8 @@ private slots:
     void refusesStoreInUse_data();
     void refusesStoreInUse();
     void takesOverStoreOfKilledProgram();
+    void answersWithoutDisplay_data();
+    void answersWithoutDisplay();
 
 private:
     // A store directory holds no sounds, so the program is copied into an installed layout
@@ -282,6 +284,54 @@ void TestStartup::takesOverStoreOfKilledProgram()
     QVERIFY(lock.open(QIODevice::ReadOnly));
     QCOMPARE(lock.readLine().trimmed(), QByteArray::number(next.processId()));
     QCOMPARE(terminate(next), 0);
+}
+
+void TestStartup::answersWithoutDisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<QString>("errors");
+    const QString version = QString(Product::name) + ' ' + Product::version + '\n';
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "[options] [DIRECTORY]"
+                          << "";
+    QTest::newRow("version") << QStringList{"--version"} << 0 << version << "";
+    QTest::newRow("version after Qt's options")
+        << QStringList{"-platform", "xcb", "--reverse", "-style=fusion", "-v"} << 0 << version
+        << "";
+    QTest::newRow("unknown option") << QStringList{"--colour"} << 1 << ""
+                                    << "Vardella: Unknown option 'colour'.";
+    QTest::newRow("value missing") << QStringList{"--pictures", "--driver"} << 1 << ""
+                                   << "Vardella: Missing value after '--driver'.";
+    QTest::newRow("two directories, one Qt's value")
+        << QStringList{"-style", "fusion", "one", "two"} << 1 << ""
+        << "vardella: Give one store directory at most.";
+    QTest::newRow("option of the program without a display")
+        << QStringList{"--interval", "5"} << 1 << ""
+        << "vardella: These options need --headless.";
+}
+
+// Answered as from a terminal with no display at all, and with Qt told to use X11 there.
+void TestStartup::answersWithoutDisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, output);
+    QFETCH(QString, errors);
+    TempWorkDir dir;
+    for (const char *platform : {"", "xcb"}) {
+        const Outcome outcome = runFor(20000, arguments, program(), [&](QProcessEnvironment &env) {
+            for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                env.remove(name);
+            if (*platform)
+                env.insert("QT_QPA_PLATFORM", platform);
+        });
+        QVERIFY2(outcome.finished && outcome.exitCode == exitCode, qPrintable(outcome.errors));
+        QVERIFY2(outcome.output.contains(output), qPrintable(outcome.output));
+        QVERIFY2(errors.isEmpty() ? outcome.errors.isEmpty() : outcome.errors.contains(errors),
+                 qPrintable(outcome.errors));
+        QVERIFY(!dir.exists("1") && !dir.exists("one"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestStartup)

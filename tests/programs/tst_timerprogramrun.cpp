@@ -55,6 +55,7 @@ class TestTimerProgramRun : public QObject
 private slots:
     void boxesWrapAndCancelKeepsThem();
     void programCapturesItsMinuteEveryDay();
+    void endComesWithoutPicture();
 };
 
 void TestTimerProgramRun::boxesWrapAndCancelKeepsThem()
@@ -137,6 +138,31 @@ void TestTimerProgramRun::programCapturesItsMinuteEveryDay()
     QVERIFY(a.state().CaptureRunning());
     QCOMPARE(a.report().size(), 9);
     QVERIFY(a.report()[7].startsWith("  Start date/time =  "));
+}
+
+// A long interval leaves no picture in the end minute: the check once a second ends the run.
+void TestTimerProgramRun::endComesWithoutPicture()
+{
+    TimerApp a;
+    QString error;
+    QVERIFY2(a.ready(&error), qPrintable(error));
+    a.panel()->prog->click();
+    a.press("startHoursArrows", Dir::Down, 2);
+    a.press("endHoursArrows", Dir::Down, 2);
+    a.press("endMinutesArrows", Dir::Up, 1);
+    a.activateTimer()->setChecked(true);
+    CaptureApp::button(a.menu(), "okButton")->click();
+    a.tickAt(QTime(10, 0, 0));
+    QVERIFY(a.state().CaptureRunning());
+    a.captureTimer().setEnabled(false); // no picture from here
+    a.clock->time = QDateTime(QDate::currentDate(), QTime(10, 0, 59));
+    QTest::qWait(1500);
+    QVERIFY(a.state().CaptureRunning());
+    a.clock->time = QDateTime(QDate::currentDate(), QTime(10, 1, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(!a.state().CaptureRunning(), 1500);
+    const QString day = QDate::currentDate().toString("MM - dd");
+    QVERIFY2(a.report().value(5).startsWith("  Stop date/time =  " + day + "  10:01:00  "),
+             qPrintable(a.report().join('|')));
 }
 
 QTEST_MAIN(TestTimerProgramRun)

@@ -2,6 +2,7 @@
 // resizing and "Exit".
 #include "common/mainwindowfixture.h"
 
+#include <QAccessible>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -26,6 +27,7 @@ private slots:
     void activationResetsMaxFrames();
     void resizeIsReported();
     void exitClicksAndCloses();
+    void statusNoteReachesScreenReaders();
 
 private:
     std::unique_ptr<MainWindowFixture> m_main;
@@ -208,6 +210,19 @@ void TestMainWindow::exitClicksAndCloses()
     QCOMPARE(m_main->click.backend->plays, 1);
     QVERIFY(!m_main->window.isVisible());
     QCOMPARE(closing.count(), 1);
+}
+
+void TestMainWindow::statusNoteReachesScreenReaders()
+{
+    auto *note = m_main->window.statusBar()->findChild<QLabel *>("statusNote");
+    QAccessibleInterface *reader = QAccessible::queryAccessibleInterface(note);
+    QVERIFY(reader);
+    const QString overwriting = "Overwriting pictures of an earlier run from 1/capture0.jpg";
+    for (const QString &text : {overwriting, QString("Camera lost at 9:05:03"), QString()}) {
+        m_main->window.showStatusNote(text);
+        QCOMPARE(reader->text(QAccessible::Name), QString("status note"));
+        QCOMPARE(reader->text(QAccessible::Description), text);
+    }
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -9,7 +9,11 @@
 #include "viewer/storedpictures.h"
 #include "viewer/viewerwindow.h"
 
+#include <QDialogButtonBox>
+#include <QMessageBox>
+#include <QPrintDialog>
 #include <QTest>
+#include <QTimer>
 
 using Role = ToolWindows::Role;
 
@@ -28,6 +32,40 @@ struct PrintApp : CaptureApp
     QPushButton *viewerButton(const char *name) { return part<QPushButton>(&app->viewer(), name); }
     QPushButton *toolbarButton(const char *name) { return part<QPushButton>(&main(), name); }
     QString printed() { return pdfPages(dir.path() + "/print.pdf").join('\f').simplified(); }
+};
+
+// Answers the print dialog that a print into a file that is there opens: Cancel, or "Print"
+// to the same file and "Yes" to Qt's question whether to replace it.
+class PrintDialogAnswer
+{
+public:
+    explicit PrintDialogAnswer(bool print)
+    {
+        QObject::connect(&m_poll, &QTimer::timeout, [this, print] {
+            // Clicked later: a click opens the next question, and this timer waits meanwhile.
+            QWidget *modal = QApplication::activeModalWidget();
+            if (auto *question = qobject_cast<QMessageBox *>(modal)) {
+                m_replaceAsked = true;
+                QTimer::singleShot(0, question->button(QMessageBox::Yes), &QAbstractButton::click);
+            } else if (auto *dialog = qobject_cast<QPrintDialog *>(modal)) {
+                m_asked = true;
+                QDialogButtonBox *buttons = dialog->findChild<QDialogButtonBox *>();
+                if (print && buttons && buttons->button(QDialogButtonBox::Ok))
+                    QTimer::singleShot(0, buttons->button(QDialogButtonBox::Ok),
+                                       &QAbstractButton::click); // as the user: checked
+                else
+                    QTimer::singleShot(0, dialog, &QDialog::reject);
+            }
+        });
+        m_poll.start(50);
+    }
+    bool asked() const { return m_asked; }
+    bool replaceAsked() const { return m_replaceAsked; }
+
+private:
+    QTimer m_poll;
+    bool m_asked = false;
+    bool m_replaceAsked = false;
 };
 } // namespace
 
@@ -75,8 +113,22 @@ void TestPrintFlow::rangeThenPicture()
     QTest::keyClick(picture, Qt::Key_Escape); // as "Cancel"
     QVERIFY(!picture->isVisible());
     QVERIFY(a.toolbarButton("print")->isEnabled());
+    // The range's page is in the file: the picture print asks first, and Cancel keeps it.
     a.toolbarButton("print")->click();
-    picture->findChild<QPushButton *>("okButton")->click();
+    {
+        const PrintDialogAnswer cancel(false);
+        picture->findChild<QPushButton *>("okButton")->click();
+        QVERIFY(cancel.asked());
+    }
+    QCOMPARE(a.messages->errors,
+             QStringList{QStringLiteral("No printer was chosen, so nothing was printed.")});
+    QCOMPARE(a.printed(), page);
+    a.toolbarButton("print")->click();
+    {
+        const PrintDialogAnswer replace(true);
+        picture->findChild<QPushButton *>("okButton")->click();
+        QVERIFY(replace.asked() && replace.replaceAsked());
+    }
     QVERIFY(a.toolbarButton("printerSetup")->isEnabled());
     QVERIFY2(a.printed().startsWith("Vardella 1.3 picture: 4 "), qPrintable(a.printed()));
 }

@@ -172,11 +172,13 @@ void TestViewerPage::timeStampText_data()
 {
     QTest::addColumn<QTime>("modified");
     QTest::addColumn<QTime>("shown"); // invalid: the date alone
-    QTest::newRow("afternoon, odd second") << QTime(13, 45, 31) << QTime(13, 45, 30);
+    QTest::newRow("afternoon, odd second") << QTime(13, 45, 31) << QTime(13, 45, 31);
     QTest::newRow("even second") << QTime(9, 5, 2, 999) << QTime(9, 5, 2);
-    QTest::newRow("last of the day") << QTime(23, 59, 59) << QTime(23, 59, 58);
+    QTest::newRow("odd second and a half") << QTime(17, 25, 19, 500) << QTime(17, 25, 19);
+    QTest::newRow("last of the day") << QTime(23, 59, 59, 999) << QTime(23, 59, 59);
     QTest::newRow("midnight") << QTime(0, 0) << QTime();
-    QTest::newRow("one second after midnight") << QTime(0, 0, 1) << QTime();
+    QTest::newRow("within midnight's second") << QTime(0, 0, 0, 999) << QTime();
+    QTest::newRow("one second after midnight") << QTime(0, 0, 1) << QTime(0, 0, 1);
     QTest::newRow("two seconds after midnight") << QTime(0, 0, 2) << QTime(0, 0, 2);
 }
 
