@@ -263,7 +263,8 @@ void storeSizes(benchmark::internal::Benchmark *b)
 {
     for (int replace : {1, 0})
         for (int grey : {0, 1})
-            for (auto [w, h] : {std::pair{320, 240}, {640, 480}, {768, 568}})
+            for (auto [w, h] :
+                 {std::pair{320, 240}, {640, 480}, {768, 568}, {1280, 720}, {1920, 1080}})
                 b->Args({w, h, grey, replace});
     b->ArgNames({"w", "h", "grey", "replace"})->Unit(benchmark::kMicrosecond);
 }
@@ -271,7 +272,7 @@ void storeSizes(benchmark::internal::Benchmark *b)
 void encodeSizes(benchmark::internal::Benchmark *b)
 {
     for (int grey : {0, 1})
-        for (auto [w, h] : {std::pair{320, 240}, {640, 480}, {768, 568}})
+        for (auto [w, h] : {std::pair{320, 240}, {640, 480}, {768, 568}, {1280, 720}, {1920, 1080}})
             b->Args({w, h, grey});
     b->ArgNames({"w", "h", "grey"})->Unit(benchmark::kMicrosecond);
 }
@@ -280,6 +281,7 @@ void encodeSizes(benchmark::internal::Benchmark *b)
 BENCHMARK(exifVsEncode)
     ->ArgsProduct({{320}, {240}, {0, 1}})
     ->ArgsProduct({{640}, {480}, {0, 1}})
+    ->ArgsProduct({{1920}, {1080}, {0, 1}})
     ->ArgNames({"w", "h", "grey"})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(storeVsBare)->Apply(storeSizes);
