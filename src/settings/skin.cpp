@@ -40,6 +40,21 @@ QPushButton:disabled { background-color: {buttonDisabledFace}; }
 QLineEdit, QPlainTextEdit, QTextEdit, QComboBox, QSpinBox, QListWidget {
     background-color: {field}; color: {fieldText}; border: 1px solid {line};
 }
+/* A bordered spin box takes its buttons from the sheet, arrows included, else they are flat
+   and blank. */
+QSpinBox { padding-right: 1.3em; }
+QSpinBox::up-button, QSpinBox::down-button {
+    subcontrol-origin: border; width: 1.3em; background-color: {buttonFace};
+    border: 1px solid {buttonBorder};
+}
+QSpinBox::up-button { subcontrol-position: top right; }
+QSpinBox::down-button { subcontrol-position: bottom right; }
+QSpinBox::up-arrow { image: url(:/skin/arrowup.png); width: 0.7em; }
+QSpinBox::down-arrow { image: url(:/skin/arrowdown.png); width: 0.7em; }
+QSpinBox::up-button:hover, QSpinBox::down-button:hover { border-color: {buttonHoverBorder}; }
+QSpinBox::up-button:disabled, QSpinBox::down-button:disabled {
+    background-color: {buttonDisabledFace};
+}
 /* Without padding, a list's text runs under its arrow. */
 QComboBox { padding: 1px 2px 1px 3px; }
 QComboBox QAbstractItemView {

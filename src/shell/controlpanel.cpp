@@ -26,6 +26,8 @@ const QColor Green(0, 128, 0);
 // Gaps between the groups and inside them: the panel is dense by design.
 constexpr int GroupGap = 2;
 constexpr int InnerGap = 2;
+// At the default font each group is 81 px high and the panel 84; a larger font makes them taller.
+constexpr int LeastGroupHeight = 81;
 
 // A panel button as wide as its caption. Some styles ask 80 px for any caption, which would
 // not let three of them share a group.
@@ -170,6 +172,7 @@ ControlPanel::ControlPanel(QWidget *parent) : QFrame(parent)
 QGroupBox *ControlPanel::addGroup(const QString &caption)
 {
     auto *group = new QGroupBox(caption, this);
+    group->setMinimumHeight(LeastGroupHeight);
     group->installEventFilter(this);
     layout()->addWidget(group);
     m_groups << group;

@@ -11,11 +11,13 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -120,6 +122,8 @@ void MakeVideoWindow::open(int first, int last)
         m_first->setValue(first);
         m_last->setValue(last);
         m_output->setText(VideoDefaults::outputPath(first));
+        showWholePath();
+        m_cancel->setText("Cancel");
         m_progress->setRange(0, 1);
         m_progress->setValue(0);
         m_progress->setFormat(QString());
@@ -137,6 +141,17 @@ void MakeVideoWindow::showLength()
                           .arg(VideoTexts::duration(pictures / m_fps->value())));
 }
 
+// The field is as wide as its path, within what the screen leaves beside the form's labels.
+void MakeVideoWindow::showWholePath()
+{
+    const QFontMetrics metrics = m_output->fontMetrics();
+    const int least = metrics.averageCharWidth() * 40;
+    const int wanted = metrics.horizontalAdvance(m_output->text()) + 4 * metrics.averageCharWidth();
+    const QScreen *shownOn = screen() ? screen() : QGuiApplication::primaryScreen();
+    const int most = shownOn ? shownOn->availableGeometry().width() * 2 / 3 : wanted;
+    m_output->setMinimumWidth(std::max(least, std::min(wanted, most)));
+}
+
 void MakeVideoWindow::browse()
 {
     const QString chosen = QFileDialog::getSaveFileName(this, "Save the video as", m_output->text(),
@@ -144,6 +159,7 @@ void MakeVideoWindow::browse()
     if (chosen.isEmpty())
         return;
     m_output->setText(chosen);
+    showWholePath();
     // The dialog has asked before letting an existing file be chosen.
     if (QFileInfo::exists(chosen))
         m_replaceAgreed = chosen;
@@ -170,6 +186,7 @@ void MakeVideoWindow::make()
     m_progress->setRange(0, settings.pictureCount());
     showProgress(0, settings.pictureCount());
     m_status->setText("Making the video …");
+    m_cancel->setText("Cancel");
     setMaking(true);
 }
 
@@ -220,6 +237,7 @@ void MakeVideoWindow::showFinished(const VideoSummary &summary, const QString &e
     m_replaceAgreed.clear();
     const QString text = VideoTexts::summary(summary);
     m_status->setText(text);
+    m_cancel->setText("Close"); // nothing is left to cancel
     emit videoMade(text);
 }
 

@@ -1,7 +1,8 @@
 #pragma once
 // "Make video": a time-lapse video from a range of stored pictures. A small tool window opened
 // from the viewer with its page start; the video is made on a worker thread while a progress
-// bar counts the pictures, and "Cancel" stops it and leaves no file behind.
+// bar counts the pictures, and "Cancel" stops it and leaves no file behind; once the video is
+// done the button reads "Close".
 
 #include "shell/capturetoolwindow.h"
 #include "video/videoworker.h"
@@ -48,6 +49,7 @@ private:
     void buildForm();
     void browse();
     void showLength();
+    void showWholePath();
     void setMaking(bool making);
     void showProgress(int done, int total);
     void showFinished(const VideoSummary &summary, const QString &error);

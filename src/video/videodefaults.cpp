@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 
 namespace VideoDefaults {
 
@@ -34,14 +33,12 @@ QString fileName(const QDateTime &firstPictureTime)
 
 QString outputPath(int first)
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
-    if (folder.isEmpty() || !QFileInfo(folder).isDir())
-        folder = QDir::homePath();
     const QFileInfo picture(
         PictureStore::PicturePath(PictureStore::DirectoryOfPicture(first), first));
     const QDateTime taken =
         picture.exists() ? picture.lastModified() : QDateTime::currentDateTime();
-    return QDir(folder).filePath(fileName(taken));
+    // Beside the pictures it is made of: the store directory is the working directory.
+    return QDir::current().absoluteFilePath(fileName(taken));
 }
 
 } // namespace VideoDefaults

@@ -17,8 +17,8 @@ int lastOfUnbrokenRun(int first);
 
 /// "vardella-2026-12-08_14-05-09.mp4" for a first picture taken at that local time.
 QString fileName(const QDateTime &firstPictureTime);
-/// The user's Videos folder (or the home folder when there is none) with the file name from
-/// the modification time of picture first, or from now when it is missing.
+/// The store directory's absolute path with the file name from the modification time of
+/// picture first, or from now when it is missing.
 QString outputPath(int first);
 
 } // namespace VideoDefaults

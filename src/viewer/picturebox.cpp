@@ -17,13 +17,19 @@ void PictureBox::setPicture(const QImage &picture)
     update();
 }
 
+QRect PictureBox::fitted() const
+{
+    const QSize size = m_picture.size().scaled(this->size(), Qt::KeepAspectRatio);
+    return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+}
+
 void PictureBox::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     if (m_picture.isNull())
         painter.fillRect(rect(), palette().color(QPalette::Dark));
-    else
-        painter.drawImage(rect(), m_picture);
+    else // in its own proportions, centred: a 4:3 picture in a wider box is not stretched
+        painter.drawImage(fitted(), m_picture);
     if (hasFocus()) {
         painter.setPen(QPen(palette().color(QPalette::Highlight), 2));
         painter.drawRect(rect().adjusted(1, 1, -1, -1));

@@ -21,6 +21,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    /// Where the picture is drawn: the largest rectangle of its proportions, centred.
+    QRect fitted() const;
     QImage m_picture;
     QSize m_preferred;
 };

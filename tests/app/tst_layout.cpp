@@ -108,6 +108,8 @@ private slots:
     void textsWhole();
     void minimumSizeKeepsEveryControl_data() { textsWhole_data(); }
     void minimumSizeKeepsEveryControl();
+    void windowsFitTheScreen_data();
+    void windowsFitTheScreen();
     void shortcutPressesItsButton_data();
     void shortcutPressesItsButton();
 
@@ -214,6 +216,46 @@ void TestLayout::minimumSizeKeepsEveryControl()
     }
     const QStringList found = clippedTexts(&main);
     QVERIFY2(found.isEmpty(), qPrintable(found.join('\n')));
+}
+
+void TestLayout::windowsFitTheScreen_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::addColumn<QSize>("screen");
+    QTest::newRow("100 %, a laptop's screen") << 1.0 << QSize(1366, 768);
+    QTest::newRow("150 %, a desktop's screen") << 1.5 << QSize(1920, 1080);
+}
+
+// The main window, the viewer and every tool window fit the screen; the panel's groups keep
+// their least height.
+void TestLayout::windowsFitTheScreen()
+{
+    QFETCH(double, scale);
+    QFETCH(QSize, screen);
+    CaptureApp app;
+    QVERIFY(start(app, scale));
+    QVERIFY(app.chooseTestScene() && app.confirmFormat() && storePictures(0, 9));
+    QStringList tooLarge;
+    const auto check = [&](QWidget *w) {
+        const QSize size = w->frameGeometry().size();
+        if (size.width() > screen.width() || size.height() > screen.height())
+            tooLarge << QStringLiteral("%1 %2x%3")
+                            .arg(w->objectName())
+                            .arg(size.width())
+                            .arg(size.height());
+    };
+    check(&app.main());
+    for (QGroupBox *group : app.panel()->groups())
+        QVERIFY2(group->height() >= 81, qPrintable(group->title()));
+    for (const char *name :
+         {"driver", "format", "clear", "reset", "pref", "prog", "info", "about", "view"}) {
+        CaptureApp::button(&app.main(), name)->click();
+        for (QWidget *tool : shownTools(&app.main())) {
+            check(tool);
+            QTest::keyClick(tool, Qt::Key_Escape);
+        }
+    }
+    QVERIFY2(tooLarge.isEmpty(), qPrintable(tooLarge.join('\n')));
 }
 
 void TestLayout::shortcutPressesItsButton_data()

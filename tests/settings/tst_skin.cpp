@@ -6,7 +6,9 @@
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QImage>
+#include <QSpinBox>
 #include <QStyleOptionButton>
+#include <QStyleOptionSpinBox>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -31,25 +33,42 @@ double contrast(QRgb a, QRgb b)
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-// The pixels of the check box's indicator that differ clearly from the square's own colour.
-int markPixels(QCheckBox *box)
+// The pixels of area in widget that differ clearly from the area's own colour.
+int markPixels(QWidget *widget, QRect area, QRgb background)
 {
-    const QImage image = box->grab().toImage();
-    QStyleOptionButton option;
-    option.initFrom(box);
-    const QRect indicator = box->style()
-                                ->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box)
-                                .adjusted(2, 2, -2, -2);
+    const QImage image = widget->grab().toImage();
+    area.adjust(2, 2, -2, -2);
     int count = 0;
     const qreal scale = image.devicePixelRatio();
-    for (int y = indicator.top(); y <= indicator.bottom(); ++y) {
-        for (int x = indicator.left(); x <= indicator.right(); ++x) {
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
             const QRgb pixel = image.pixel(QPoint(x, y) * scale);
-            if (contrast(pixel, SkinColours::Field) >= 3.0)
+            if (contrast(pixel, background) >= 3.0)
                 ++count;
         }
     }
     return count;
+}
+
+// The check box's indicator: its mark against the square's colour.
+int markPixels(QCheckBox *box)
+{
+    QStyleOptionButton option;
+    option.initFrom(box);
+    return markPixels(box, box->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box),
+                      SkinColours::Field);
+}
+
+// A spin box's up or down button: its arrow against the button's face.
+int markPixels(QSpinBox *box, QStyle::SubControl button)
+{
+    QStyleOptionSpinBox option;
+    option.initFrom(box);
+    option.subControls = QStyle::SC_SpinBoxUp | QStyle::SC_SpinBoxDown;
+    option.frame = box->hasFrame();
+    option.stepEnabled = QAbstractSpinBox::StepUpEnabled | QAbstractSpinBox::StepDownEnabled;
+    return markPixels(box, box->style()->subControlRect(QStyle::CC_SpinBox, &option, button, box),
+                      SkinColours::ButtonFace);
 }
 } // namespace
 
@@ -60,6 +79,7 @@ private slots:
     void contrast_data();
     void contrast();
     void checkedBoxShowsItsMark();
+    void spinBoxShowsItsArrows();
 };
 
 void TestSkin::contrast_data()
@@ -84,6 +104,7 @@ void TestSkin::contrast_data()
     QTest::newRow("check box square on a group") << Field << Group << mark;
     QTest::newRow("check box square on a window") << Field << Window << mark;
     QTest::newRow("progress in its bar") << Line << Field << mark;
+    QTest::newRow("spin box arrow on its button") << FieldText << ButtonFace << mark;
 }
 
 void TestSkin::contrast()
@@ -114,6 +135,21 @@ void TestSkin::checkedBoxShowsItsMark()
     skin.setActive(false);
     QVERIFY2(marked >= 8, qPrintable(QString::number(marked)));
     QCOMPARE(unmarked, 0);
+}
+
+void TestSkin::spinBoxShowsItsArrows()
+{
+    Skin skin(*qApp);
+    skin.setActive(true);
+    QSpinBox box;
+    box.setRange(0, 99);
+    box.setValue(50);
+    box.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    const int up = markPixels(&box, QStyle::SC_SpinBoxUp);
+    const int down = markPixels(&box, QStyle::SC_SpinBoxDown);
+    skin.setActive(false);
+    QVERIFY2(up >= 4 && down >= 4, qPrintable(QStringLiteral("%1 and %2").arg(up).arg(down)));
 }
 
 QTEST_MAIN(TestSkin)

@@ -45,8 +45,10 @@ private slots:
         QCOMPARE(box("framesPerSecond")->value(), 25);
         QCOMPARE(box("quality")->value(), 23);
         QCOMPARE(label("videoLength")->text(), QString("30 pictures, 0:01"));
-        const QString folder = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
-        QVERIFY(output()->text().startsWith(QFileInfo(folder).isDir() ? folder : QDir::homePath()));
+        // Beside the store, whole: the field is as wide as the path.
+        QCOMPARE(QFileInfo(output()->text()).absolutePath(), QDir::currentPath());
+        QVERIFY(output()->width() > output()->fontMetrics().horizontalAdvance(output()->text()));
+        QCOMPARE(button("cancelButton")->text(), QString("Cancel"));
     }
 
     void makesTheVideo()
@@ -69,6 +71,12 @@ private slots:
         QCOMPARE(progress()->value(), 12);
         QCOMPARE(progress()->text(), QString("12 of 12 pictures"));
         QVERIFY(button("makeButton")->isEnabled());
+        // Nothing is left to cancel: the button closes, and reads "Cancel" again next time.
+        QCOMPARE(button("cancelButton")->text(), QString("Close"));
+        QTest::mouseClick(button("cancelButton"), Qt::LeftButton);
+        QVERIFY(!m_window->isVisible());
+        m_window->open(0, 11);
+        QCOMPARE(button("cancelButton")->text(), QString("Cancel"));
         QCOMPARE(readVideo(m_main->dir.path() + "/made.mp4").colours.size(), 11);
         QVERIFY(m_messages.errors.isEmpty());
     }

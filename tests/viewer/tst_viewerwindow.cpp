@@ -54,6 +54,8 @@ private slots:
     void heldArrowStopsAtTheMessage();
     void damagedPictureEndsThePage();
     void clearedStoreEmptiesThumbnails();
+    void thumbnailKeepsProportions_data();
+    void thumbnailKeepsProportions();
 };
 
 void TestViewerWindow::openNeedsTheFirstTenPictures()
@@ -202,6 +204,34 @@ void TestViewerWindow::clearedStoreEmptiesThumbnails()
     for (int k = 1; k <= 10; ++k) { // empty, and as clickable as they were
         QVERIFY(a.thumbnail(k)->picture().isNull());
         QVERIFY(a.thumbnail(k)->isEnabled());
+    }
+}
+
+void TestViewerWindow::thumbnailKeepsProportions_data()
+{
+    QTest::addColumn<QSize>("box");
+    QTest::addColumn<QRect>("drawn"); // where the 4:3 picture's red lies
+    QTest::newRow("wider box") << QSize(171, 114) << QRect(9, 0, 152, 114);
+    QTest::newRow("taller box") << QSize(120, 105) << QRect(0, 7, 120, 90);
+    QTest::newRow("same proportions") << QSize(160, 120) << QRect(0, 0, 160, 120);
+}
+
+void TestViewerWindow::thumbnailKeepsProportions()
+{
+    QFETCH(QSize, box);
+    QFETCH(QRect, drawn);
+    QImage red(320, 240, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    PictureBox thumbnail("Click for full screen", box, nullptr);
+    thumbnail.resize(box);
+    thumbnail.setPicture(red);
+    const QImage shown = thumbnail.grab().toImage();
+    for (int y = 0; y < box.height(); ++y) {
+        for (int x = 0; x < box.width(); ++x) {
+            const bool inside = drawn.contains(x, y);
+            if ((shown.pixel(x, y) == qRgb(255, 0, 0)) != inside)
+                QFAIL(qPrintable(QStringLiteral("%1,%2 %3").arg(x).arg(y).arg(inside)));
+        }
     }
 }
 
