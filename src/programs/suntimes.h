@@ -40,7 +40,7 @@ public:
     SunPlace place() const { return m_place; }
 
     /// Sunrise and sunset of the solar day whose noon lies nearest to noon (usually the local
-    /// noon of the day wanted); each time within a few seconds of NOAA's own calculator.
+    /// noon of the day wanted), within a minute of the published tables.
     Result around(const QDateTime &noon) const;
 
 private:
