@@ -103,6 +103,7 @@ void CaptureCore::wireRun()
     connect(motion, &MotionCapture::batchEnded, this, &CaptureCore::motionEnded);
     connect(timer, &TimerProgramRunner::starting, this, &CaptureCore::timerProgramStarted);
     connect(timer, &TimerProgramRunner::stopped, this, &CaptureCore::timerProgramStopped);
+    connect(timer, &TimerProgramRunner::dayPlanned, this, &CaptureCore::timerProgramDay);
 }
 
 void CaptureCore::clockTick()

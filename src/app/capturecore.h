@@ -84,6 +84,9 @@ signals:
     void timerProgramStarted();
     /// The timer program stopped capture at stopTime ("9:05:03").
     void timerProgramStopped(const QString &stopTime);
+    /// A timer program that follows the sun has the new day's times (text); polar when the sun
+    /// does not rise or set that day.
+    void timerProgramDay(const QString &text, bool polar);
     /// The clock tick: a confirmed clear of the store is due now.
     void pendingClearDue();
     /// The clock tick set the clock fields to now.

@@ -142,6 +142,14 @@ void Console::present(CaptureCore &core)
     QObject::connect(&core, &CaptureCore::timerProgramStopped, context, [this](const QString &at) {
         say(QStringLiteral("timer program: stop at ") + at);
     });
+    // A day without sunrise or sunset changes what the program does: said even when quiet.
+    QObject::connect(&core, &CaptureCore::timerProgramDay, context,
+                     [this](const QString &text, bool polar) {
+                         if (polar)
+                             information(QStringLiteral("timer program: ") + text);
+                         else
+                             say(QStringLiteral("timer program: ") + text);
+                     });
 }
 
 // A whole number option in a range, or why not.
@@ -158,13 +166,19 @@ Result<int> number(const QCommandLineParser &parser, const QString &name, int lo
     return v;
 }
 
-Result<QTime> timeOfDay(const QCommandLineParser &parser, const QString &name)
+Result<DayTime> timeOfDay(const QCommandLineParser &parser, const QString &name)
 {
+    if (DayTime::namesSun(parser.value(name))) {
+        const Result<DayTime> sun = DayTime::parseSun(parser.value(name));
+        if (!sun)
+            return failure(QStringLiteral("--%1: %2").arg(name, sun.error()));
+        return sun;
+    }
     const QTime t = QTime::fromString(parser.value(name), QStringLiteral("H:mm"));
     if (!t.isValid())
         return failure(QStringLiteral("--%1 must be a time of day as HH:MM, not \"%2\".")
                            .arg(name, parser.value(name)));
-    return t;
+    return DayTime(t);
 }
 
 QString eventOptionHelp(RunEvent event)
@@ -223,6 +237,11 @@ struct HeadlessCommandLine::Options
     QCommandLineOption grid{"grid", "The motion grid: N x N cells, 1 to 100 (default 50).", "N"};
     QCommandLineOption from{"from", "Daily timer program: start capture at HH:MM.", "HH:MM"};
     QCommandLineOption to{"to", "Daily timer program: stop capture at HH:MM.", "HH:MM"};
+    QCommandLineOption where{"where",
+                             "The place for --from and --to given as sunrise or sunset with "
+                             "an offset in minutes (sunrise-30, sunset+15), computed each day: "
+                             "latitude and longitude in degrees, north and east positive.",
+                             "LAT,LON"};
     QCommandLineOption count{"count", "Stop after N pictures.", "N"};
     QCommandLineOption keepFree{"keep-free",
                                 "Keep MB megabytes free on the store's disk: numbering starts "
@@ -239,10 +258,10 @@ struct HeadlessCommandLine::Options
                               "FILE"};
     std::vector<QCommandLineOption> onEvent = eventOptions();
 
-    std::array<const QCommandLineOption *, 16> headlessOnly() const
+    std::array<const QCommandLineOption *, 17> headlessOnly() const
     {
-        return {&driver, &size, &quality, &grey,     &interval, &max,       &motion, &grid,
-                &from,   &to,   &count,   &keepFree, &verbose,  &timestamp, &sounds, &config};
+        return {&driver, &size,  &quality, &grey,     &interval, &max,       &motion, &grid,  &from,
+                &to,     &where, &count,   &keepFree, &verbose,  &timestamp, &sounds, &config};
     }
 };
 
@@ -274,6 +293,22 @@ bool HeadlessCommandLine::anyHeadlessOption() const
 }
 
 namespace {
+// The place of a program that follows the sun, which it needs; none for clock times.
+Result<> sunPlace(const QCommandLineParser &parser, const QCommandLineOption &where,
+                  const DayTime &from, const DayTime &to, HeadlessOptions &options)
+{
+    if (!from.followsSun() && !to.followsSun())
+        return {};
+    if (!parser.isSet(where))
+        return failure(QStringLiteral("A timer program by sunrise or sunset needs the place: "
+                                      "--where LATITUDE,LONGITUDE (52.52,13.40)."));
+    const Result<SunPlace> place = SunPlace::parse(parser.value(where));
+    if (!place)
+        return failure(QStringLiteral("--where: ") + place.error());
+    options.where = *place;
+    return {};
+}
+
 bool listed(QSize size)
 {
     return std::find(OfferedSizes.begin(), OfferedSizes.end(), size) != OfferedSizes.end();
@@ -316,8 +351,8 @@ Result<HeadlessOptions> savedOptions(const QString &path)
     options.grid = s.grid;
     options.motionFrames = motion ? s.framesAfterMotion : 0;
     if (timer) {
-        options.from = s.timerFrom;
-        options.to = s.timerTo;
+        options.from = DayTime(s.timerFrom);
+        options.to = DayTime(s.timerTo);
     }
     options.continueNumbering = s.startAsLeft;
     for (std::size_t i = 0; i < RunEvents.size(); ++i) {
@@ -394,10 +429,12 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
     if (p.isSet(o.from) != p.isSet(o.to))
         return failure(QStringLiteral("A timer program needs both --from and --to."));
     if (p.isSet(o.from)) {
-        const Result<QTime> from = timeOfDay(p, QStringLiteral("from"));
-        const Result<QTime> to = timeOfDay(p, QStringLiteral("to"));
+        const Result<DayTime> from = timeOfDay(p, QStringLiteral("from"));
+        const Result<DayTime> to = timeOfDay(p, QStringLiteral("to"));
         if (!from || !to)
             return failure(!from ? from.error() : to.error());
+        if (const Result<> place = sunPlace(p, o.where, *from, *to, options); !place)
+            return failure(place.error());
         if (p.isSet(o.motion))
             return failure(QStringLiteral("--motion and a timer program (--from, --to) exclude "
                                           "each other."));
@@ -405,8 +442,11 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
         options.to = *to;
         options.motionFrames = 0; // the command line's program replaces the file's detection
     } else if (p.isSet(o.motion)) {
-        options.from = options.to = QTime(); // and its detection the file's program
+        options.from = options.to = DayTime(); // and its detection the file's program
     }
+    if (p.isSet(o.where) && !options.where)
+        return failure(QStringLiteral("--where goes with --from or --to given as sunrise or "
+                                      "sunset."));
     options.verbose = p.isSet(o.verbose);
     options.timestamp = options.timestamp || p.isSet(o.timestamp);
     options.sounds = p.isSet(o.sounds);
@@ -559,10 +599,11 @@ int runHeadless(const HeadlessOptions &options)
         notifier.ready(QStringLiteral("Waiting for motion"));
     } else if (options.from.isValid()) {
         TimerProgram &program = core.timerProgram().program();
-        program.setTimes(options.from, options.to);
+        program.setTimes(options.from, options.to, options.where);
         program.setActive(true);
-        const QString from = options.from.toString(QStringLiteral("H:mm"));
+        const QString from = options.from.text();
         console.say(QStringLiteral("timer program: waiting for %1").arg(from));
+        core.timerProgram().announceDay();
         notifier.ready(QStringLiteral("Waiting for the timer program to start at %1").arg(from));
     } else {
         loop.startStop();

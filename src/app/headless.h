@@ -3,6 +3,7 @@
 // capture and timer program as the windows, set from the command line, reporting on standard
 // output (with --verbose) and standard error. No window is created.
 
+#include "programs/daytime.h"
 #include "shell/eventcommand.h"
 #include "shell/result.h"
 #include "store/keepfree.h"
@@ -13,6 +14,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QCommandLineParser;
 
@@ -26,8 +28,9 @@ struct HeadlessOptions
     int maxFrames = 0;    // 0: the windows' default
     int motionFrames = 0; // 0: no motion detection
     int grid = 50;
-    QTime from, to; // both valid: a daily timer program
-    int count = 0;  // 0: no limit
+    DayTime from, to;              // both valid: a daily timer program
+    std::optional<SunPlace> where; // where the sun is followed, when from or to does
+    int count = 0;                 // 0: no limit
     // Megabytes left free on the store's disk; 0: it may fill up.
     int keepFreeMegabytes = KeepFree::DefaultMegabytes;
     bool verbose = false;

@@ -94,6 +94,8 @@ Result<QString> storeDirectoryArgument(const Arguments &arguments)
     const QCommandLineParser &parser = arguments.parser;
     if (parser.isSet(arguments.video.fps) || parser.isSet(arguments.video.quality))
         return failure(QStringLiteral("--fps and --crf go with --make-video."));
+    if (parser.isSet(arguments.video.deflicker))
+        return failure(QStringLiteral("--deflicker goes with --make-video."));
     return storeDirectoryArgument(arguments, parser.positionalArguments());
 }
 

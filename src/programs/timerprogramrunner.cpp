@@ -9,8 +9,19 @@ TimerProgramRunner::TimerProgramRunner(ApplicationState &state, CaptureRunContro
     : m_state(state), m_run(run), m_clock(clock)
 {}
 
+void TimerProgramRunner::announceDay()
+{
+    const QDateTime now = m_clock.now();
+    if (!m_program.active() || !m_program.followsSun() || m_announced == now.date())
+        return;
+    m_announced = now.date();
+    const TimerProgram::Day &day = m_program.dayOf(now);
+    emit dayPlanned(m_program.dayText(day), day.sun.day != SunTimes::Day::RisesAndSets);
+}
+
 void TimerProgramRunner::startCheck()
 {
+    announceDay();
     const QDateTime now = m_clock.now();
     if (!m_program.startDue(now))
         return;
@@ -31,6 +42,7 @@ void TimerProgramRunner::resume()
 
 void TimerProgramRunner::endCheck()
 {
+    announceDay();
     const QDateTime now = m_clock.now();
     if (!m_program.endDue(now))
         return;

@@ -28,16 +28,22 @@ public:
     /// At the start of a run that continues the last one: capture starts again when the
     /// program's time has begun and not yet ended.
     void resume();
+    /// Says the day's times (dayPlanned) when the program follows the sun and the day is new.
+    void announceDay();
 
 signals:
     /// The program starts capture now: its start line is due (the date is stamped).
     void starting();
     /// The program stopped capture at stopTime ("9:05:03").
     void stopped(const QString &stopTime);
+    /// A new day's times of a program that follows the sun, in one line; polar when the sun
+    /// does not rise or does not set that day.
+    void dayPlanned(const QString &text, bool polar);
 
 private:
     ApplicationState &m_state;
     CaptureRunControl &m_run;
     const ClockSource &m_clock;
     TimerProgram m_program;
+    QDate m_announced;
 };

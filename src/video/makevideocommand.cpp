@@ -53,10 +53,17 @@ MakeVideoCommand::Options MakeVideoCommand::addOptions(QCommandLineParser &parse
                 .arg(VideoSettings::MaxCrf)
                 .arg(VideoSettings::DefaultCrf),
             QStringLiteral("CRF")),
+        QCommandLineOption(QStringLiteral("deflicker"),
+                           QStringLiteral("Even out the brightness between pictures: a moving "
+                                          "average over N pictures, %1 to %2 (default: off).")
+                               .arg(VideoSettings::MinDeflicker)
+                               .arg(VideoSettings::MaxDeflicker),
+                           QStringLiteral("N")),
     };
     parser.addOption(options.makeVideo);
     parser.addOption(options.fps);
     parser.addOption(options.quality);
+    parser.addOption(options.deflicker);
     return options;
 }
 
@@ -75,7 +82,10 @@ Result<VideoSettings> MakeVideoCommand::settings(const QCommandLineParser &parse
     const Result<int> crf = parser.isSet(options.quality)
                                 ? number(parser.value(options.quality), "--crf")
                                 : Result<int>(VideoSettings::DefaultCrf);
-    for (const Result<int> *value : {&first, &last, &fps, &crf}) {
+    const Result<int> deflicker = parser.isSet(options.deflicker)
+                                      ? number(parser.value(options.deflicker), "--deflicker")
+                                      : Result<int>(0);
+    for (const Result<int> *value : {&first, &last, &fps, &crf, &deflicker}) {
         if (!*value)
             return failure(value->error());
     }
@@ -83,6 +93,7 @@ Result<VideoSettings> MakeVideoCommand::settings(const QCommandLineParser &parse
     settings.last = *last;
     settings.framesPerSecond = *fps;
     settings.crf = *crf;
+    settings.deflicker = *deflicker;
     settings.output = QFileInfo(positional[2]).absoluteFilePath();
     if (Result<> checked = settings.check(); !checked)
         return failure(checked.error());

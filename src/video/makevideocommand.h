@@ -1,7 +1,7 @@
 #pragma once
-// The headless "vardella --make-video FIRST LAST OUT.mp4 [--fps N] [--crf CRF]": the same
-// video as the window makes, without a display, with its progress on standard error. Runs in
-// the event loop of a QCoreApplication, which it ends with the exit status.
+// The headless "vardella --make-video FIRST LAST OUT.mp4 [--fps N] [--crf CRF] [--deflicker N]":
+// the same video as the window makes, without a display, with its progress on standard error.
+// Runs in the event loop of a QCoreApplication, which it ends with the exit status.
 
 #include "shell/result.h"
 #include "video/videoworker.h"
@@ -20,6 +20,7 @@ public:
         QCommandLineOption makeVideo;
         QCommandLineOption fps;
         QCommandLineOption quality;
+        QCommandLineOption deflicker;
     };
 
     /// True when the arguments ask for a video, before any application object exists: that

@@ -6,6 +6,7 @@
 #include "video/videodefaults.h"
 #include "video/videotexts.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -56,6 +57,17 @@ void MakeVideoWindow::buildForm()
                       VideoSettings::DefaultCrf);
     m_crf->setToolTip("Constant rate factor: 0 is lossless, 23 the usual choice, 51 the "
                       "smallest file");
+    // Off unless checked; the average's length only counts when it is on.
+    m_deflickerOn = new QCheckBox("&Deflicker", this);
+    m_deflickerOn->setObjectName("deflicker");
+    m_deflickerOn->setToolTip("Even out the brightness between pictures");
+    m_deflicker = numberBox(this, "deflickerPictures", VideoSettings::MinDeflicker,
+                            VideoSettings::MaxDeflicker, VideoSettings::DefaultDeflicker);
+    m_deflicker->setSuffix(" pictures");
+    m_deflicker->setAccessibleName("Deflicker over pictures");
+    m_deflicker->setToolTip("The moving average of the brightness runs over this many pictures");
+    m_deflicker->setEnabled(false);
+    connect(m_deflickerOn, &QCheckBox::toggled, m_deflicker, &QSpinBox::setEnabled);
     m_length = new QLabel(this);
     m_length->setObjectName("videoLength");
     for (QSpinBox *box : {m_first, m_last, m_fps})
@@ -79,6 +91,7 @@ void MakeVideoWindow::buildForm()
     form->addRow("&Last picture:", m_last);
     form->addRow("Frames per &second:", m_fps);
     form->addRow("&Quality (CRF, lower is better):", m_crf);
+    form->addRow(m_deflickerOn, m_deflicker);
     form->addRow("Length:", m_length);
     auto *fileLabel = new QLabel("&Video file:", this);
     fileLabel->setBuddy(m_output);
@@ -174,6 +187,7 @@ void MakeVideoWindow::make()
     settings.last = m_last->value();
     settings.framesPerSecond = m_fps->value();
     settings.crf = m_crf->value();
+    settings.deflicker = m_deflickerOn->isChecked() ? m_deflicker->value() : 0;
     settings.output = m_output->text().trimmed();
     settings.replace = !settings.output.isEmpty() && settings.output == m_replaceAgreed;
     if (const Result<> checked = settings.check(); !checked) {
@@ -211,9 +225,10 @@ void MakeVideoWindow::closeEvent(QCloseEvent *event)
 void MakeVideoWindow::setMaking(bool making)
 {
     m_making = making;
-    for (QWidget *w : std::initializer_list<QWidget *>{m_first, m_last, m_fps, m_crf, m_output,
-                                                       m_browse, m_make})
+    for (QWidget *w : std::initializer_list<QWidget *>{m_first, m_last, m_fps, m_crf, m_deflickerOn,
+                                                       m_output, m_browse, m_make})
         w->setEnabled(!making);
+    m_deflicker->setEnabled(!making && m_deflickerOn->isChecked());
 }
 
 void MakeVideoWindow::showProgress(int done, int total)

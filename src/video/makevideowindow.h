@@ -10,6 +10,7 @@
 #include <QElapsedTimer>
 
 class Messages;
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -64,6 +65,8 @@ private:
     QSpinBox *m_last = nullptr;
     QSpinBox *m_fps = nullptr;
     QSpinBox *m_crf = nullptr;
+    QCheckBox *m_deflickerOn = nullptr;
+    QSpinBox *m_deflicker = nullptr;
     QLabel *m_length = nullptr;
     QLineEdit *m_output = nullptr;
     QToolButton *m_browse = nullptr;

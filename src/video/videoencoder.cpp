@@ -2,6 +2,9 @@
 
 extern "C" {
 #include <libavcodec/avcodec.h>
+#include <libavfilter/avfilter.h>
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
 #include <libavformat/avformat.h>
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
@@ -34,11 +37,18 @@ struct VideoEncoder::Codec
     AVFrame *frame = nullptr;
     AVPacket *packet = nullptr;
     SwsContext *scaler = nullptr;
+    // Between the converted frame and the encoder when deflickering: buffer, deflicker, sink.
+    AVFilterGraph *graph = nullptr;
+    AVFilterContext *filterIn = nullptr;
+    AVFilterContext *filterOut = nullptr;
+    AVFrame *filtered = nullptr;
     QSize pictureSize;
     int frames = 0;
 
     ~Codec()
     {
+        avfilter_graph_free(&graph);
+        av_frame_free(&filtered);
         sws_freeContext(scaler);
         av_packet_free(&packet);
         av_frame_free(&frame);
@@ -50,6 +60,9 @@ struct VideoEncoder::Codec
 
     Result<> openCodec(const QString &path, QSize size, Settings settings);
     Result<> openFile(const QString &path);
+    Result<> openFilter(QSize size, Settings settings);
+    /// Passes frame (nullptr: the end) through the filter, encoding what comes out.
+    Result<> filterAndEncode(AVFrame *frame);
     /// Converts (and crops or scales) a picture into the frame and encodes it; pixels is its
     /// AVPixelFormat.
     Result<> convertAndEncode(const uint8_t *const planes[], const int strides[], QSize size,
@@ -90,6 +103,10 @@ Result<> VideoEncoder::open(const QString &path, QSize pictureSize, Settings set
                            .arg(pictureSize.height()));
     if (Result<> opened = m_codec->openCodec(path, size, settings); !opened)
         return opened;
+    if (settings.deflicker > 0) {
+        if (Result<> filter = m_codec->openFilter(size, settings); !filter)
+            return filter;
+    }
     return m_codec->openFile(path);
 }
 
@@ -140,6 +157,64 @@ Result<> VideoEncoder::Codec::openCodec(const QString &path, QSize size, Setting
     if (code < 0)
         return failure(QStringLiteral("Not enough memory for the video encoder."));
     return {};
+}
+
+Result<> VideoEncoder::Codec::openFilter(QSize size, Settings settings)
+{
+    const auto failed = [](int code) {
+        return failure(QStringLiteral("Cannot start the deflicker filter: %1").arg(avError(code)));
+    };
+    const AVFilter *deflicker = avfilter_get_by_name("deflicker");
+    if (!deflicker)
+        return failure(QStringLiteral("This FFmpeg has no deflicker filter (libavfilter)."));
+    graph = avfilter_graph_alloc();
+    filtered = av_frame_alloc();
+    if (!graph || !filtered)
+        return failure(QStringLiteral("Not enough memory for the video encoder."));
+    const QByteArray in = QStringLiteral("video_size=%1x%2:pix_fmt=%3:time_base=1/%4:"
+                                         "pixel_aspect=1/1")
+                              .arg(size.width())
+                              .arg(size.height())
+                              .arg(int(AV_PIX_FMT_YUV420P))
+                              .arg(settings.framesPerSecond)
+                              .toLatin1();
+    const QByteArray average =
+        QByteArray("size=") + QByteArray::number(settings.deflicker) + ":mode=am";
+    AVFilterContext *smooth = nullptr;
+    int code = avfilter_graph_create_filter(&filterIn, avfilter_get_by_name("buffer"), "in",
+                                            in.constData(), nullptr, graph);
+    if (code >= 0)
+        code = avfilter_graph_create_filter(&smooth, deflicker, "deflicker", average.constData(),
+                                            nullptr, graph);
+    if (code >= 0)
+        code = avfilter_graph_create_filter(&filterOut, avfilter_get_by_name("buffersink"), "out",
+                                            nullptr, nullptr, graph);
+    if (code >= 0)
+        code = avfilter_link(filterIn, 0, smooth, 0);
+    if (code >= 0)
+        code = avfilter_link(smooth, 0, filterOut, 0);
+    if (code >= 0)
+        code = avfilter_graph_config(graph, nullptr);
+    return code < 0 ? failed(code) : Result<>();
+}
+
+Result<> VideoEncoder::Codec::filterAndEncode(AVFrame *input)
+{
+    // The filter takes its own reference; the frame is written anew only once it is free.
+    int code = av_buffersrc_add_frame_flags(filterIn, input, AV_BUFFERSRC_FLAG_KEEP_REF);
+    if (code < 0)
+        return failure(QStringLiteral("The deflicker filter failed: %1").arg(avError(code)));
+    for (;;) {
+        code = av_buffersink_get_frame(filterOut, filtered);
+        if (code == AVERROR(EAGAIN) || code == AVERROR_EOF)
+            return {};
+        if (code < 0)
+            return failure(QStringLiteral("The deflicker filter failed: %1").arg(avError(code)));
+        const Result<> encoded = encode(filtered);
+        av_frame_unref(filtered);
+        if (!encoded)
+            return encoded;
+    }
 }
 
 Result<> VideoEncoder::Codec::openFile(const QString &path)
@@ -197,7 +272,7 @@ Result<> VideoEncoder::Codec::convertAndEncode(const uint8_t *const planes[], co
         return failure(QStringLiteral("Not enough memory for the video encoder."));
     sws_scale(scaler, planes, strides, 0, from.height(), frame->data, frame->linesize);
     frame->pts = frames++;
-    return encode(frame);
+    return graph ? filterAndEncode(frame) : encode(frame);
 }
 
 Result<> VideoEncoder::Codec::encode(const AVFrame *input)
@@ -222,6 +297,11 @@ Result<> VideoEncoder::Codec::encode(const AVFrame *input)
 Result<> VideoEncoder::finish()
 {
     Codec &c = *m_codec;
+    // The filter holds the last pictures of its average until it hears of the end.
+    if (c.graph) {
+        if (Result<> filtered = c.filterAndEncode(nullptr); !filtered)
+            return filtered;
+    }
     if (Result<> flushed = c.encode(nullptr); !flushed)
         return flushed;
     if (Result<> written = c.writeError(av_write_trailer(c.format)); !written)

@@ -2,7 +2,8 @@
 // Turns a sequence of pictures into an H.264 video in an MP4 file with FFmpeg's libraries:
 // yuv420p, so that every player and browser plays it, at a constant quality (CRF). The first
 // picture's size decides the video's; odd sides lose their last column or row (H.264's 4:2:0
-// needs even sides); pictures of another size are scaled to it.
+// needs even sides); pictures of another size are scaled to it. Deflicker evens out the
+// brightness from picture to picture with FFmpeg's deflicker filter.
 
 #include "capture/jpegdecoder.h"
 #include "shell/result.h"
@@ -19,7 +20,8 @@ public:
     struct Settings
     {
         int framesPerSecond = 25;
-        int crf = 23; // x264's constant rate factor: 0 (lossless) to 51, lower is better
+        int crf = 23;      // x264's constant rate factor: 0 (lossless) to 51, lower is better
+        int deflicker = 0; // pictures in the brightness's moving average; 0: off
     };
 
     VideoEncoder();

@@ -146,8 +146,9 @@ Result<VideoSummary> VideoJob::run(const Progress &progress, const std::atomic<b
             ++(stored.exists ? summary.unreadable : summary.missing);
         } else {
             if (!opened) {
-                const Result<> open = encoder.open(work.path, stored.size(),
-                                                   {m_settings.framesPerSecond, m_settings.crf});
+                const Result<> open = encoder.open(
+                    work.path, stored.size(),
+                    {m_settings.framesPerSecond, m_settings.crf, m_settings.deflicker});
                 if (!open)
                     return withName(open.error());
                 opened = true;

@@ -20,6 +20,10 @@ Result<> VideoSettings::check() const
     if (crf < MinCrf || crf > MaxCrf)
         return failure(
             QStringLiteral("The quality (CRF) runs from %1 to %2.").arg(MinCrf).arg(MaxCrf));
+    if (deflicker != 0 && (deflicker < MinDeflicker || deflicker > MaxDeflicker))
+        return failure(QStringLiteral("Deflicker averages over %1 to %2 pictures.")
+                           .arg(MinDeflicker)
+                           .arg(MaxDeflicker));
     if (output.trimmed().isEmpty())
         return failure(QStringLiteral("Name the video file."));
     if (QFileInfo(output).isDir())

@@ -13,6 +13,10 @@ struct VideoSettings
     static constexpr int DefaultCrf = 23;
     static constexpr int MinCrf = 0;
     static constexpr int MaxCrf = 51;
+    // Deflicker's moving average runs over this many pictures; 0 leaves the brightness alone.
+    static constexpr int DefaultDeflicker = 5;
+    static constexpr int MinDeflicker = 2;
+    static constexpr int MaxDeflicker = 129;
 
     int first = 0; // picture numbers, both included
     int last = 0;
@@ -20,6 +24,7 @@ struct VideoSettings
     int crf = DefaultCrf;
     QString output;
     bool replace = false; // the user agreed to replace an existing output file
+    int deflicker = 0;    // pictures in the brightness's moving average; 0: off
 
     int pictureCount() const { return last - first + 1; }
 

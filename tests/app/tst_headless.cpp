@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QRegularExpression>
 
 #include <csignal>
 
@@ -59,6 +60,8 @@ private slots:
     void refusesBadOptions_data();
     void refusesBadOptions();
     void oneProgramPerStoreAndSigterm();
+    void sunProgramSaysTheDay_data();
+    void sunProgramSaysTheDay();
     void configFileAndStartAsLeft();
     void smallDiskKeepsCapturing_data();
     void smallDiskKeepsCapturing();
@@ -200,6 +203,18 @@ void TestHeadless::refusesBadOptions_data()
                                 << "--on-motion cannot be run: a double quote (\") is not closed";
     QTest::newRow("no program") << QStringList{"--on-failure", " "}
                                 << "of --on-failure cannot be run: it names no program";
+    QTest::newRow("sun without a place") << QStringList{"--from", "sunrise", "--to", "18:00"}
+                                         << "needs the place: --where LATITUDE,LONGITUDE";
+    QTest::newRow("sun offset") << QStringList{"--from",   "7:00",    "--to",
+                                               "sunset+x", "--where", "52.5,13.4"}
+                                << "--to: \"sunset+x\" is not sunrise or sunset with an offset";
+    QTest::newRow("offset beyond half a day")
+        << QStringList{"--from", "sunrise-721", "--to", "sunset", "--where", "52.5,13.4"}
+        << "of at most 720 minutes";
+    QTest::newRow("place") << QStringList{"--from", "sunrise", "--to", "sunset", "--where", "91,0"}
+                           << "--where: The place \"91,0\" has a latitude beyond 90°";
+    QTest::newRow("place alone") << QStringList{"--where", "52.5,13.4"}
+                                 << "--where goes with --from or --to given as sunrise or sunset.";
 }
 
 void TestHeadless::refusesBadOptions()
@@ -232,6 +247,54 @@ void TestHeadless::oneProgramPerStoreAndSigterm()
     QCOMPARE(first.exitCode(), 0);
     QVERIFY(QString::fromLocal8Bit(first.readAllStandardOutput()).contains("capture stopped"));
     QVERIFY(!QFile::exists("shared/.vardella.lock"));
+}
+
+void TestHeadless::sunProgramSaysTheDay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("verbose") << QStringList{"--verbose"};
+    QTest::newRow("quiet") << QStringList{};
+}
+
+// Today's sunrise and sunset, and the program's times that follow them; a day without either
+// is said even without --verbose.
+void TestHeadless::sunProgramSaysTheDay()
+{
+    QFETCH(QStringList, arguments);
+    const bool verbose = !arguments.isEmpty();
+    const Outcome berlin = headless(QStringList{"--from", "sunrise-30", "--to", "sunset+15",
+                                                "--where", "52.52,13.40", "berlin"} +
+                                        arguments,
+                                    2500);
+    const QRegularExpression day(
+        R"(timer program: (\S+) sunrise (\d+):(\d\d), sunset (\d+):(\d\d) )"
+        R"(at 52\.52,13\.4; from (\d+):(\d\d) to (\d+):(\d\d)\n)");
+    const QRegularExpressionMatch said = day.match(berlin.output);
+    QCOMPARE(said.hasMatch(), verbose);
+    QVERIFY2(!berlin.errors.contains("timer program"), qPrintable(berlin.errors));
+    if (verbose) {
+        QCOMPARE(said.captured(1), QDate::currentDate().toString(Qt::ISODate));
+        const auto minute = [&](int n) {
+            return said.captured(n).toInt() * 60 + said.captured(n + 1).toInt();
+        };
+        QCOMPARE(minute(6), minute(2) - 30);
+        QCOMPARE(minute(8), minute(4) + 15);
+        QVERIFY(minute(2) > 3 * 60 && minute(4) < 22 * 60);
+    }
+
+    // Near the pole the sun stays up through the northern summer and away in the winter.
+    const int month = QDate::currentDate().month();
+    if (month == 3 || month == 9)
+        QSKIP("Near an equinox the sun may rise and set near the pole");
+    const QString polar = month > 3 && month < 9
+                              ? "polar day at 89.9,0: the sun does not set; from 0:00, no end today"
+                              : "polar night at 89.9,0: the sun does not rise; no start today, "
+                                "to 0:00";
+    const Outcome pole = headless(
+        QStringList{"--from", "sunrise", "--to", "sunset", "--where", "89.9,0", "pole"} + arguments,
+        2500);
+    QVERIFY2(pole.errors.contains(polar), qPrintable(pole.errors));
+    QVERIFY(!pole.output.contains(polar));
 }
 
 void TestHeadless::configFileAndStartAsLeft()

@@ -3,12 +3,23 @@
 #include "programs/timerprogram.h"
 
 #include <QTest>
+#include <QTimeZone>
 
 namespace {
-// Runs two days from 0:00 of day one. Capture stores a picture every interval seconds while it
-// runs; a stop by hand happens at handStop (when valid) on day one. Returns the events as
-// "d1 start 12:00:00" and "d1 stop 12:30:00" ("hand" for the stop by hand).
-QStringList runTwoDays(QTime start, QTime end, int interval, QTime handStop = {})
+QDateTime inZone(const QDateTime &like, QDate date, QTime time)
+{
+    return like.timeSpec() == Qt::TimeZone ? QDateTime(date, time, like.timeZone())
+                                           : QDateTime(date, time, like.timeSpec());
+}
+} // namespace
+
+namespace {
+// Runs days whole days from begin, a second at a time, in begin's time zone. Capture stores a
+// picture every interval seconds while it runs; a stop by hand happens at handStop (when valid)
+// on day one. Returns the events as "d1 start 12:00:00" and "d1 stop 12:30:00" ("hand" for the
+// stop by hand), with the offset from UTC ("+02") in a zone with daylight saving.
+QStringList runDays(const QDateTime &begin, int days, QTime start, QTime end, int interval,
+                    QTime handStop = {})
 {
     TimerProgram program;
     program.setTimes(start, end);
@@ -16,11 +27,16 @@ QStringList runTwoDays(QTime start, QTime end, int interval, QTime handStop = {}
     QStringList events;
     bool running = false;
     int sinceStart = 0;
-    const QDateTime begin(QDate(2026, 12, 8), QTime(0, 0), Qt::UTC);
-    for (int second = 0; second < 2 * 86400; ++second) {
+    const QDateTime last = inZone(begin, begin.date().addDays(days), QTime(0, 0));
+    const qint64 seconds = begin.secsTo(last);
+    for (qint64 second = 0; second < seconds; ++second) {
         const QDateTime now = begin.addSecs(second);
-        const QString day = now.date() == begin.date() ? "d1 " : "d2 ";
-        const QString at = now.time().toString("H:mm:ss");
+        const QString day = QStringLiteral("d%1 ").arg(begin.date().daysTo(now.date()) + 1);
+        QString at = now.time().toString("H:mm:ss");
+        if (begin.timeSpec() == Qt::TimeZone)
+            at += QStringLiteral("%1%2")
+                      .arg(now.offsetFromUtc() < 0 ? '-' : '+')
+                      .arg(std::abs(now.offsetFromUtc()) / 3600, 2, 10, QLatin1Char('0'));
         if (!running) {
             // The clock tick runs while capture is stopped.
             if (program.startDue(now)) {
@@ -42,6 +58,12 @@ QStringList runTwoDays(QTime start, QTime end, int interval, QTime handStop = {}
     }
     return events;
 }
+
+QStringList runTwoDays(QTime start, QTime end, int interval, QTime handStop = {})
+{
+    return runDays(QDateTime(QDate(2026, 12, 8), QTime(0, 0), Qt::UTC), 2, start, end, interval,
+                   handStop);
+}
 } // namespace
 
 class TestTimerProgram : public QObject
@@ -51,6 +73,8 @@ private slots:
     void timeKeys();
     void days_data();
     void days();
+    void clocksChange_data();
+    void clocksChange();
 };
 
 void TestTimerProgram::timeKeys()
@@ -103,6 +127,61 @@ void TestTimerProgram::days()
     QFETCH(QTime, handStop);
     QFETCH(QStringList, events);
     QCOMPARE(runTwoDays(start, end, interval, handStop), events);
+}
+
+// Three days around each change of Berlin's clocks: 29 March 2026 skips 2:00 to 2:59, 25
+// October 2026 has them twice.
+void TestTimerProgram::clocksChange_data()
+{
+    QTest::addColumn<QDate>("firstDay");
+    QTest::addColumn<QTime>("start");
+    QTest::addColumn<QTime>("end");
+    QTest::addColumn<QStringList>("events");
+    const QDate spring(2026, 3, 28);
+    const QDate autumn(2026, 10, 24);
+    QTest::newRow("a start in the gap acts at 3:00")
+        << spring << QTime(2, 30) << QTime(4, 0)
+        << QStringList{"d1 start 2:30:00+01", "d1 stop 4:00:00+01",  "d2 start 3:00:00+02",
+                       "d2 stop 4:00:00+02",  "d3 start 2:30:00+02", "d3 stop 4:00:00+02"};
+    QTest::newRow("an end in the gap acts at 3:00")
+        << spring << QTime(1, 0) << QTime(2, 15)
+        << QStringList{"d1 start 1:00:00+01", "d1 stop 2:15:00+01",  "d2 start 1:00:00+01",
+                       "d2 stop 3:00:00+02",  "d3 start 1:00:00+02", "d3 stop 2:15:00+02"};
+    QTest::newRow("both in the gap: a start and the first picture's stop")
+        << spring << QTime(2, 10) << QTime(2, 50)
+        << QStringList{"d1 start 2:10:00+01", "d1 stop 2:50:00+01",  "d2 start 3:00:00+02",
+                       "d2 stop 3:00:05+02",  "d3 start 2:10:00+02", "d3 stop 2:50:00+02"};
+    QTest::newRow("over the night of the spring change")
+        << spring << QTime(23, 0) << QTime(6, 0)
+        << QStringList{"d1 start 23:00:00+01", "d2 stop 6:00:00+02", "d2 start 23:00:00+02",
+                       "d3 stop 6:00:00+02", "d3 start 23:00:00+02"};
+    QTest::newRow("a start in the hour that comes twice acts once")
+        << autumn << QTime(2, 30) << QTime(2, 45)
+        << QStringList{"d1 start 2:30:00+02", "d1 stop 2:45:00+02",  "d2 start 2:30:00+02",
+                       "d2 stop 2:45:00+02",  "d3 start 2:30:00+01", "d3 stop 2:45:00+01"};
+    QTest::newRow("a run into the hour that comes twice ends at its first end")
+        << autumn << QTime(1, 30) << QTime(2, 30)
+        << QStringList{"d1 start 1:30:00+02", "d1 stop 2:30:00+02",  "d2 start 1:30:00+02",
+                       "d2 stop 2:30:00+02",  "d3 start 1:30:00+01", "d3 stop 2:30:00+01"};
+    QTest::newRow("an end that comes twice while recording acts once")
+        << autumn << QTime(2, 30) << QTime(2, 15)
+        << QStringList{"d1 start 2:30:00+02", "d2 stop 2:15:00+02", "d2 start 2:30:00+02",
+                       "d3 stop 2:15:00+01", "d3 start 2:30:00+01"};
+    QTest::newRow("over the night of the autumn change")
+        << autumn << QTime(23, 0) << QTime(6, 0)
+        << QStringList{"d1 start 23:00:00+02", "d2 stop 6:00:00+01", "d2 start 23:00:00+01",
+                       "d3 stop 6:00:00+01", "d3 start 23:00:00+01"};
+}
+
+void TestTimerProgram::clocksChange()
+{
+    QFETCH(QDate, firstDay);
+    QFETCH(QTime, start);
+    QFETCH(QTime, end);
+    QFETCH(QStringList, events);
+    const QTimeZone berlin("Europe/Berlin");
+    QVERIFY(berlin.isValid());
+    QCOMPARE(runDays(QDateTime(firstDay, QTime(0, 0), berlin), 3, start, end, 5), events);
 }
 
 QTEST_GUILESS_MAIN(TestTimerProgram)

@@ -77,6 +77,9 @@ private slots:
                                       << "LAST must be a whole number, not \"x\".";
         QTest::newRow("bad fps") << QStringList{"--make-video", "0", "1", "out.mp4", "--fps", "0"}
                                  << "Frames per second run from 1 to 120.";
+        QTest::newRow("bad deflicker")
+            << QStringList{"--make-video", "0", "1", "out.mp4", "--deflicker", "1"}
+            << "Deflicker averages over 2 to 129 pictures.";
         QTest::newRow("existing") << QStringList{"--make-video", "0", "1", "old.mp4"}
                                   << "exists already; choose another name or remove it first.";
         QTest::newRow("no store") << QStringList{"--make-video", "0", "1", "out.mp4", "none"}
@@ -85,6 +88,9 @@ private slots:
                                      << "None of the pictures 0 to 1 could be read";
         QTest::newRow("fps alone") << QStringList{"--fps", "5", "-platform", "offscreen"}
                                    << "--fps and --crf go with --make-video.";
+        QTest::newRow("deflicker alone")
+            << QStringList{"--deflicker", "5", "-platform", "offscreen"}
+            << "--deflicker goes with --make-video.";
     }
     void refusals()
     {

@@ -177,6 +177,42 @@ private slots:
         QCOMPARE(outputFolder(), QStringList());
     }
 
+    // Pictures that are light and dark by turns, as under a flickering lamp: the average over
+    // a few pictures evens them out, the frames stay as many.
+    void deflickerEvensOutBrightness_data()
+    {
+        QTest::addColumn<int>("pictures");
+        QTest::newRow("over 2") << 2;
+        QTest::newRow("the default 5") << VideoSettings::DefaultDeflicker;
+        QTest::newRow("over more than the video") << 40;
+    }
+    void deflickerEvensOutBrightness()
+    {
+        QFETCH(int, pictures);
+        for (int n = 0; n < 30; ++n) {
+            QImage image(QSize(64, 48), QImage::Format_RGB888);
+            image.fill(n % 2 ? QColor(90, 100, 80) : QColor(150, 160, 140));
+            QVERIFY(writePicture(n, image));
+        }
+        // The mean change of brightness from frame to frame.
+        const auto swing = [](const QString &output, int deflicker) -> double {
+            VideoSettings settings = range(0, 29, output);
+            settings.deflicker = deflicker;
+            const Result<VideoSummary> made = VideoJob(settings).run({}, notCancelled);
+            const VideoContents video = readVideo(output);
+            if (!made || video.colours.size() != 30 || made->frames != 30)
+                return -1;
+            double sum = 0;
+            for (int i = 1; i < video.colours.size(); ++i)
+                sum += std::abs(qGray(video.colours[i].rgb()) - qGray(video.colours[i - 1].rgb()));
+            return sum / (video.colours.size() - 1);
+        };
+        const double flickering = swing("video/plain.mp4", 0);
+        const double even = swing("video/even.mp4", pictures);
+        QVERIFY2(flickering > 50, qPrintable(QString::number(flickering)));
+        QVERIFY2(even >= 0 && even < flickering / 4, qPrintable(QString::number(even)));
+    }
+
     void existingFileIsReplacedOnlyWhenAgreed()
     {
         QVERIFY(writePicture(0, QSize(64, 48)));

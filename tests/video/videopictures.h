@@ -26,6 +26,19 @@ inline QColor pictureColour(int n)
     return QColor::fromHsv((n * 47) % 360, 200, 220);
 }
 
+/// Writes image as picture n of the store, a JPEG file in colour or greyscale.
+inline bool writePicture(int n, const QImage &image, bool grey = false)
+{
+    std::vector<std::uint8_t> jpeg;
+    const int d = PictureStore::DirectoryOfPicture(n);
+    if (!JpegEncoder(90, grey).encode(image, jpeg) || !QDir().mkpath(QString::number(d)))
+        return false;
+    QFile file(PictureStore::PicturePath(d, n));
+    return file.open(QIODevice::WriteOnly) &&
+           file.write(reinterpret_cast<const char *>(jpeg.data()), qint64(jpeg.size())) ==
+               qint64(jpeg.size());
+}
+
 /// Writes picture n of size as a JPEG file: its flat colour, or camera-like noise; in colour
 /// or greyscale.
 inline bool writePicture(int n, QSize size, bool noise = false, bool grey = false)
@@ -40,14 +53,7 @@ inline bool writePicture(int n, QSize size, bool noise = false, bool grey = fals
                 row[x] = static_cast<uchar>(random.bounded(256));
         }
     }
-    std::vector<std::uint8_t> jpeg;
-    const int d = PictureStore::DirectoryOfPicture(n);
-    if (!JpegEncoder(90, grey).encode(image, jpeg) || !QDir().mkpath(QString::number(d)))
-        return false;
-    QFile file(PictureStore::PicturePath(d, n));
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(reinterpret_cast<const char *>(jpeg.data()), qint64(jpeg.size())) ==
-               qint64(jpeg.size());
+    return writePicture(n, image, grey);
 }
 
 struct VideoContents
