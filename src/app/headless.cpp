@@ -23,10 +23,12 @@
 #include "store/intervalmodel.h"
 #include "store/picturestore.h"
 #include "vardella_version.h"
+#include "web/webpictures.h"
 #include "web/webserver.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
 #include <QTimer>
 
@@ -532,10 +534,13 @@ int runHeadless(const HeadlessOptions &options)
     // The web view, when asked for; one that cannot listen is said and capture goes on.
     WorkingDirectorySpace webSpace;
     std::unique_ptr<WebRunBridge> webRun;
+    std::unique_ptr<WebPictures> webPictures;
     std::unique_ptr<WebServer> web;
     if (options.web) {
         webRun = std::make_unique<WebRunBridge>(core, webSpace);
-        web = std::make_unique<WebServer>(*webRun, *options.web, options.webCredentials);
+        webPictures = std::make_unique<WebPictures>(QDir::currentPath());
+        web = std::make_unique<WebServer>(*webRun, *webPictures, *options.web,
+                                          options.webCredentials);
         if (const Result<> listening = web->listen(); listening)
             console.information(QStringLiteral("Web view at ") + web->url());
         else

@@ -8,7 +8,7 @@
 namespace {
 WebGate::Verdict refuse(int status, const char *reason, const QByteArray &allow = {})
 {
-    return {WebGate::Route::None, status, QByteArray(reason), allow};
+    return {WebGate::Route::None, status, QByteArray(reason), allow, std::nullopt};
 }
 
 struct RouteEntry
@@ -80,7 +80,19 @@ WebGate::Verdict WebGate::route(const Request &request) const
                           entry.post ? "POST" : "GET, HEAD");
         if (entry.post && !sameOrigin(request))
             return refuse(403, "Actions are taken only from the web view's own pages.");
-        return {entry.route, 200, {}, {}};
+        return {entry.route, 200, {}, {}, std::nullopt};
+    }
+    for (const auto &[prefix, route] :
+         {std::pair{WebPictures::OriginalPrefix, Route::Original},
+          std::pair{WebPictures::ThumbnailPrefix, Route::Thumbnail}}) {
+        const std::optional<WebPictures::Picture> picture =
+            WebPictures::parse(request.path, prefix);
+        if (!picture)
+            continue;
+        if (request.method != "GET" && request.method != "HEAD")
+            return refuse(405, "This method is not allowed here.", "GET, HEAD");
+        Verdict verdict{route, 200, {}, {}, picture};
+        return verdict;
     }
     return refuse(404, "There is nothing here.");
 }

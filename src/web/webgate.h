@@ -3,7 +3,11 @@
 // any work is done for them. The password itself is checked by the server (digest
 // authentication); everything else that can refuse a request is here.
 
+#include "web/webpictures.h"
+
 #include <QByteArray>
+
+#include <optional>
 
 class WebGate
 {
@@ -14,6 +18,8 @@ public:
         Status,
         Start,
         Stop,
+        Original,  // a stored picture's file
+        Thumbnail, // its thumbnail
     };
 
     struct Request
@@ -30,8 +36,9 @@ public:
     {
         Route route = Route::None;
         int status = 200;
-        QByteArray reason; // a line for the refusal's body
-        QByteArray allow;  // for 405: the methods the path takes
+        QByteArray reason;                           // a line for the refusal's body
+        QByteArray allow;                            // for 405: the methods the path takes
+        std::optional<WebPictures::Picture> picture; // of Original and Thumbnail
     };
 
     /// loopback: the server listens on this machine only; password: one is set. tls: https.
@@ -43,8 +50,9 @@ public:
     /// requests that name this machine (Host), so that a page of another site whose name was
     /// made to point here cannot use it.
     Verdict beforePassword(const Request &request) const;
-    /// The route, or why the request is refused: an unknown path, a method the path does not
-    /// take, an action asked from another site's page.
+    /// The route, or why the request is refused: an unknown path (any but the API's and
+    /// numbered pictures'), a method the path does not take, an action asked from another
+    /// site's page.
     Verdict route(const Request &request) const;
 
     /// The host part of a Host header: "[::1]:80" gives "::1", "a.b:80" gives "a.b".

@@ -1,6 +1,7 @@
 #include "web/webserver.h"
 
 #include "web/webgate.h"
+#include "web/webpictures.h"
 #include "web/webstatus.h"
 
 #include <QRandomGenerator>
@@ -37,6 +38,7 @@ struct Watch
 struct Exchange
 {
     WebGate::Route route = WebGate::Route::None;
+    std::optional<WebPictures::Picture> picture;
     std::size_t bodyBytes = 0;
 };
 
@@ -92,8 +94,8 @@ QString listenError(int error, const WebAddress &address)
 
 struct WebServer::Impl
 {
-    Impl(WebRun &r, const WebAddress &a, std::optional<WebCredentials> c, Limits l)
-        : run(r), address(a), credentials(std::move(c)), limits(l),
+    Impl(WebRun &r, WebPictures &p, const WebAddress &a, std::optional<WebCredentials> c, Limits l)
+        : run(r), pictures(p), address(a), credentials(std::move(c)), limits(l),
           gate(a.loopback(), credentials.has_value())
     {
         QRandomGenerator::system()->fillRange(random.data(), random.size());
@@ -114,7 +116,11 @@ struct WebServer::Impl
     void headersComplete(MHD_Connection *connection, bool complete);
     void guardSlowClients();
 
+    MHD_Result sendPicture(MHD_Connection *connection, const WebPictures::Picture &picture);
+    MHD_Result sendThumbnail(MHD_Connection *connection, const WebPictures::Picture &picture);
+
     WebRun &run;
+    WebPictures &pictures;
     WebAddress address;
     std::optional<WebCredentials> credentials;
     Limits limits;
@@ -272,6 +278,7 @@ MHD_Result WebServer::Impl::firstCall(MHD_Connection *connection, const char *ur
     if (numeric && announced > limits.requestBytes)
         return send(connection, MHD_HTTP_CONTENT_TOO_LARGE, "The request is too large.\n");
     exchange.route = verdict.route;
+    exchange.picture = verdict.picture;
     return MHD_YES;
 }
 
@@ -299,10 +306,45 @@ MHD_Result WebServer::Impl::respond(MHD_Connection *connection, const Exchange &
     case WebGate::Route::Stop:
         run.stop();
         return send(connection, MHD_HTTP_ACCEPTED, R"({"accepted":"stop"})", "application/json");
+    case WebGate::Route::Original:
+        return sendPicture(connection, *exchange.picture);
+    case WebGate::Route::Thumbnail:
+        return sendThumbnail(connection, *exchange.picture);
     case WebGate::Route::None:
         break;
     }
     return send(connection, MHD_HTTP_NOT_FOUND, "There is nothing here.\n");
+}
+
+MHD_Result WebServer::Impl::sendPicture(MHD_Connection *connection,
+                                        const WebPictures::Picture &picture)
+{
+    const std::optional<WebPictures::Opened> file = pictures.open(picture);
+    if (!file)
+        return send(connection, MHD_HTTP_NOT_FOUND, "There is no such picture.\n");
+    // The response owns the descriptor from here on.
+    MHD_Response *response = MHD_create_response_from_fd64(quint64(file->size), file->fd);
+    if (!response) {
+        ::close(file->fd);
+        return MHD_NO;
+    }
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, "image/jpeg");
+    // The ring writes a new picture under the same name.
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-cache");
+    MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
+    MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
+    const MHD_Result queued = MHD_queue_response(connection, MHD_HTTP_OK, response);
+    MHD_destroy_response(response);
+    return queued;
+}
+
+MHD_Result WebServer::Impl::sendThumbnail(MHD_Connection *connection,
+                                          const WebPictures::Picture &picture)
+{
+    const Result<QByteArray> jpeg = pictures.thumbnail(picture);
+    if (!jpeg)
+        return send(connection, MHD_HTTP_NOT_FOUND, "There is no such picture.\n");
+    return send(connection, MHD_HTTP_OK, *jpeg, "image/jpeg");
 }
 
 void WebServer::Impl::connectionStarted(MHD_Connection *connection)
@@ -354,9 +396,9 @@ void WebServer::Impl::guardSlowClients()
     }
 }
 
-WebServer::WebServer(WebRun &run, const WebAddress &address,
+WebServer::WebServer(WebRun &run, WebPictures &pictures, const WebAddress &address,
                      std::optional<WebCredentials> credentials, Limits limits)
-    : m_impl(std::make_unique<Impl>(run, address, std::move(credentials), limits))
+    : m_impl(std::make_unique<Impl>(run, pictures, address, std::move(credentials), limits))
 {}
 
 WebServer::~WebServer()

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 
+class WebPictures;
 class WebRun;
 
 /// What one client may take of the web view.
@@ -33,8 +34,9 @@ class WebServer
 public:
     using Limits = WebServerLimits;
 
-    /// run must outlive the server. Without credentials only a loopback address is served.
-    WebServer(WebRun &run, const WebAddress &address,
+    /// run and pictures must outlive the server. Without credentials only a loopback address
+    /// is served.
+    WebServer(WebRun &run, WebPictures &pictures, const WebAddress &address,
               std::optional<WebCredentials> credentials = std::nullopt, Limits limits = Limits());
     ~WebServer();
     WebServer(const WebServer &) = delete;

@@ -126,6 +126,36 @@ void TestWebGate::judgesRequests_data()
         "same-site", 403, R::None);
     row("unknown", true, false, "GET", "/api/status/", local, "-", "", 404, R::None);
     row("root", true, false, "GET", "/api", local, "-", "", 404, R::None);
+    // Numbered pictures only: the exact names, no other file, no way out, no listing.
+    row("picture", true, false, "GET", "/store/64/capture319999.jpg", local, "-", "", 200,
+        R::Original);
+    row("thumbnail", true, false, "HEAD", "/thumbs/1/capture0.jpg", local, "-", "", 200,
+        R::Thumbnail);
+    row("post picture", true, false, "POST", "/store/1/capture0.jpg", local, "-", "", 405, R::None);
+    for (const char *path : {"/store/0/capture0.jpg",
+                             "/store/65/capture0.jpg",
+                             "/store/01/capture0.jpg",
+                             "/store/1/capture00.jpg",
+                             "/store/1/capture320000.jpg",
+                             "/store/1/capture-1.jpg",
+                             "/store/1/capture+1.jpg",
+                             "/store/1/capture 1.jpg",
+                             "/store/1/capture1.jpeg",
+                             "/store/1/capture1.jpg/",
+                             "/store/1/Capture1.jpg",
+                             "/store/1/.capture1.jpg.x.tmp",
+                             "/store/1/../1/capture1.jpg",
+                             "/store/../../etc/passwd",
+                             "/store//etc/passwd",
+                             "/store/1//capture1.jpg",
+                             "/store/1/capture1.jpg?x",
+                             "/store/1/",
+                             "/store/",
+                             "/store",
+                             "/1/capture1.jpg",
+                             "/thumbs/1/sub/capture1.jpg",
+                             "/store/1/capture.jpg"})
+        row(path, true, false, "GET", path, local, "-", "", 404, R::None);
 }
 
 void TestWebGate::judgesRequests()
@@ -145,6 +175,9 @@ void TestWebGate::judgesRequests()
         verdict = gate.route(request);
     QTEST(verdict.status, "status");
     QTEST(int(verdict.route), "route");
+    const bool picture =
+        verdict.route == WebGate::Route::Original || verdict.route == WebGate::Route::Thumbnail;
+    QCOMPARE(verdict.picture.has_value(), picture);
     QCOMPARE(verdict.reason.isEmpty(), verdict.status == 200);
     QCOMPARE(verdict.allow.isEmpty(), verdict.status != 405);
 }

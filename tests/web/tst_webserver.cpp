@@ -1,10 +1,14 @@
 // The web view's server against curl: what it answers, what it refuses, and that neither a
 // flood of connections nor clients that send their requests a byte at a time take it down.
+#include "common/tempworkdir.h"
 #include "web/webclient.h"
+#include "web/webpictures.h"
 #include "web/webserver.h"
 #include "web/webstatus.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QTest>
 #include <QTimeZone>
 
@@ -52,10 +56,14 @@ private slots:
     void answersAndRefuses_data();
     void answersAndRefuses();
     void refusesToListen();
+    void thumbnailsFollowTheirFiles();
     void survivesFloodsAndSlowClients();
 
 private:
+    TempWorkDir m_store;
+    QTemporaryDir m_outside;
     FakeRun m_run;
+    std::unique_ptr<WebPictures> m_pictures;
     // Open: loopback, no password. Locked: all addresses, a password. Guarded: loopback with one.
     std::unique_ptr<WebServer> m_open, m_locked, m_guarded;
 };
@@ -64,9 +72,29 @@ void TestWebServer::initTestCase()
 {
     if (!haveCurl())
         QSKIP("curl is not installed (Debian curl)");
-    m_open = std::make_unique<WebServer>(m_run, *address("127.0.0.1:0"));
-    m_locked = std::make_unique<WebServer>(m_run, *address("0.0.0.0:0"), password("pass word"));
-    m_guarded = std::make_unique<WebServer>(m_run, *address("127.0.0.1:0"), password("pass word"));
+    // A store: a picture, a damaged one, links out of the store and within it, a directory
+    // where a picture would be, a directory that is a link out of the store.
+    QVERIFY(QDir().mkpath("1/capture3.jpg") && QDir().mkpath("3"));
+    QImage picture(640, 480, QImage::Format_RGB888);
+    picture.fill(Qt::darkCyan);
+    QVERIFY(picture.save("1/capture0.jpg", "JPEG"));
+    QFile damaged("1/capture4.jpg");
+    QVERIFY(damaged.open(QIODevice::WriteOnly) && damaged.write("\xff\xd8 not a picture") > 0);
+    damaged.close();
+    const QString secret = m_outside.filePath("secret.jpg");
+    QVERIFY(picture.save(secret, "JPEG"));
+    QVERIFY(QFile::link(secret, "1/capture1.jpg"));
+    QVERIFY(QFile::link("capture0.jpg", "1/capture2.jpg"));
+    QVERIFY(QFile::link("../1/capture0.jpg", "3/capture10000.jpg"));
+    QVERIFY(QFile::link(m_outside.path(), "2"));
+    QVERIFY(QFile::copy(secret, m_outside.filePath("capture5000.jpg")));
+    m_pictures = std::make_unique<WebPictures>(m_store.path());
+
+    m_open = std::make_unique<WebServer>(m_run, *m_pictures, *address("127.0.0.1:0"));
+    m_locked = std::make_unique<WebServer>(m_run, *m_pictures, *address("0.0.0.0:0"),
+                                           password("pass word"));
+    m_guarded = std::make_unique<WebServer>(m_run, *m_pictures, *address("127.0.0.1:0"),
+                                            password("pass word"));
     for (WebServer *server : {m_open.get(), m_locked.get(), m_guarded.get()}) {
         const Result<> listening = server->listen();
         QVERIFY2(listening, qPrintable(listening.error()));
@@ -116,6 +144,23 @@ void TestWebServer::answersAndRefuses_data()
                                << post + QStringList{"--data-binary", QString(20000, 'a'),
                                                      "@/api/start"}
                                << 413 << QByteArray() << 0 << 0;
+    const QByteArray jpeg("\xff\xd8\xff");
+    QTest::newRow("picture") << "open" << QStringList{"@/store/1/capture0.jpg"} << 200 << jpeg << 0
+                             << 0;
+    QTest::newRow("thumbnail") << "open" << QStringList{"@/thumbs/1/capture0.jpg"} << 200 << jpeg
+                               << 0 << 0;
+    QTest::newRow("link within") << "open" << QStringList{"@/store/1/capture2.jpg"} << 200 << jpeg
+                                 << 0 << 0;
+    for (const char *path :
+         {"/store/1/capture1.jpg", "/thumbs/1/capture1.jpg", "/store/2/capture5000.jpg",
+          "/store/3/capture10000.jpg", "/store/1/capture3.jpg", "/store/1/capture9.jpg",
+          "/thumbs/1/capture4.jpg", "/store/1/", "/store/1/%2e%2e/1/capture0.jpg",
+          "/store/1/..%2f1/capture0.jpg", "/store/%2e%2e/%2e%2e/etc/passwd", "/store/%2fetc/passwd",
+          "/store/1/capture0.jpg%2f", "/etc/passwd"})
+        QTest::newRow(path) << "open" << QStringList{"--path-as-is", QString("@") + path} << 404
+                            << QByteArray() << 0 << 0;
+    QTest::newRow("picture, no password")
+        << "locked" << QStringList{"@/store/1/capture0.jpg"} << 401 << QByteArray() << 0 << 0;
     QTest::newRow("no password") << "locked" << QStringList{"@/api/status"} << 401 << QByteArray()
                                  << 0 << 0;
     QTest::newRow("wrong password")
@@ -169,13 +214,13 @@ void TestWebServer::refusesToListen()
     // The port of a server that listens already.
     WebAddress taken = *address("127.0.0.1:0");
     taken.setPort(m_open->address().port());
-    WebServer second(m_run, taken);
+    WebServer second(m_run, *m_pictures, taken);
     const Result<> refused = second.listen();
     QVERIFY(!refused);
     QVERIFY2(refused.error().contains(QStringLiteral("the port %1 is taken").arg(taken.port())),
              qPrintable(refused.error()));
     // Beyond this machine only with a password.
-    WebServer open(m_run, *address("0.0.0.0:0"));
+    WebServer open(m_run, *m_pictures, *address("0.0.0.0:0"));
     const Result<> unguarded = open.listen();
     QVERIFY(!unguarded && unguarded.error().contains("needs a password"));
     QVERIFY(!open.listening());
@@ -185,7 +230,7 @@ void TestWebServer::survivesFloodsAndSlowClients()
 {
     WebServer::Limits limits;
     limits.headers = std::chrono::seconds(2);
-    WebServer server(m_run, *address("127.0.0.1:0"), std::nullopt, limits);
+    WebServer server(m_run, *m_pictures, *address("127.0.0.1:0"), std::nullopt, limits);
     QVERIFY(server.listen());
     const QString status =
         QStringLiteral("http://127.0.0.1:%1/api/status").arg(server.address().port());
@@ -207,6 +252,32 @@ void TestWebServer::survivesFloodsAndSlowClients()
     QCOMPARE(slowClients(server.address().port(), 40, 10, 20000), 40);
     QVERIFY2(clock.elapsed() < 8000, qPrintable(QString::number(clock.elapsed())));
     QCOMPARE(curl({status}).status, 200);
+}
+
+void TestWebServer::thumbnailsFollowTheirFiles()
+{
+    QImage picture(320, 240, QImage::Format_RGB888);
+    picture.fill(Qt::red);
+    QVERIFY(QDir().mkpath("9") && picture.save("9/capture40000.jpg", "JPEG"));
+    const WebPictures::Picture ref{9, 40000};
+    const auto shown = [&] {
+        const Result<QByteArray> jpeg = m_pictures->thumbnail(ref);
+        return jpeg ? QImage::fromData(*jpeg, "JPEG") : QImage();
+    };
+    const QImage first = shown();
+    QCOMPARE(first.size(), QSize(160, 120));
+    QVERIFY(qRed(first.pixel(80, 60)) > 200);
+    // A new picture under the same name, as the ring writes it, is a new thumbnail.
+    picture.fill(Qt::blue);
+    QVERIFY(picture.save("9/capture40000.jpg", "JPEG"));
+    QFile file("9/capture40000.jpg");
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(5),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    const QImage second = shown();
+    QVERIFY(qBlue(second.pixel(80, 60)) > 200 && qRed(second.pixel(80, 60)) < 60);
+    QVERIFY(!m_pictures->thumbnail({9, 40001}));
 }
 
 QTEST_GUILESS_MAIN(TestWebServer)
