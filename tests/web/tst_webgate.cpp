@@ -28,8 +28,6 @@ void TestWebGate::parsesAddresses_data()
     QTest::addColumn<bool>("wildcard");
     QTest::newRow("port only") << "8080"
                                << "127.0.0.1:8080" << true << false;
-    QTest::newRow("any port") << "0"
-                              << "127.0.0.1:0" << true << false;
     QTest::newRow("loopback net") << "127.0.0.2:80"
                                   << "127.0.0.2:80" << true << false;
     QTest::newRow("localhost") << "localhost:8080"
@@ -97,7 +95,6 @@ void TestWebGate::judgesRequests_data()
                             << status << int(route);
     };
     row("status", true, false, "GET", "/api/status", local, "-", "", 200, R::Status);
-    row("head", true, false, "HEAD", "/api/status", local, "-", "", 200, R::Status);
     row("localhost", true, false, "GET", "/api/status", "LocalHost:80", "-", "", 200, R::Status);
     row("v6 host", true, false, "GET", "/api/status", "[::1]:8080", "-", "", 200, R::Status);
     row("no host", true, false, "GET", "/api/status", "", "-", "", 400, R::None);
@@ -107,7 +104,6 @@ void TestWebGate::judgesRequests_data()
     row("lan name", false, true, "GET", "/api/status", "cam.lan:80", "-", "", 200, R::Status);
     row("post status", true, false, "POST", "/api/status", local, "-", "", 405, R::None);
     row("get start", true, false, "GET", "/api/start", local, "-", "", 405, R::None);
-    row("put stop", true, false, "PUT", "/api/stop", local, "-", "", 405, R::None);
     row("lower-case post", true, false, "post", "/api/stop", local, "-", "", 405, R::None);
     row("start, script", true, false, "POST", "/api/start", local, "-", "", 200, R::Start);
     row("stop, own page", true, false, "POST", "/api/stop", local, "http://127.0.0.1:8080",
@@ -116,8 +112,6 @@ void TestWebGate::judgesRequests_data()
         R::None);
     row("other port", true, false, "POST", "/api/stop", local, "http://127.0.0.1:8081", "", 403,
         R::None);
-    row("https origin", true, false, "POST", "/api/stop", local, "https://127.0.0.1:8080", "", 403,
-        R::None);
     row("null origin", true, false, "POST", "/api/stop", local, "null", "", 403, R::None);
     row("empty origin", true, false, "POST", "/api/stop", local, "", "", 403, R::None);
     row("cross-site fetch", true, false, "POST", "/api/start", local, "-", "cross-site", 403,
@@ -125,7 +119,6 @@ void TestWebGate::judgesRequests_data()
     row("same-site fetch", false, true, "POST", "/api/start", "cam.lan", "http://cam.lan",
         "same-site", 403, R::None);
     row("unknown", true, false, "GET", "/api/status/", local, "-", "", 404, R::None);
-    row("root", true, false, "GET", "/api", local, "-", "", 404, R::None);
     // Numbered pictures only: the exact names, no other file, no way out, no listing.
     row("picture", true, false, "GET", "/store/64/capture319999.jpg", local, "-", "", 200,
         R::Original);

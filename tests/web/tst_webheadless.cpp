@@ -47,6 +47,18 @@ QList<QList<QTime>> pictureTimes(const QString &output)
     return runs;
 }
 
+// The port the program says its web view listens on; 0 when it says none in 10 s.
+quint16 webPort(QProcess &program)
+{
+    QByteArray said;
+    const QRegularExpression url(R"(Web view at http://127\.0\.0\.1:(\d+)/)");
+    for (int i = 0; i < 100 && !url.match(said).hasMatch(); ++i) {
+        program.waitForReadyRead(100);
+        said += program.readAllStandardError();
+    }
+    return url.match(said).captured(1).toUShort();
+}
+
 QProcessEnvironment noDisplay()
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -69,15 +81,8 @@ void TestWebHeadless::initTestCase()
     m_program.start(program(), {"--headless", "--web", "127.0.0.1:0", "--interval", "0.5",
                                 "--verbose", "store"});
     QVERIFY(m_program.waitForStarted());
-    QByteArray errors;
-    const QRegularExpression url(R"(Web view at http://127\.0\.0\.1:(\d+)/)");
-    for (int i = 0; i < 100 && !url.match(errors).hasMatch(); ++i) {
-        m_program.waitForReadyRead(100);
-        errors += m_program.readAllStandardError();
-    }
-    const QRegularExpressionMatch found = url.match(errors);
-    QVERIFY2(found.hasMatch(), errors.constData());
-    m_port = found.captured(1).toUShort();
+    m_port = webPort(m_program);
+    QVERIFY(m_port != 0);
 }
 
 void TestWebHeadless::captureGoesOnUnderAttack()
@@ -131,14 +136,8 @@ void TestWebHeadless::portTakenCaptureGoesOn()
     holder.setProcessEnvironment(noDisplay());
     holder.start(program(), {"--headless", "--web", "127.0.0.1:0", "--interval", "5", "held"});
     QVERIFY(holder.waitForStarted());
-    QByteArray said;
-    const QRegularExpression url(R"(Web view at http://127\.0\.0\.1:(\d+)/)");
-    for (int i = 0; i < 100 && !url.match(said).hasMatch(); ++i) {
-        holder.waitForReadyRead(100);
-        said += holder.readAllStandardError();
-    }
-    const QString port = url.match(said).captured(1);
-    QVERIFY2(!port.isEmpty(), said.constData());
+    const QString port = QString::number(webPort(holder));
+    QVERIFY(port != "0");
     const Outcome run =
         runFor(30000, {"--headless", "--web", port, "--interval", "0.1", "--count", "3", "second"});
     ::kill(holder.processId(), SIGTERM);

@@ -113,84 +113,56 @@ void TestWebServer::answersAndRefuses_data()
     const QStringList post{"-X", "POST"};
     const QStringList right{"--digest", "-u", "vardella:pass word"};
     const QString big = "X-Big: " + QString(20000, 'a');
-    QTest::newRow("status") << "open" << QStringList{"@/api/status"} << 200
-                            << QByteArray(R"("last_picture":{"number":41,"path":"1/capture41.jpg",)"
-                                          R"("time":"2026-12-08T21:40:03.250+01:00"})")
-                            << 0 << 0;
-    QTest::newRow("start") << "open" << post + QStringList{"@/api/start"} << 202
-                           << QByteArray("start") << 1 << 0;
-    QTest::newRow("stop, own page") << "open" << post + QStringList{"-H", "Origin: @", "@/api/stop"}
-                                    << 202 << QByteArray("stop") << 0 << 1;
-    QTest::newRow("stop, other origin")
-        << "open" << post + QStringList{"-H", "Origin: http://evil.example", "@/api/stop"} << 403
-        << QByteArray() << 0 << 0;
-    QTest::newRow("start, cross-site")
-        << "open" << post + QStringList{"-H", "Sec-Fetch-Site: cross-site", "@/api/start"} << 403
-        << QByteArray() << 0 << 0;
-    QTest::newRow("delete") << "open" << QStringList{"-X", "DELETE", "@/api/status"} << 405
-                            << QByteArray() << 0 << 0;
-    QTest::newRow("get start") << "open" << QStringList{"@/api/start"} << 405 << QByteArray() << 0
-                               << 0;
-    QTest::newRow("rebound host") << "open"
-                                  << QStringList{"-H", "Host: evil.example", "@/api/status"} << 403
-                                  << QByteArray() << 0 << 0;
-    QTest::newRow("dot dot") << "open" << post + QStringList{"--path-as-is", "@/x/../api/start"}
-                             << 404 << QByteArray() << 0 << 0;
-    QTest::newRow("encoded dot dot")
-        << "open" << post + QStringList{"--path-as-is", "@/x/%2e%2e/api/start"} << 404
-        << QByteArray() << 0 << 0;
-    QTest::newRow("huge header") << "open" << QStringList{"-H", big, "@/api/status"} << 431
-                                 << QByteArray() << 0 << 0;
-    QTest::newRow("huge body") << "open"
-                               << post + QStringList{"--data-binary", QString(20000, 'a'),
-                                                     "@/api/start"}
-                               << 413 << QByteArray() << 0 << 0;
+    const auto row = [](const char *name, const char *server, const QStringList &arguments,
+                        int status, const QByteArray &body = {}, int starts = 0, int stops = 0) {
+        QTest::newRow(name) << QString(server) << arguments << status << body << starts << stops;
+    };
+    row("status", "open", QStringList{"@/api/status"}, 200,
+        QByteArray(R"("last_picture":{"number":41,"path":"1/capture41.jpg",)"
+                   R"("time":"2026-12-08T21:40:03.250+01:00"})"));
+    row("start", "open", post + QStringList{"@/api/start"}, 202, QByteArray("start"), 1, 0);
+    row("stop, own page", "open", post + QStringList{"-H", "Origin: @", "@/api/stop"}, 202,
+        QByteArray("stop"), 0, 1);
+    row("stop, other origin", "open",
+        post + QStringList{"-H", "Origin: http://evil.example", "@/api/stop"}, 403);
+    row("start, cross-site", "open",
+        post + QStringList{"-H", "Sec-Fetch-Site: cross-site", "@/api/start"}, 403);
+    row("rebound host", "open", QStringList{"-H", "Host: evil.example", "@/api/status"}, 403);
+    row("encoded dot dot", "open", post + QStringList{"--path-as-is", "@/x/%2e%2e/api/start"}, 404);
+    row("huge header", "open", QStringList{"-H", big, "@/api/status"}, 431);
+    row("huge body", "open",
+        post + QStringList{"--data-binary", QString(20000, 'a'), "@/api/start"}, 413);
     const QByteArray jpeg("\xff\xd8\xff");
-    QTest::newRow("picture") << "open" << QStringList{"@/store/1/capture0.jpg"} << 200 << jpeg << 0
-                             << 0;
-    QTest::newRow("thumbnail") << "open" << QStringList{"@/thumbs/1/capture0.jpg"} << 200 << jpeg
-                               << 0 << 0;
-    QTest::newRow("link within") << "open" << QStringList{"@/store/1/capture2.jpg"} << 200 << jpeg
-                                 << 0 << 0;
+    row("picture", "open", QStringList{"@/store/1/capture0.jpg"}, 200, jpeg);
+    row("thumbnail", "open", QStringList{"@/thumbs/1/capture0.jpg"}, 200, jpeg);
+    row("link within", "open", QStringList{"@/store/1/capture2.jpg"}, 200, jpeg);
     for (const char *path :
          {"/store/1/capture1.jpg", "/thumbs/1/capture1.jpg", "/store/2/capture5000.jpg",
           "/store/3/capture10000.jpg", "/store/1/capture3.jpg", "/store/1/capture9.jpg",
           "/thumbs/1/capture4.jpg", "/store/1/", "/store/1/%2e%2e/1/capture0.jpg",
           "/store/1/..%2f1/capture0.jpg", "/store/%2e%2e/%2e%2e/etc/passwd", "/store/%2fetc/passwd",
           "/store/1/capture0.jpg%2f", "/etc/passwd"})
-        QTest::newRow(path) << "open" << QStringList{"--path-as-is", QString("@") + path} << 404
-                            << QByteArray() << 0 << 0;
-    QTest::newRow("picture, no password")
-        << "locked" << QStringList{"@/store/1/capture0.jpg"} << 401 << QByteArray() << 0 << 0;
-    QTest::newRow("no password") << "locked" << QStringList{"@/api/status"} << 401 << QByteArray()
-                                 << 0 << 0;
-    QTest::newRow("wrong password")
-        << "locked" << QStringList{"--digest", "-u", "vardella:pass", "@/api/status"} << 401
-        << QByteArray() << 0 << 0;
-    QTest::newRow("wrong user") << "locked"
-                                << QStringList{"--digest", "-u", "admin:pass word", "@/api/status"}
-                                << 401 << QByteArray() << 0 << 0;
-    QTest::newRow("basic auth") << "locked"
-                                << QStringList{"--basic", "-u", "vardella:pass word",
-                                               "@/api/status"}
-                                << 401 << QByteArray() << 0 << 0;
-    QTest::newRow("password") << "locked" << right + QStringList{"@/api/status"} << 200
-                              << QByteArray(R"("counter":42)") << 0 << 0;
-    QTest::newRow("lan name, password")
-        << "locked" << right + QStringList{"-H", "Host: cam.lan", "@/api/status"} << 200
-        << QByteArray() << 0 << 0;
-    QTest::newRow("start, no password")
-        << "locked" << post + QStringList{"@/api/start"} << 401 << QByteArray() << 0 << 0;
-    QTest::newRow("start, password")
-        << "locked" << post + right + QStringList{"@/api/start"} << 202 << QByteArray() << 1 << 0;
-    QTest::newRow("start, password, other origin")
-        << "locked"
-        << post + right + QStringList{"-H", "Origin: http://evil.example", "@/api/start"} << 403
-        << QByteArray() << 0 << 0;
-    QTest::newRow("loopback, stop, no password")
-        << "guarded" << post + QStringList{"@/api/stop"} << 401 << QByteArray() << 0 << 0;
-    QTest::newRow("loopback, stop, password")
-        << "guarded" << post + right + QStringList{"@/api/stop"} << 202 << QByteArray() << 0 << 1;
+        row(path, "open", {"--path-as-is", QString("@") + path}, 404);
+    row("picture, no password", "locked", QStringList{"@/store/1/capture0.jpg"}, 401);
+    row("no password", "locked", QStringList{"@/api/status"}, 401);
+    row("wrong password", "locked", QStringList{"--digest", "-u", "vardella:pass", "@/api/status"},
+        401);
+    row("wrong user", "locked", QStringList{"--digest", "-u", "admin:pass word", "@/api/status"},
+        401);
+    row("basic auth", "locked", QStringList{"--basic", "-u", "vardella:pass word", "@/api/status"},
+        401);
+    row("password", "locked", right + QStringList{"@/api/status"}, 200,
+        QByteArray(R"("counter":42)"));
+    row("lan name, password", "locked", right + QStringList{"-H", "Host: cam.lan", "@/api/status"},
+        200);
+    row("start, no password", "locked", post + QStringList{"@/api/start"}, 401);
+    row("start, password", "locked", post + right + QStringList{"@/api/start"}, 202, QByteArray(),
+        1, 0);
+    row("start, password, other origin", "locked",
+        post + right + QStringList{"-H", "Origin: http://evil.example", "@/api/start"}, 403);
+    row("loopback, stop, no password", "guarded", post + QStringList{"@/api/stop"}, 401);
+    row("loopback, stop, password", "guarded", post + right + QStringList{"@/api/stop"}, 202,
+        QByteArray(), 0, 1);
 }
 
 void TestWebServer::answersAndRefuses()

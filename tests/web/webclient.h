@@ -53,21 +53,10 @@ inline QList<int> parallel(const QString &url, int count)
 {
     QProcess process;
     // One URL made into count by curl's globbing; the query is not part of the path.
-    const QStringList arguments{"--noproxy",
-                                "*",
-                                "-s",
-                                "--parallel",
-                                "--parallel-immediate",
-                                "--parallel-max",
-                                QString::number(count),
-                                "--max-time",
-                                "15",
-                                "-w",
-                                "%{http_code}\n",
-                                "-o",
-                                "/dev/null",
-                                url + QStringLiteral("?n=[1-%1]").arg(count)};
-    process.start("curl", arguments);
+    const QString urls = url + QStringLiteral("?n=[1-%1]").arg(count);
+    process.start("curl", {"--noproxy", "*", "-s", "--parallel", "--parallel-immediate",
+                           "--parallel-max", QString::number(count), "--max-time", "15", "-w",
+                           "%{http_code}\n", "-o", "/dev/null", urls});
     QList<int> statuses;
     if (!process.waitForFinished(60000))
         return statuses;
