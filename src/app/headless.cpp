@@ -5,6 +5,7 @@
 #include "app/eventcommands.h"
 #include "app/servicenotifier.h"
 #include "app/terminationsignals.h"
+#include "app/webrunbridge.h"
 #include "capture/capturesession.h"
 #include "capture/capturesettings.h"
 #include "capture/service/camerasizes.h"
@@ -23,9 +24,12 @@
 #include "store/intervalmodel.h"
 #include "store/picturestore.h"
 #include "vardella_version.h"
+#include "web/webpictures.h"
+#include "web/webserver.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
 #include <QTimer>
 
@@ -256,12 +260,22 @@ struct HeadlessCommandLine::Options
                               "Take the settings from FILE (the keys of the windows' saved "
                               "settings); the options given here win.",
                               "FILE"};
+    QCommandLineOption web{"web",
+                           "Serve the web view at ADDRESS:PORT (only a port: on 127.0.0.1, for "
+                           "this machine alone; port 0: any free one). Other addresses need "
+                           "--web-password-file.",
+                           "ADDRESS:PORT"};
+    QCommandLineOption webPassword{"web-password-file",
+                                   "The web view's password: the first line of FILE (user name "
+                                   "vardella).",
+                                   "FILE"};
     std::vector<QCommandLineOption> onEvent = eventOptions();
 
-    std::array<const QCommandLineOption *, 17> headlessOnly() const
+    std::array<const QCommandLineOption *, 19> headlessOnly() const
     {
-        return {&driver, &size,  &quality, &grey,     &interval, &max,       &motion, &grid,  &from,
-                &to,     &where, &count,   &keepFree, &verbose,  &timestamp, &sounds, &config};
+        return {&driver,    &size,   &quality, &grey,  &interval,   &max,      &motion,
+                &grid,      &from,   &to,      &where, &count,      &keepFree, &verbose,
+                &timestamp, &sounds, &config,  &web,   &webPassword};
     }
 };
 
@@ -370,6 +384,30 @@ Result<HeadlessOptions> savedOptions(const QString &path)
 }
 } // namespace
 
+Result<> HeadlessCommandLine::webOptions(const QCommandLineParser &p, const Options &o,
+                                         HeadlessOptions &options)
+{
+    if (p.isSet(o.webPassword) && !p.isSet(o.web))
+        return failure(QStringLiteral("--web-password-file goes with --web."));
+    if (!p.isSet(o.web))
+        return {};
+    const Result<WebAddress> address = WebAddress::parse(p.value(o.web));
+    if (!address)
+        return failure(address.error());
+    options.web = *address;
+    if (p.isSet(o.webPassword)) {
+        Result<WebCredentials> credentials = WebCredentials::fromFile(p.value(o.webPassword));
+        if (!credentials)
+            return failure(credentials.error());
+        options.webCredentials = std::move(*credentials);
+    } else if (!address->loopback()) {
+        return failure(QStringLiteral("--web %1 could be reached from other machines: give it a "
+                                      "password with --web-password-file FILE.")
+                           .arg(p.value(o.web)));
+    }
+    return {};
+}
+
 Result<HeadlessOptions> HeadlessCommandLine::options() const
 {
     const Options &o = *m_options;
@@ -447,6 +485,8 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
     if (p.isSet(o.where) && !options.where)
         return failure(QStringLiteral("--where goes with --from or --to given as sunrise or "
                                       "sunset."));
+    if (Result<> web = webOptions(p, o, options); !web)
+        return failure(web.error());
     options.verbose = p.isSet(o.verbose);
     options.timestamp = options.timestamp || p.isSet(o.timestamp);
     options.sounds = p.isSet(o.sounds);
@@ -560,6 +600,21 @@ int runHeadless(const HeadlessOptions &options)
 
     // Run as a service, the service manager hears how the run stands.
     ServiceNotifier notifier(core);
+    // The web view, when asked for; one that cannot listen is said and capture goes on.
+    WorkingDirectorySpace webSpace;
+    std::unique_ptr<WebRunBridge> webRun;
+    std::unique_ptr<WebPictures> webPictures;
+    std::unique_ptr<WebServer> web;
+    if (options.web) {
+        webRun = std::make_unique<WebRunBridge>(core, webSpace);
+        webPictures = std::make_unique<WebPictures>(QDir::currentPath());
+        web = std::make_unique<WebServer>(*webRun, *webPictures, *options.web,
+                                          options.webCredentials);
+        if (const Result<> listening = web->listen(); listening)
+            console.information(QStringLiteral("Web view at ") + web->url());
+        else
+            console.information(listening.error());
+    }
     QObject::connect(&notifier, &ServiceNotifier::notifyFailed, &core, [&](const QString &why) {
         console.information(QStringLiteral("Cannot notify the service manager: ") + why);
     });
@@ -570,6 +625,8 @@ int runHeadless(const HeadlessOptions &options)
         if (ending)
             return;
         ending = true;
+        if (web)
+            web->close(); // no request reaches a run that ends
         notifier.stopping();
         if (loop.toggledOn())
             loop.startStop();

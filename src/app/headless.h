@@ -7,6 +7,8 @@
 #include "shell/eventcommand.h"
 #include "shell/result.h"
 #include "store/keepfree.h"
+#include "web/webaddress.h"
+#include "web/webcredentials.h"
 
 #include <QSize>
 #include <QString>
@@ -41,6 +43,8 @@ struct HeadlessOptions
     /// Why the --config file was ignored; said once at start.
     QString configNote;
     std::array<EventCommand, RunEvents.size()> commands; // by RunEvent; empty: none
+    std::optional<WebAddress> web;                       // none: no web view
+    std::optional<WebCredentials> webCredentials;
 };
 
 /// The options of the program without a display, added to a parser and read back from it.
@@ -58,6 +62,8 @@ public:
 
 private:
     struct Options;
+    static Result<> webOptions(const QCommandLineParser &p, const Options &o,
+                               HeadlessOptions &options);
     QCommandLineParser &m_parser;
     std::unique_ptr<Options> m_options;
 };
