@@ -1,7 +1,7 @@
 #include "capture/captureformatcontrols.h"
 
+#include "capture/camerasizes.h"
 #include "capture/capturesettings.h"
-#include "capture/service/camerasizes.h"
 #include "shell/boxfit.h"
 #include "shell/updowncontrol.h"
 

@@ -1,6 +1,6 @@
 #include "capture/service/linuxcaptureservice.h"
 
-#include "capture/service/camerasizes.h"
+#include "capture/camerasizes.h"
 
 #include "capture/service/capturedevicelist.h"
 #include "capture/service/frameworker.h"

@@ -1,6 +1,6 @@
 #include "capture/service/v4l2camera.h"
 
-#include "capture/service/camerasizes.h"
+#include "capture/camerasizes.h"
 #include "capture/service/deviceio.h"
 #include "capture/service/v4l2controls.h"
 

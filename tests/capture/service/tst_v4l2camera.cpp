@@ -1,5 +1,5 @@
 // A V4L2 camera as a frame source, against the fake device.
-#include "capture/service/camerasizes.h"
+#include "capture/camerasizes.h"
 #include "capture/service/libv4l2deviceio.h"
 #include "capture/service/v4l2camera.h"
 #include "fakedeviceio.h"

@@ -1,4 +1,4 @@
-#include "capture/service/camerasizes.h"
+#include "capture/camerasizes.h"
 
 #include <QString>
 
