@@ -33,6 +33,16 @@ struct TimerApp : CaptureApp
         CaptureApp::press(part<UpDownControl>(menu(), arrows), direction, times);
     }
     QCheckBox *activateTimer() { return part<QCheckBox>(menu(), "activateTimer"); }
+    /// "Prog.", a program from 10:00 to 10:01 set with the arrows, "Activate timer", "OK".
+    void programFromTen()
+    {
+        panel()->prog->click();
+        press("startHoursArrows", UpDownControl::Direction::Down, 2);
+        press("endHoursArrows", UpDownControl::Direction::Down, 2);
+        press("endMinutesArrows", UpDownControl::Direction::Up, 1);
+        activateTimer()->setChecked(true);
+        CaptureApp::button(menu(), "okButton")->click();
+    }
     QStringList report()
     {
         return tool<ProgramInfoWindow>(Role::ProgramInfo)
@@ -101,12 +111,7 @@ void TestTimerProgramRun::programCapturesItsMinuteEveryDay()
     TimerApp a;
     QString error;
     QVERIFY2(a.ready(&error), qPrintable(error));
-    a.panel()->prog->click();
-    a.press("startHoursArrows", Dir::Down, 2);
-    a.press("endHoursArrows", Dir::Down, 2);
-    a.press("endMinutesArrows", Dir::Up, 1);
-    a.activateTimer()->setChecked(true);
-    CaptureApp::button(a.menu(), "okButton")->click();
+    a.programFromTen();
 
     a.tickAt(QTime(9, 59, 59));
     QVERIFY(!a.state().CaptureRunning());
@@ -146,12 +151,7 @@ void TestTimerProgramRun::endComesWithoutPicture()
     TimerApp a;
     QString error;
     QVERIFY2(a.ready(&error), qPrintable(error));
-    a.panel()->prog->click();
-    a.press("startHoursArrows", Dir::Down, 2);
-    a.press("endHoursArrows", Dir::Down, 2);
-    a.press("endMinutesArrows", Dir::Up, 1);
-    a.activateTimer()->setChecked(true);
-    CaptureApp::button(a.menu(), "okButton")->click();
+    a.programFromTen();
     a.tickAt(QTime(10, 0, 0));
     QVERIFY(a.state().CaptureRunning());
     a.captureTimer().setEnabled(false); // no picture from here
