@@ -304,6 +304,9 @@ void Application::wirePrograms()
                      &ProgramInfoWindow::writeTimerStart);
     QObject::connect(m_core.get(), &CaptureCore::timerProgramStopped, info,
                      &ProgramInfoWindow::writeTimerStop);
+    // A program that follows the sun says each day's times, polar days and nights included.
+    QObject::connect(m_core.get(), &CaptureCore::timerProgramDay, main,
+                     [main](const QString &text) { main->showStatusNote(text); });
 
     QObject::connect(m_preferences, &CapturePreferencesWindow::formatApplied, motion,
                      [motion, menu] {

@@ -365,8 +365,10 @@ Result<HeadlessOptions> savedOptions(const QString &path)
     options.grid = s.grid;
     options.motionFrames = motion ? s.framesAfterMotion : 0;
     if (timer) {
-        options.from = DayTime(s.timerFrom);
-        options.to = DayTime(s.timerTo);
+        options.from = s.timerStartSun.value_or(DayTime(s.timerFrom));
+        options.to = s.timerEndSun.value_or(DayTime(s.timerTo));
+        if (s.timerStartSun || s.timerEndSun)
+            options.where = s.timerPlace;
     }
     options.continueNumbering = s.startAsLeft;
     for (std::size_t i = 0; i < RunEvents.size(); ++i) {

@@ -83,6 +83,9 @@ void StartAsLeft::restore()
         menu.to = s.timerTo;
     }
     menu.timerOn = s.timerOn;
+    menu.startSun = s.timerStartSun;
+    menu.endSun = s.timerEndSun;
+    menu.place = s.timerPlace;
     menu.framesAfterMotion = s.framesAfterMotion;
     menu.grid = s.grid;
     menu.motionOn = s.motionOn;
@@ -142,6 +145,9 @@ SavedSettings StartAsLeft::collect() const
     s.timerFrom = menu.from;
     s.timerTo = menu.to;
     s.timerOn = menu.timerOn;
+    s.timerStartSun = menu.startSun;
+    s.timerEndSun = menu.endSun;
+    s.timerPlace = menu.place;
     s.buttonSoundOff = custom.buttonSoundOff;
     s.motionSound = custom.motionSound;
     s.skin = custom.skin;

@@ -37,6 +37,7 @@ public:
     int offsetMinutes() const { return m_offset; }
     /// As parseSun reads it, or the clock time as "7:05".
     QString text() const;
+    bool operator==(const DayTime &) const = default;
 
     /// The minute of date (0 to 1439) at which this time acts given that day's sun: a sun time
     /// of a polar day or night acts at 0:00 when the sun is already where it would bring it

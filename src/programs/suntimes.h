@@ -17,6 +17,7 @@ struct SunPlace
     static Result<SunPlace> parse(const QString &text);
     /// The place as parse reads it, with the digits it was given at most.
     QString text() const;
+    bool operator==(const SunPlace &) const = default;
 };
 
 class SunTimes

@@ -11,6 +11,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSlider>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -80,7 +82,17 @@ TimerMotionMenu::TimerMotionMenu(QWidget *parent, CaptureView &view, MotionHost 
     buttons->addButton(cancel, QDialogButtonBox::RejectRole);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(buildTimerGroup());
+    // The sun choice sits beside the timer group and leaves it as it is.
+    auto *timerRow = new QHBoxLayout;
+    timerRow->addWidget(buildTimerGroup(), 1);
+    timerRow->addWidget(buildSunGroup());
+    layout->addLayout(timerRow);
+    // Today's times of a program that follows the sun, across the menu's width.
+    m_sunDay = new QLabel(this);
+    m_sunDay->setObjectName("sunDay");
+    m_sunDay->setWordWrap(true);
+    m_sunDay->hide();
+    layout->addWidget(m_sunDay);
     layout->addWidget(buildMotionGroup());
     layout->addStretch(1);
     layout->addWidget(buttons);
@@ -147,6 +159,51 @@ QWidget *TimerMotionMenu::buildTimerGroup()
     return group;
 }
 
+QWidget *TimerMotionMenu::buildSunGroup()
+{
+    auto *group = new QGroupBox("Sun", this);
+    group->setObjectName("sunGroup");
+    auto *grid = new QGridLayout(group);
+    const char *const captions[] = {"Start at", "End at"};
+    const char *const names[] = {"start", "end"};
+    for (int row = 0; row < 2; ++row) {
+        const QString name = QString::fromLatin1(names[row]);
+        auto *follows = new QComboBox(group);
+        follows->setObjectName(name + "Follows");
+        follows->setAccessibleName(QString::fromLatin1(captions[row]));
+        follows->addItems({"clock", "sunrise", "sunset"});
+        auto *offset = new QSpinBox(group);
+        offset->setObjectName(name + "SunOffset");
+        offset->setAccessibleName(QString::fromLatin1(captions[row]) +
+                                  QStringLiteral(" minutes from the sun"));
+        offset->setRange(-DayTime::MaxOffsetMinutes, DayTime::MaxOffsetMinutes);
+        offset->setSuffix(" min");
+        offset->setEnabled(false);
+        connect(follows, &QComboBox::currentIndexChanged, this, [this, offset](int index) {
+            offset->setEnabled(index > 0);
+            m_place->setEnabled(m_follows[0]->currentIndex() > 0 ||
+                                m_follows[1]->currentIndex() > 0);
+            updateTimes();
+        });
+        connect(offset, &QSpinBox::valueChanged, this, [this] { updateTimes(); });
+        m_follows[row] = follows;
+        m_sunOffsets[row] = offset;
+        grid->addWidget(new QLabel(captions[row], group), row, 0);
+        grid->addWidget(follows, row, 1);
+        grid->addWidget(offset, row, 2);
+    }
+    m_place = new QLineEdit(group);
+    m_place->setObjectName("sunPlace");
+    m_place->setAccessibleName("Latitude, longitude");
+    m_place->setPlaceholderText("52.52,13.40");
+    m_place->setEnabled(false);
+    connect(m_place, &QLineEdit::textEdited, this, [this] { updateTimes(); });
+    grid->addWidget(new QLabel("Place", group), 2, 0);
+    grid->addWidget(m_place, 2, 1, 1, 2);
+    grid->setRowStretch(3, 1);
+    return group;
+}
+
 QWidget *TimerMotionMenu::buildMotionGroup()
 {
     auto *group = new QGroupBox("Motion detection", this);
@@ -207,6 +264,8 @@ void TimerMotionMenu::setMotionControlsEnabled(bool enabled)
 
 void TimerMotionMenu::open()
 {
+    // Today's sun times, which change from day to day.
+    showSunDay();
     m_tools.open(ToolWindows::Role::TimerMotionMenu);
 }
 
@@ -244,10 +303,51 @@ void TimerMotionMenu::motionToggled(bool checked)
     }
 }
 
-void TimerMotionMenu::updateTimes()
+DayTime TimerMotionMenu::sunTime(int row) const
 {
-    m_runner.program().setTimes(QTime(m_timeArrows[0]->position(), m_timeArrows[1]->position()),
-                                QTime(m_timeArrows[2]->position(), m_timeArrows[3]->position()));
+    switch (m_follows[row]->currentIndex()) {
+    case 1:
+        return DayTime(DayTime::Anchor::Sunrise, m_sunOffsets[row]->value());
+    case 2:
+        return DayTime(DayTime::Anchor::Sunset, m_sunOffsets[row]->value());
+    default:
+        return DayTime(
+            QTime(m_timeArrows[2 * row]->position(), m_timeArrows[2 * row + 1]->position()));
+    }
+}
+
+bool TimerMotionMenu::updateTimes()
+{
+    const DayTime start = sunTime(0);
+    const DayTime end = sunTime(1);
+    TimerProgram &program = m_runner.program();
+    if (!start.followsSun() && !end.followsSun()) {
+        program.setTimes(start.clock(), end.clock());
+        m_sunDay->clear();
+        m_sunDay->hide();
+        return true;
+    }
+    const Result<SunPlace> place = SunPlace::parse(m_place->text());
+    if (!place) {
+        // Until the place is one, the program keeps to the clock times beside.
+        program.setTimes(QTime(m_timeArrows[0]->position(), m_timeArrows[1]->position()),
+                         QTime(m_timeArrows[2]->position(), m_timeArrows[3]->position()));
+        m_sunDay->setText(m_place->text().trimmed().isEmpty()
+                              ? QStringLiteral("Give the place as latitude,longitude.")
+                              : place.error());
+        m_sunDay->show();
+        return false;
+    }
+    program.setTimes(start, end, *place);
+    m_sunDay->setText(m_runner.todayText());
+    m_sunDay->show();
+    return true;
+}
+
+void TimerMotionMenu::showSunDay()
+{
+    if (m_runner.program().followsSun())
+        m_sunDay->setText(m_runner.todayText());
 }
 
 void TimerMotionMenu::timerToggled(bool checked)
@@ -273,7 +373,11 @@ void TimerMotionMenu::ok()
 
 void TimerMotionMenu::confirm()
 {
-    updateTimes();
+    // A sun time without a place stays open to be mended; the reason is shown.
+    if (!updateTimes()) {
+        m_place->setFocus();
+        return;
+    }
     // The motion part.
     m_motion.renewBatchEnd();
     hide();
@@ -298,6 +402,15 @@ TimerMotionMenu::Values TimerMotionMenu::values() const
     v.from = QTime(m_timeArrows[0]->position(), m_timeArrows[1]->position());
     v.to = QTime(m_timeArrows[2]->position(), m_timeArrows[3]->position());
     v.timerOn = m_activateTimer->isChecked();
+    const DayTime start = sunTime(0);
+    const DayTime end = sunTime(1);
+    if (start.followsSun())
+        v.startSun = start;
+    if (end.followsSun())
+        v.endSun = end;
+    if (const Result<SunPlace> place = SunPlace::parse(m_place->text());
+        place && (v.startSun || v.endSun))
+        v.place = *place;
     v.framesAfterMotion = m_framesArrows->position();
     v.grid = m_sensitivity->value();
     v.motionOn = m_activateMD->isChecked();
@@ -318,6 +431,15 @@ void TimerMotionMenu::restore(const Values &values)
         box->setText(i % 2 == 0 ? QString::number(value)
                                 : QString::number(value).rightJustified(2, QLatin1Char('0')));
     }
+    const std::array<const std::optional<DayTime> *, 2> suns{&values.startSun, &values.endSun};
+    for (std::size_t row = 0; row < suns.size(); ++row) {
+        const std::optional<DayTime> &sun = *suns[row];
+        m_sunOffsets[row]->setValue(sun ? sun->offsetMinutes() : 0);
+        m_follows[row]->setCurrentIndex(!sun                                        ? 0
+                                        : sun->anchor() == DayTime::Anchor::Sunrise ? 1
+                                                                                    : 2);
+    }
+    m_place->setText(values.place ? values.place->text() : QString());
     const int frames = std::clamp(values.framesAfterMotion, MinFrames, MaxFrames);
     m_framesArrows->setPosition(frames);
     m_frames->setText(framesText(frames));

@@ -7,12 +7,15 @@
 #include "shell/capturetoolwindow.h"
 
 #include <array>
+#include <optional>
 
 class CaptureRunControl;
 class ClockSource;
 class MotionCapture;
 class MotionHost;
 class QCheckBox;
+class QComboBox;
+class QSpinBox;
 class QLabel;
 class QLineEdit;
 class QSlider;
@@ -40,6 +43,9 @@ public:
         QTime from{12, 0};
         QTime to{12, 0};
         bool timerOn = false;
+        // A start or end that follows the sun at place instead of its clock time.
+        std::optional<DayTime> startSun, endSun;
+        std::optional<SunPlace> place;
         int framesAfterMotion = 10;
         int grid = 50;
         bool motionOn = false;
@@ -75,6 +81,7 @@ protected:
 
 private:
     QWidget *buildTimerGroup();
+    QWidget *buildSunGroup();
     QWidget *buildMotionGroup();
     void motionToggled(bool checked);
     void timerToggled(bool checked);
@@ -83,7 +90,10 @@ private:
     void refuse(QCheckBox *box);
     void setMotionControlsEnabled(bool enabled);
     /// The program's keys follow the boxes.
-    void updateTimes();
+    /// False, with the reason shown, while a time follows the sun at a place that is not one.
+    bool updateTimes();
+    DayTime sunTime(int row) const;
+    void showSunDay();
 
     MotionHost &m_host;
     ApplicationState &m_state;
@@ -100,6 +110,11 @@ private:
     QLineEdit *m_endHours = nullptr;
     QLineEdit *m_endMinutes = nullptr;
     QCheckBox *m_activateTimer = nullptr;
+    // Start and end: clock, sunrise or sunset, and the minutes from it.
+    std::array<QComboBox *, 2> m_follows{};
+    std::array<QSpinBox *, 2> m_sunOffsets{};
+    QLineEdit *m_place = nullptr;
+    QLabel *m_sunDay = nullptr;
     QCheckBox *m_activateMD = nullptr;
     QLineEdit *m_frames = nullptr;
     UpDownControl *m_framesArrows = nullptr;

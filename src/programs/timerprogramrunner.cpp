@@ -19,6 +19,11 @@ void TimerProgramRunner::announceDay()
     emit dayPlanned(m_program.dayText(day), day.sun.day != SunTimes::Day::RisesAndSets);
 }
 
+QString TimerProgramRunner::todayText()
+{
+    return m_program.dayText(m_program.dayOf(m_clock.now()));
+}
+
 void TimerProgramRunner::startCheck()
 {
     announceDay();

@@ -30,6 +30,8 @@ public:
     void resume();
     /// Says the day's times (dayPlanned) when the program follows the sun and the day is new.
     void announceDay();
+    /// Today's times of the program as set, in the words of dayPlanned.
+    QString todayText();
 
 signals:
     /// The program starts capture now: its start line is due (the date is stamped).

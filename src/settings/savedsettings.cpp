@@ -103,6 +103,26 @@ public:
         else
             bad(key);
     }
+    void sun(const QString &key, std::optional<DayTime> &to)
+    {
+        if (!present(key))
+            return;
+        const Result<DayTime> v = DayTime::parseSun(m_file.value(key).toString());
+        if (v)
+            to = *v;
+        else
+            bad(key);
+    }
+    void place(const QString &key, std::optional<SunPlace> &to)
+    {
+        if (!present(key))
+            return;
+        const Result<SunPlace> v = SunPlace::parse(m_file.value(key).toString());
+        if (v)
+            to = *v;
+        else
+            bad(key);
+    }
     void running(const QString &key, Running &to)
     {
         if (!present(key))
@@ -165,6 +185,9 @@ Result<SavedSettings> SavedSettings::load(const QString &path)
     r.time(QStringLiteral("TimerProgram/From"), s.timerFrom);
     r.time(QStringLiteral("TimerProgram/To"), s.timerTo);
     r.flag(QStringLiteral("TimerProgram/On"), s.timerOn);
+    r.sun(QStringLiteral("TimerProgram/StartSun"), s.timerStartSun);
+    r.sun(QStringLiteral("TimerProgram/EndSun"), s.timerEndSun);
+    r.place(QStringLiteral("TimerProgram/Where"), s.timerPlace);
     r.flag(QStringLiteral("Custom/ButtonSoundOff"), s.buttonSoundOff);
     r.flag(QStringLiteral("Custom/MotionSound"), s.motionSound);
     r.flag(QStringLiteral("Custom/Skin"), s.skin);
@@ -175,6 +198,10 @@ Result<SavedSettings> SavedSettings::load(const QString &path)
     if (!r.failed() && s.timerFrom.isValid() != s.timerTo.isValid())
         return failure(QStringLiteral("The settings file \"%1\" holds a timer program without "
                                       "both its times; it is ignored.")
+                           .arg(path));
+    if (!r.failed() && (s.timerStartSun || s.timerEndSun) && !s.timerPlace)
+        return failure(QStringLiteral("The settings file \"%1\" holds a timer program that follows "
+                                      "the sun without its place; it is ignored.")
                            .arg(path));
     if (r.failed())
         return failure(
@@ -214,6 +241,13 @@ Result<> SavedSettings::save(const QString &path) const
         file.setValue(QStringLiteral("TimerProgram/To"), timerTo.toString(TimeFormat));
     }
     file.setValue(QStringLiteral("TimerProgram/On"), timerOn);
+    // Written only for a program that follows the sun, so that other files stay as they were.
+    if (timerStartSun)
+        file.setValue(QStringLiteral("TimerProgram/StartSun"), timerStartSun->text());
+    if (timerEndSun)
+        file.setValue(QStringLiteral("TimerProgram/EndSun"), timerEndSun->text());
+    if (timerPlace && (timerStartSun || timerEndSun))
+        file.setValue(QStringLiteral("TimerProgram/Where"), timerPlace->text());
     file.setValue(QStringLiteral("Custom/ButtonSoundOff"), buttonSoundOff);
     file.setValue(QStringLiteral("Custom/MotionSound"), motionSound);
     file.setValue(QStringLiteral("Custom/Skin"), skin);

@@ -4,6 +4,7 @@
 // or the file given to the program without a display). Reading checks every value, so that a
 // damaged or hand-edited file is refused as a whole instead of half applied.
 
+#include "programs/daytime.h"
 #include "shell/picturenames.h"
 #include "shell/result.h"
 
@@ -11,6 +12,8 @@
 #include <QSize>
 #include <QString>
 #include <QTime>
+
+#include <optional>
 
 struct SavedSettings
 {
@@ -42,6 +45,9 @@ struct SavedSettings
 
     QTime timerFrom, timerTo; // both valid: a timer program was set
     bool timerOn = false;
+    // A start or end that follows the sun instead of its clock time, and the place of both.
+    std::optional<DayTime> timerStartSun, timerEndSun;
+    std::optional<SunPlace> timerPlace;
 
     bool buttonSoundOff = false;
     bool motionSound = true;

@@ -110,6 +110,12 @@ void TestStartAsLeft::nextStartContinues()
     menu.to = now.addSecs(3600);
     menu.motionOn = running == "motion";
     menu.timerOn = running == "timer";
+    // The timer row keeps to clock times so that it lies in its time whenever it runs.
+    const bool sun = running != "timer";
+    if (sun) {
+        menu.endSun = DayTime(DayTime::Anchor::Sunset, 15);
+        menu.place = SunPlace{-33.87, 151.21};
+    }
     a.menu()->restore(menu);
     if (running == "capture") {
         a.startHeld();
@@ -136,6 +142,10 @@ void TestStartAsLeft::nextStartContinues()
     QCOMPARE(restored.grid, 30);
     QCOMPARE(restored.framesAfterMotion, 40);
     QCOMPARE(restored.from, QTime(menu.from.hour(), menu.from.minute()));
+    QVERIFY(!restored.startSun);
+    QCOMPARE(restored.endSun, menu.endSun);
+    QCOMPARE(restored.place, menu.place);
+    QCOMPARE(a.menu()->timerProgram().followsSun(), sun);
     QCOMPARE(contents("1/capture0.jpg"), testPicture);
 
     QCOMPARE(a.state().CaptureRunning(), running == "capture" || running == "timer");

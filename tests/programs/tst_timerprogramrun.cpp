@@ -6,6 +6,9 @@
 #include "programs/timermotionmenu.h"
 #include "shell/clocksource.h"
 
+#include <QComboBox>
+#include <QLabel>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTest>
 
@@ -66,6 +69,7 @@ private slots:
     void boxesWrapAndCancelKeepsThem();
     void programCapturesItsMinuteEveryDay();
     void endComesWithoutPicture();
+    void sunChoiceNeedsItsPlace();
 };
 
 void TestTimerProgramRun::boxesWrapAndCancelKeepsThem()
@@ -167,3 +171,51 @@ void TestTimerProgramRun::endComesWithoutPicture()
 
 QTEST_MAIN(TestTimerProgramRun)
 #include "tst_timerprogramrun.moc"
+
+// Beside the clock times, a start that follows the sun: refused without a place that is one,
+// and then today's times shown, a polar day said as such.
+void TestTimerProgramRun::sunChoiceNeedsItsPlace()
+{
+    TimerApp a;
+    QString error;
+    QVERIFY2(a.ready(&error), qPrintable(error));
+    a.clock->time = QDateTime(QDate(2026, 6, 21), QTime(9, 0));
+    a.panel()->prog->click();
+    auto *follows = part<QComboBox>(a.menu(), "startFollows");
+    auto *offset = part<QSpinBox>(a.menu(), "startSunOffset");
+    auto *place = part<QLineEdit>(a.menu(), "sunPlace");
+    auto *day = part<QLabel>(a.menu(), "sunDay");
+    QVERIFY(!offset->isEnabled() && !place->isEnabled());
+    follows->setCurrentIndex(1); // sunrise
+    offset->setValue(-30);
+    QVERIFY(offset->isEnabled() && place->isEnabled());
+
+    const auto typePlace = [&](const QString &text) {
+        place->clear();
+        QTest::keyClicks(place, text);
+        CaptureApp::button(a.menu(), "okButton")->click();
+    };
+    typePlace("");
+    QVERIFY(a.menu()->isVisible());
+    QCOMPARE(day->text(), QStringLiteral("Give the place as latitude,longitude."));
+    QVERIFY(!a.menu()->timerProgram().followsSun());
+    typePlace("91,13.40");
+    QVERIFY(a.menu()->isVisible());
+    QVERIFY2(day->text().contains("\"91,13.40\""), qPrintable(day->text()));
+
+    typePlace("52.52,13.40");
+    QVERIFY(!a.menu()->isVisible());
+    QVERIFY(a.menu()->timerProgram().followsSun());
+    QVERIFY2(day->text().startsWith("2026-06-21 sunrise ") &&
+                 day->text().contains(" at 52.52,13.4;"),
+             qPrintable(day->text()));
+    const TimerMotionMenu::Values values = a.menu()->values();
+    QCOMPARE(values.startSun, DayTime(DayTime::Anchor::Sunrise, -30));
+    QVERIFY(!values.endSun);
+    QCOMPARE(values.from, QTime(12, 0)); // the clock boxes stay as they were
+
+    // Svalbard at midsummer: the sun does not set.
+    a.panel()->prog->click();
+    typePlace("78.22,15.65");
+    QVERIFY2(day->text().contains("polar day"), qPrintable(day->text()));
+}

@@ -30,6 +30,9 @@ private slots:
         s.timerFrom = QTime(7, 5);
         s.timerTo = QTime(23, 59);
         s.timerOn = true;
+        s.timerStartSun = DayTime(DayTime::Anchor::Sunrise, -30);
+        s.timerEndSun = DayTime(DayTime::Anchor::Sunset, 15);
+        s.timerPlace = SunPlace{52.52, -13.4};
         s.buttonSoundOff = true;
         s.motionSound = false;
         s.skin = false;
@@ -94,6 +97,12 @@ private slots:
                                 << "Frames=9";
         QTest::newRow("time") << "TimerProgram"
                               << "From=25:00";
+        QTest::newRow("sun") << "TimerProgram"
+                             << "StartSun=dawn";
+        QTest::newRow("sun offset") << "TimerProgram"
+                                    << "EndSun=sunset+721";
+        QTest::newRow("place") << "TimerProgram"
+                               << "Where=91,13.4";
     }
     void badValueRefusesTheFile()
     {
@@ -119,6 +128,13 @@ private slots:
         file.write("[TimerProgram]\nFrom=7:00\nOn=true\n");
         file.close();
         QVERIFY(!SavedSettings::load(file.fileName()));
+        // A sun time is nothing without the place whose sun it follows.
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write("[TimerProgram]\nFrom=7:00\nTo=8:00\nStartSun=sunrise\n");
+        file.close();
+        const Result<SavedSettings> s = SavedSettings::load(file.fileName());
+        QVERIFY(!s);
+        QVERIFY2(s.error().contains("place"), qPrintable(s.error()));
     }
 
     void saveNamesWhatFailed()
