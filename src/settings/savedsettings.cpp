@@ -41,18 +41,18 @@ public:
 
     bool failed() const { return !m_badKey.isEmpty(); }
     const QString &badKey() const { return m_badKey; }
-    QString badValue() const { return m_file.value(m_badKey).toString(); }
+    QString badValue() const { return valueText(m_badKey); }
 
     void text(const QString &key, QString &to)
     {
         if (present(key))
-            to = m_file.value(key).toString();
+            to = valueText(key);
     }
     void flag(const QString &key, bool &to)
     {
         if (!present(key))
             return;
-        const QString v = m_file.value(key).toString();
+        const QString v = valueText(key);
         if (v == QLatin1String("true") || v == QLatin1String("false"))
             to = v == QLatin1String("true");
         else
@@ -63,7 +63,7 @@ public:
         if (!present(key))
             return;
         bool ok = false;
-        const int v = m_file.value(key).toString().trimmed().toInt(&ok);
+        const int v = valueText(key).trimmed().toInt(&ok);
         if (ok && v >= low && v <= high)
             to = v;
         else
@@ -74,7 +74,7 @@ public:
         if (!present(key))
             return;
         bool ok = false;
-        const double v = QLocale::c().toDouble(m_file.value(key).toString().trimmed(), &ok);
+        const double v = QLocale::c().toDouble(valueText(key).trimmed(), &ok);
         const double hundredths = v * 100;
         if (ok && v >= 0.1 && v <= 999 && std::abs(hundredths - std::round(hundredths)) < 1e-6)
             to = std::round(hundredths) / 100;
@@ -85,7 +85,7 @@ public:
     {
         if (!present(key))
             return;
-        const QStringList wh = m_file.value(key).toString().split(QLatin1Char('x'));
+        const QStringList wh = valueText(key).split(QLatin1Char('x'));
         bool w = false, h = false;
         const QSize v = wh.size() == 2 ? QSize(wh[0].toInt(&w), wh[1].toInt(&h)) : QSize();
         if (w && h && v.width() > 0 && v.height() > 0 && v.width() <= 8192 && v.height() <= 8192)
@@ -97,7 +97,7 @@ public:
     {
         if (!present(key))
             return;
-        const QTime v = QTime::fromString(m_file.value(key).toString(), TimeFormat);
+        const QTime v = QTime::fromString(valueText(key), TimeFormat);
         if (v.isValid())
             to = v;
         else
@@ -107,7 +107,7 @@ public:
     {
         if (!present(key))
             return;
-        const Result<DayTime> v = DayTime::parseSun(m_file.value(key).toString());
+        const Result<DayTime> v = DayTime::parseSun(valueText(key));
         if (v)
             to = *v;
         else
@@ -117,7 +117,7 @@ public:
     {
         if (!present(key))
             return;
-        const Result<SunPlace> v = SunPlace::parse(m_file.value(key).toString());
+        const Result<SunPlace> v = SunPlace::parse(valueText(key));
         if (v)
             to = *v;
         else
@@ -127,7 +127,7 @@ public:
     {
         if (!present(key))
             return;
-        const QString v = m_file.value(key).toString();
+        const QString v = valueText(key);
         for (const auto &[value, name] : RunningNames) {
             if (v == name) {
                 to = value;
@@ -138,6 +138,15 @@ public:
     }
 
 private:
+    // QSettings reads an unquoted value with commas ("52.52,13.40", a command written by hand)
+    // as a list: such a value is read as the line again (spaces beside its commas aside; the
+    // program quotes what it writes itself).
+    QString valueText(const QString &key) const
+    {
+        const QVariant v = m_file.value(key);
+        return v.typeId() == QMetaType::QStringList ? v.toStringList().join(QLatin1Char(','))
+                                                    : v.toString();
+    }
     bool present(const QString &key) const { return !failed() && m_file.contains(key); }
     void bad(const QString &key) { m_badKey = key; }
 

@@ -332,6 +332,14 @@ void TestHeadless::configFileAndStartAsLeft()
     QCOMPARE(bad.errors.count("bad.conf"), 1);
     QVERIFY2(bad.errors.contains("Capture/Quality"), qPrintable(bad.errors));
     QCOMPARE(QImage("left/1/capture0.jpg").size(), QSize(320, 240));
+
+    // A program saved by the windows that ends at sunset: the file's place is followed.
+    writeConfig("sun.conf", "[TimerProgram]\nFrom=7:00\nTo=12:00\nOn=true\nEndSun=sunset+15\n"
+                            "Where=52.52,13.40\n");
+    const Outcome sun = headless({"--config", "sun.conf", "--verbose", "sun"}, 2500);
+    QVERIFY2(
+        sun.output.contains(QRegularExpression(" at 52\\.52,13\\.4; from 7:00 to \\d+:\\d\\d\n")),
+        qPrintable(sun.output + sun.errors));
 }
 
 void TestHeadless::smallDiskKeepsCapturing_data()
