@@ -159,7 +159,8 @@ ControlPanel::ControlPanel(QWidget *parent) : QFrame(parent)
 
     // At the default size the six groups stand in one row; a narrower window wraps them.
     auto *groups = new FlowLayout(2, this);
-    groups->setContentsMargins(GroupGap, GroupGap / 2, GroupGap, GroupGap);
+    // With the panel's border the row of groups makes the panel 84 px high.
+    groups->setContentsMargins(GroupGap, 0, GroupGap, GroupGap / 2);
     groups->setSpacing(GroupGap);
     buildTvVideo(addGroup("Tv-video"));
     buildConfiguration(addGroup("Configuration"));

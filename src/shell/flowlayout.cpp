@@ -4,6 +4,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <numeric>
+#include <utility>
 
 FlowLayout::FlowLayout(int maxRowsAtMinimum, QWidget *parent)
     : QLayout(parent), m_maxRowsAtMinimum(std::max(1, maxRowsAtMinimum))
@@ -13,6 +15,12 @@ FlowLayout::~FlowLayout()
 {
     while (QLayoutItem *item = takeAt(0))
         delete item;
+}
+
+void FlowLayout::setLeastWidths(QList<int> widths)
+{
+    m_leastWidths = std::move(widths);
+    invalidate();
 }
 
 void FlowLayout::addItem(QLayoutItem *item)
@@ -70,12 +78,66 @@ int FlowLayout::rowWidth(const Row &row) const
     return width;
 }
 
+int FlowLayout::itemWidth(const QLayoutItem *item, bool leastWidths) const
+{
+    const int hint = item->sizeHint().width();
+    if (!leastWidths)
+        return hint;
+    return std::max(hint, m_leastWidths.value(m_items.indexOf(item)));
+}
+
+int FlowLayout::leastRowWidth(const Row &row) const
+{
+    int width = horizontalGap() * static_cast<int>(std::max<qsizetype>(0, row.size() - 1));
+    for (const QLayoutItem *item : row)
+        width += itemWidth(item, true);
+    return width;
+}
+
 int FlowLayout::rowHeight(const Row &row) const
 {
     int height = 0;
     for (const QLayoutItem *item : row)
         height = std::max(height, item->sizeHint().height());
     return height;
+}
+
+QList<int> FlowLayout::widthsIn(const Row &row, int width) const
+{
+    QList<int> widths;
+    for (const QLayoutItem *item : row)
+        widths << item->sizeHint().width();
+    int extra = std::max(0, width - rowWidth(row));
+    // In one row, the width left over first brings the items up to their least widths, in
+    // proportion to what each lacks...
+    if (m_leastWidths.size() > 0 && width >= rowWidth(row) && row.size() == shownItems().size()) {
+        QList<int> lacking;
+        int lackingSum = 0;
+        for (qsizetype i = 0; i < row.size(); ++i) {
+            lacking << std::max(0, itemWidth(row[i], true) - widths[i]);
+            lackingSum += lacking.last();
+        }
+        const int filled = std::min(extra, lackingSum);
+        int given = 0;
+        for (qsizetype i = 0; i < row.size() && lackingSum > 0; ++i) {
+            const int share = i == row.size() - 1 ? filled - given
+                                                  : int(qint64(filled) * lacking[i] / lackingSum);
+            widths[i] += share;
+            given += share;
+        }
+        extra -= filled;
+    }
+    // ... and the rest goes to the items in proportion to their width.
+    const int itemsWidth = std::accumulate(widths.begin(), widths.end(), 0);
+    const int spread = extra;
+    for (qsizetype i = 0; i < row.size(); ++i) {
+        int share = itemsWidth > 0 ? int(qint64(spread) * widths[i] / itemsWidth) : 0;
+        if (i == row.size() - 1)
+            share = extra;
+        extra -= share;
+        widths[i] += share;
+    }
+    return widths;
 }
 
 int FlowLayout::arrange(const QRect &rect, bool apply) const
@@ -90,20 +152,11 @@ int FlowLayout::arrange(const QRect &rect, bool apply) const
         first = false;
         const int height = rowHeight(row);
         if (apply) {
-            // The width left over goes to the items in proportion to their own width.
-            const int natural = rowWidth(row);
-            const int extra = std::max(0, contents.width() - natural);
-            const int itemsWidth = natural - horizontalGap() * static_cast<int>(row.size() - 1);
+            const QList<int> widths = widthsIn(row, contents.width());
             int x = contents.left();
-            int given = 0;
             for (qsizetype i = 0; i < row.size(); ++i) {
-                const int hint = row[i]->sizeHint().width();
-                int share = itemsWidth > 0 ? extra * hint / itemsWidth : 0;
-                if (i == row.size() - 1)
-                    share = extra - given;
-                given += share;
-                row[i]->setGeometry(QRect(x, y, hint + share, height));
-                x += hint + share + horizontalGap();
+                row[i]->setGeometry(QRect(x, y, widths[i], height));
+                x += widths[i] + horizontalGap();
             }
         }
         y += height;
@@ -120,7 +173,7 @@ QSize FlowLayout::sizeHint() const
 {
     const Row all = shownItems();
     const QMargins m = contentsMargins();
-    return QSize(rowWidth(all) + m.left() + m.right(), rowHeight(all) + m.top() + m.bottom());
+    return QSize(leastRowWidth(all) + m.left() + m.right(), rowHeight(all) + m.top() + m.bottom());
 }
 
 QSize FlowLayout::minimumSize() const

@@ -14,6 +14,10 @@ public:
     explicit FlowLayout(int maxRowsAtMinimum, QWidget *parent = nullptr);
     ~FlowLayout() override;
 
+    /// Widths that the items, in the order added, get at least while all of them fit in one row
+    /// so: the stated sizes of a wide window. A narrower one falls back to the items' own.
+    void setLeastWidths(QList<int> widths);
+
     void addItem(QLayoutItem *item) override;
     int count() const override { return static_cast<int>(m_items.size()); }
     QLayoutItem *itemAt(int index) const override;
@@ -22,6 +26,7 @@ public:
     Qt::Orientations expandingDirections() const override { return Qt::Horizontal; }
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
+    /// One row, at the least widths where those are wider.
     QSize sizeHint() const override;
     QSize minimumSize() const override;
     void setGeometry(const QRect &rect) override;
@@ -33,6 +38,11 @@ private:
     /// The rows at contentsWidth: the fewest rows of equal item count in which every row fits.
     QList<Row> rowsFor(int contentsWidth) const;
     int rowWidth(const Row &row) const;
+    /// An item's width in a row of its own hint, or its least width when leastWidths holds.
+    int itemWidth(const QLayoutItem *item, bool leastWidths) const;
+    int leastRowWidth(const Row &row) const;
+    /// The items' widths in a row of the given width, which they fill.
+    QList<int> widthsIn(const Row &row, int width) const;
     int rowHeight(const Row &row) const;
     /// Height of the rows, contents margins included; places them inside rect when apply is set.
     int arrange(const QRect &rect, bool apply) const;
@@ -40,5 +50,6 @@ private:
     int verticalGap() const;
 
     QList<QLayoutItem *> m_items;
+    QList<int> m_leastWidths;
     int m_maxRowsAtMinimum;
 };

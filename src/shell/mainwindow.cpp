@@ -167,6 +167,7 @@ void MainWindow::buildStatusBar()
     auto *rows = new FlowLayout(2, panels);
     rows->setContentsMargins(0, 0, 0, 0);
     rows->setSpacing(2);
+    rows->setLeastWidths({385, 130, 140, 50});
     for (std::size_t i = 0; i < m_statusPanels.size(); ++i) {
         auto *panel = new QLabel(StatusPanelTexts[i], panels);
         panel->setObjectName(QStringLiteral("statusPanel%1").arg(i));
@@ -229,6 +230,20 @@ QString MainWindow::statusPanel(int index) const
 void MainWindow::showStatusPanel(int index, const QString &text)
 {
     m_statusPanels.at(static_cast<std::size_t>(index))->setText(text);
+    // Longer values than the first texts: a window at the program's own width grows, within
+    // the screen, so that the panels keep their widths in one row.
+    if (!m_placed || width() != m_placedWidth || isMaximized() || isFullScreen())
+        return;
+    const QWidget *panels = m_statusPanels[0]->parentWidget();
+    // The status bar's own hint lags behind the new text; its panels' layout does not.
+    const int wanted = panels->sizeHint().width() + width() - panels->width();
+    const QScreen *s = screen();
+    const int room =
+        s ? s->availableGeometry().width() - (frameGeometry().width() - width()) : wanted;
+    if (wanted > width() && wanted <= room) {
+        resize(wanted, height());
+        m_placedWidth = wanted;
+    }
 }
 
 void MainWindow::showStartCaption(const QString &caption, int colourValue)
@@ -565,18 +580,21 @@ void MainWindow::exitRoutine()
 
 void MainWindow::placeOnScreen()
 {
-    // The stated outer size, frame included, or wider when the panel needs it for one row;
-    // within the screen, never below the minimum; then centred.
+    // The stated outer size, frame included, or wider when the panel needs it for one row or
+    // the status panels for their stated widths; within the screen, never below the minimum;
+    // then centred.
     setMinimumSize(
         minimumWindowSize(this, m_panel, statusBar()->findChild<QWidget *>("statusPanels")));
     const QMargins frame = windowHandle() ? windowHandle()->frameMargins() : QMargins();
     const QSize frameSize(frame.left() + frame.right(), frame.top() + frame.bottom());
-    QSize outer(std::max(OuterWidth, m_panel->sizeHint().width() + frameSize.width()), OuterHeight);
+    const int content = std::max(m_panel->sizeHint().width(), statusBar()->sizeHint().width());
+    QSize outer(std::max(OuterWidth, content + frameSize.width()), OuterHeight);
     QScreen *s = screen();
     if (s)
         outer = outer.boundedTo(s->availableGeometry().size());
     const QSize client = (outer - frameSize).expandedTo(minimumSize());
     resize(client);
+    m_placedWidth = client.width();
     if (s) {
         QRect placed(QPoint(), client + frameSize);
         placed.moveCenter(s->availableGeometry().center());

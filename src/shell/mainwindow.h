@@ -173,5 +173,7 @@ private:
     std::array<QLabel *, 4> m_statusPanels{};
     QLabel *m_statusNote = nullptr;
     bool m_placed = false;
+    // The width the program gave the window; another one was chosen by the user.
+    int m_placedWidth = 0;
     bool m_fullScreenPictureVisible = false;
 };

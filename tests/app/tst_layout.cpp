@@ -5,6 +5,8 @@
 #include "viewer/storedpictures.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -247,6 +249,18 @@ void TestLayout::windowsFitTheScreen()
     check(&app.main());
     for (QGroupBox *group : app.panel()->groups())
         QVERIFY2(group->height() >= 81, qPrintable(group->title()));
+    // At the desktop's font the stated sizes hold: the panel in one row and the status panels
+    // at their widths, while the window is wide enough for them.
+    if (scale == 1.0) {
+        QCOMPARE(app.main().findChild<QWidget *>("controlPanel")->height(), 84);
+        for (QGroupBox *group : app.panel()->groups())
+            QCOMPARE(group->height(), 81);
+    }
+    const int leastWidths[] = {385, 130, 140, 50};
+    for (int i = 0; i < 4; ++i) {
+        const QWidget *panel = app.main().findChild<QWidget *>(QString("statusPanel%1").arg(i));
+        QTRY_VERIFY2(panel->width() >= leastWidths[i], qPrintable(panel->objectName()));
+    }
     for (const char *name :
          {"driver", "format", "clear", "reset", "pref", "prog", "info", "about", "view"}) {
         CaptureApp::button(&app.main(), name)->click();
@@ -280,5 +294,20 @@ void TestLayout::shortcutPressesItsButton()
     QTRY_COMPARE(clicks.count(), 1); // a shortcut presses the button for a moment
 }
 
-QTEST_MAIN(TestLayout)
+int main(int argc, char **argv)
+{
+    // A desktop's screen rather than the offscreen platform's 800 x 600, which would bound every
+    // window and hide one that grows too large.
+    const QString screen = QDir::temp().filePath(QStringLiteral("vardella-layout-screen.json"));
+    QFile config(screen);
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(R"({"screens": [{"name": "desktop", "x": 0, "y": 0, "width": 1920,
+                        "height": 1080, "logicalDpi": 96, "dpr": 1}]})") < 0)
+        return 1;
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen));
+    QApplication app(argc, argv);
+    TestLayout test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_layout.moc"
