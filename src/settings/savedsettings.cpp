@@ -103,21 +103,13 @@ public:
         else
             bad(key);
     }
-    void sun(const QString &key, std::optional<DayTime> &to)
+    /// A value that parse reads, such as a sun time or a place.
+    template <typename T>
+    void parsed(const QString &key, std::optional<T> &to, Result<T> (*parse)(const QString &))
     {
         if (!present(key))
             return;
-        const Result<DayTime> v = DayTime::parseSun(valueText(key));
-        if (v)
-            to = *v;
-        else
-            bad(key);
-    }
-    void place(const QString &key, std::optional<SunPlace> &to)
-    {
-        if (!present(key))
-            return;
-        const Result<SunPlace> v = SunPlace::parse(valueText(key));
+        const Result<T> v = parse(valueText(key));
         if (v)
             to = *v;
         else
@@ -194,9 +186,9 @@ Result<SavedSettings> SavedSettings::load(const QString &path)
     r.time(QStringLiteral("TimerProgram/From"), s.timerFrom);
     r.time(QStringLiteral("TimerProgram/To"), s.timerTo);
     r.flag(QStringLiteral("TimerProgram/On"), s.timerOn);
-    r.sun(QStringLiteral("TimerProgram/StartSun"), s.timerStartSun);
-    r.sun(QStringLiteral("TimerProgram/EndSun"), s.timerEndSun);
-    r.place(QStringLiteral("TimerProgram/Where"), s.timerPlace);
+    r.parsed(QStringLiteral("TimerProgram/StartSun"), s.timerStartSun, &DayTime::parseSun);
+    r.parsed(QStringLiteral("TimerProgram/EndSun"), s.timerEndSun, &DayTime::parseSun);
+    r.parsed(QStringLiteral("TimerProgram/Where"), s.timerPlace, &SunPlace::parse);
     r.flag(QStringLiteral("Custom/ButtonSoundOff"), s.buttonSoundOff);
     r.flag(QStringLiteral("Custom/MotionSound"), s.motionSound);
     r.flag(QStringLiteral("Custom/Skin"), s.skin);
