@@ -11,7 +11,7 @@ int edge(int c, int columns, int length)
 }
 } // namespace
 
-MaskView::MaskView(QWidget *parent) : QWidget(parent)
+MaskView::MaskView(QWidget *parent) : QWidget(parent), m_cells(m_mask.cells(m_rows, m_columns))
 {
     setObjectName(QStringLiteral("maskView"));
     setAccessibleName(QStringLiteral("Cells to ignore"));
@@ -53,7 +53,7 @@ void MaskView::paintIgnored(QPainter &painter, const QRect &area,
 {
     if (cells.size() != static_cast<std::size_t>(rows) * static_cast<std::size_t>(columns))
         return;
-    const QBrush shade(QColor(0, 0, 0, 150));
+    const QBrush shade(QColor(0, 0, 0, 180));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             if (cells[static_cast<std::size_t>(r) * columns + c] == 0)

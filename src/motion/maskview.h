@@ -42,8 +42,8 @@ private:
 
     QImage m_picture;
     MotionMask m_mask;
-    std::vector<std::uint8_t> m_cells;
     int m_rows = 1;
     int m_columns = 1;
-    bool m_ignoring = true; // what a drag does: ignore cells, or watch them again
+    std::vector<std::uint8_t> m_cells; // m_mask on the grid, as painted
+    bool m_ignoring = true;            // what a drag does: ignore cells, or watch them again
 };
