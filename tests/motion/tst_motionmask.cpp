@@ -38,7 +38,6 @@ private slots:
     void gridChangeKeepsTheArea_data();
     void gridChangeKeepsTheArea();
     void pictureFilesScaleToTheArea();
-    void unreadableFileIsNamed();
     void lightChangesAreNoMotion_data();
     void lightChangesAreNoMotion();
 };
@@ -118,7 +117,8 @@ void TestMotionMask::gridChangeKeepsTheArea()
     QVERIFY(mask.cells(-1, 10).empty());
 }
 
-// Any size, stretched over the area; black is ignored, white and light grey are not.
+// Any size, stretched over the area; black is ignored, white and light grey are not. A file
+// that is no picture is named in the refusal.
 void TestMotionMask::pictureFilesScaleToTheArea()
 {
     QTemporaryDir dir;
@@ -135,21 +135,11 @@ void TestMotionMask::pictureFilesScaleToTheArea()
         QCOMPARE(ignoredIndices(mask->cells(4, 8)), (QList<int>{0, 1, 8, 9}));
         QCOMPARE(MotionMask::fromImage(mask->image()), *mask);
     }
-}
-
-void TestMotionMask::unreadableFileIsNamed()
-{
-    QTemporaryDir dir;
-    const QString missing = dir.filePath("missing.pgm");
-    const Result<MotionMask> gone = MotionMask::load(missing);
-    QVERIFY(!gone);
-    QVERIFY2(gone.error().startsWith("The mask \"" + missing + "\" cannot be read: "),
-             qPrintable(gone.error()));
     QFile text(dir.filePath("notes.png"));
-    QVERIFY(text.open(QIODevice::WriteOnly));
-    text.write("not a picture");
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
     text.close();
-    QVERIFY(!MotionMask::load(text.fileName()));
+    const Result<MotionMask> refused = MotionMask::load(text.fileName());
+    QVERIFY(!refused && refused.error().startsWith("The mask \"" + text.fileName() + "\" cannot"));
 }
 
 void TestMotionMask::lightChangesAreNoMotion_data()
