@@ -189,7 +189,8 @@ void Application::buildWindows()
                                                  *loop, m_core->settings(), m_tools, *m_messages);
     m_timerMotionMenu = new TimerMotionMenu(&main, main, main, state, *m_click, *loop,
                                             m_core->motion(), m_core->timerProgram(), m_tools);
-    m_maskEditor = new MaskEditor(&main, main, m_core->motion());
+    m_maskEditor =
+        new MaskEditor(&main, main, m_core->motion(), m_core->session(), m_core->state());
     QObject::connect(m_timerMotionMenu, &TimerMotionMenu::maskEditorRequested, m_maskEditor,
                      &MaskEditor::open);
     m_programInfo = new ProgramInfoWindow(&main, main, state, *m_click, *loop, m_tools);

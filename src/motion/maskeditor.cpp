@@ -1,7 +1,9 @@
 #include "motion/maskeditor.h"
 
+#include "capture/capturesession.h"
 #include "motion/maskview.h"
 #include "motion/motioncapture.h"
+#include "shell/applicationstate.h"
 
 #include <QDialogButtonBox>
 #include <QPushButton>
@@ -11,8 +13,10 @@ namespace {
 constexpr int RefreshMs = 200;
 }
 
-MaskEditor::MaskEditor(QWidget *parent, CaptureView &view, MotionCapture &motion)
-    : CaptureToolWindow(parent, view, "Cells to ignore", QSize(340, 300)), m_motion(motion)
+MaskEditor::MaskEditor(QWidget *parent, CaptureView &view, MotionCapture &motion,
+                       CaptureSession &session, const ApplicationState &state)
+    : CaptureToolWindow(parent, view, "Cells to ignore", QSize(340, 300)), m_motion(motion),
+      m_session(session), m_state(state)
 {
     setObjectName("maskEditor");
     m_view = new MaskView(this);
@@ -37,7 +41,10 @@ void MaskEditor::open()
 {
     TMJ &engine = m_motion.engine();
     m_view->setMask(m_motion.mask(), engine.Rows(), engine.Columns());
-    refreshPicture();
+    if (m_motion.scanArmed() || m_state.CaptureRunning())
+        m_view->setPicture(engine.WorkBitmap());
+    else
+        grabPicture();
     m_refresh.start();
     showCentred();
 }
@@ -45,7 +52,19 @@ void MaskEditor::open()
 // The detector's working picture is the stretched frame while nothing is drawn over it.
 void MaskEditor::refreshPicture()
 {
-    m_view->setPicture(m_motion.engine().WorkBitmap());
+    if (m_motion.scanArmed())
+        m_view->setPicture(m_motion.engine().WorkBitmap());
+}
+
+// Not through the session's grab: that frame would go to the detector. The grab stops the live
+// picture, which comes back as after a capture.
+void MaskEditor::grabPicture()
+{
+    if (!m_session.hasWindow())
+        return;
+    const Result<QImage> frame = m_session.service().grabFrame();
+    m_session.PreviewOn();
+    m_view->setPicture(frame ? *frame : m_motion.engine().WorkBitmap());
 }
 
 void MaskEditor::ok()

@@ -245,6 +245,7 @@ void TestMotionCapture::picturesBeforeMotionComeFirst()
     QVERIFY2(a.ready(&error), qPrintable(error));
     a.scene().motion = false;
     a.scene().clock = false;
+    QTest::qWait(150); // no frame drawn before the scene stood still is scanned
     a.state().setPictureCounter(250);
     a.panel()->prog->click();
     auto *before = part<QSpinBox>(a.menu(), "picturesBeforeMotion");
@@ -291,6 +292,7 @@ void TestMotionCapture::lightChangeIsNoMotion()
     QVERIFY2(a.ready(&error), qPrintable(error));
     a.scene().motion = false;
     a.scene().clock = false;
+    QTest::qWait(150); // no frame drawn before the scene stood still is scanned
     a.panel()->prog->click();
     part<QCheckBox>(a.menu(), "ignoreLightChanges")->setChecked(ignored);
     a.arm();
