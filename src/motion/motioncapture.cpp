@@ -71,6 +71,7 @@ double MotionCapture::megabytesBeforeMotion(int frames) const
 void MotionCapture::setArmed(bool armed)
 {
     m_failedScans = 0;
+    m_scannedSinceArming = false;
     m_before.clear(); // frames from before an earlier arming tell nothing of the next motion
     // Never while capture runs: its grabs would go to the detector, and pictures would be lost.
     if (armed && !m_state.CaptureRunning())
@@ -135,7 +136,11 @@ void MotionCapture::disarmFor(const QString &reason)
 
 void MotionCapture::takeFrame(const QImage &frame, const QDateTime &grabbed)
 {
+    // The first scan after arming compares with black or with the scan before a batch: it is
+    // never a light change, so that it stays the report that is ignored.
+    m_engine.SetLightChangePercent(m_scannedSinceArming ? m_lightChangePercent : 0);
     m_engine.ScanFrame(frame);
+    m_scannedSinceArming = true;
     // Kept after the scan: the frame that shows the motion is not one from before it.
     if (scanArmed())
         m_before.push(frame, grabbed);

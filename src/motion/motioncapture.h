@@ -13,6 +13,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -50,8 +51,8 @@ public:
     void setMask(const MotionMask &mask) { m_engine.SetMask(mask); }
     const MotionMask &mask() const { return m_engine.Mask(); }
     /// "Ignore light changes above P %"; 0: light changes are motion like any other.
-    void setLightChangePercent(int percent) { m_engine.SetLightChangePercent(percent); }
-    int lightChangePercent() const { return m_engine.LightChangePercent(); }
+    void setLightChangePercent(int percent) { m_lightChangePercent = std::max(percent, 0); }
+    int lightChangePercent() const { return m_lightChangePercent; }
     /// "Pictures before motion": the last frames scanned while armed are stored first in a
     /// batch, oldest first (0 to PreCaptureRing::MaxFrames; 0: none).
     void setPicturesBeforeMotion(int frames);
@@ -121,4 +122,6 @@ private:
     PreCaptureRing m_before;
     FrameStore m_store;
     QElapsedTimer m_lightNoted; // since the last light change was said
+    int m_lightChangePercent = 0;
+    bool m_scannedSinceArming = false;
 };
