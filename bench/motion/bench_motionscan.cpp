@@ -5,6 +5,10 @@
 // of a 50 x 50 grid at 320 x 240), at 320 x 240 and 640 x 480. Each tick is timed alone after
 // an untimed wait of 60 ms, so that a new frame is there, as every 100 ms in a real run.
 //
+// BM_ScanTickRefined: the same tick, side by side in one run, without and then with the cells
+// of a quarter of the picture ignored and 50 pictures before motion kept (the ring full).
+// ratio is the median tick with them over the median without; limit 1.2.
+//
 // BM_ArmedCpuShare: process CPU time over wall time while the event loop runs for
 // VARDELLA_ARMED_SECONDS (default 10) with detection armed, and the same time with only the
 // live picture shown (preview on, not armed). scan_share is the difference: what armed
@@ -16,6 +20,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <ctime>
 #include <thread>
@@ -76,6 +81,62 @@ BENCHMARK(BM_ScanTick)
     ->Arg(Size320x240)
     ->Arg(Size640x480)
     ->Iterations(100)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The median of count scan ticks, each after a wait for a new frame, in milliseconds.
+double medianTickMs(MotionCapture &motion, int count)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < count; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(60));
+        const auto begin = std::chrono::steady_clock::now();
+        motion.scanTick();
+        ms.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
+                .count());
+    }
+    std::nth_element(ms.begin(), ms.begin() + count / 2, ms.end());
+    return ms[static_cast<std::size_t>(count / 2)];
+}
+
+void BM_ScanTickRefined(benchmark::State &run)
+{
+    constexpr int Ticks = 60;
+    constexpr double Limit = 1.2;
+    BenchProgram program(int(run.range(0)));
+    if (!program.failure().empty() || !arm(program)) {
+        run.SkipWithError(program.failure().empty() ? "not armed" : program.failure().c_str());
+        return;
+    }
+    MotionCapture &motion = program.app->motionCapture();
+    MotionMask mask;
+    for (int r = 0; r < 25; ++r)
+        for (int c = 0; c < 25; ++c)
+            mask.setCell(50, 50, r, c, true);
+    for (auto _ : run) {
+        motion.setMask({});
+        motion.setPicturesBeforeMotion(0);
+        const double plain = medianTickMs(motion, Ticks);
+        motion.setMask(mask);
+        motion.setPicturesBeforeMotion(PreCaptureRing::MaxFrames);
+        medianTickMs(motion, PreCaptureRing::MaxFrames); // fills the ring
+        const double refined = medianTickMs(motion, Ticks);
+        run.SetIterationTime(refined / 1000);
+        run.counters["plain_ms"] = plain;
+        run.counters["refined_ms"] = refined;
+        run.counters["ratio"] = refined / plain;
+        if (refined / plain > Limit)
+            run.SkipWithError("a tick with mask and pictures before motion costs over 1.2 x");
+    }
+    if (program.errors() > 0 || program.state().CaptureRunning() || !motion.scanArmed())
+        run.SkipWithError("the scan reported motion or failed");
+}
+BENCHMARK(BM_ScanTickRefined)
+    ->ArgName("size")
+    ->Arg(Size320x240)
+    ->Arg(Size640x480)
+    ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

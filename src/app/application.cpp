@@ -8,6 +8,7 @@
 #include "capture/driverdialog.h"
 #include "capture/service/capturewidget.h"
 #include "capture/service/linuxcaptureservice.h"
+#include "motion/maskeditor.h"
 #include "motion/motioncapture.h"
 #include "programs/programinfowindow.h"
 #include "programs/timermotionmenu.h"
@@ -188,6 +189,10 @@ void Application::buildWindows()
                                                  *loop, m_core->settings(), m_tools, *m_messages);
     m_timerMotionMenu = new TimerMotionMenu(&main, main, main, state, *m_click, *loop,
                                             m_core->motion(), m_core->timerProgram(), m_tools);
+    m_maskEditor =
+        new MaskEditor(&main, main, m_core->motion(), m_core->session(), m_core->state());
+    QObject::connect(m_timerMotionMenu, &TimerMotionMenu::maskEditorRequested, m_maskEditor,
+                     &MaskEditor::open);
     m_programInfo = new ProgramInfoWindow(&main, main, state, *m_click, *loop, m_tools);
     m_about = new AboutBox(&main, m_tools);
     buildViewer();
@@ -298,6 +303,8 @@ void Application::wirePrograms()
                      [main](bool locked) { main->setViewEnabled(!locked); });
     QObject::connect(motion, &MotionCapture::motionReported, info,
                      [this, info] { info->writeMotionLine(m_clock->now()); });
+    QObject::connect(motion, &MotionCapture::lightChangeIgnored, info,
+                     [this, info] { info->writeLightChangeLine(m_clock->now()); });
 
     // The timer program's start and stop lines in the report.
     QObject::connect(m_core.get(), &CaptureCore::timerProgramStarted, info,

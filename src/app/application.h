@@ -26,6 +26,7 @@ class IntervalControls;
 class MainWindow;
 class MakeVideoWindow;
 class MotionCapture;
+class MaskEditor;
 class ProgramInfoWindow;
 class Printing;
 class TimerMotionMenu;
@@ -133,5 +134,6 @@ private:
     MakeVideoWindow *m_makeVideo = nullptr;
     TimerMotionMenu *m_timerMotionMenu = nullptr;
     ProgramInfoWindow *m_programInfo = nullptr;
+    MaskEditor *m_maskEditor = nullptr; // "Cells to ignore", opened from the menu
     ViewerWindow *m_viewer = nullptr;
 };

@@ -83,6 +83,9 @@ void CaptureCore::wireRun()
     // The program's end time still ends a run whose camera is away.
     connect(loop, &CaptureLoop::pictureSkipped, timer, &TimerProgramRunner::endCheck);
     connect(loop, &CaptureLoop::pictureStored, motion, &MotionCapture::batchCheck);
+    // The frames before a motion take the store's own path: numbering, keep free, events.
+    motion->setFrameStore(
+        [loop](const std::vector<TimedFrame> &frames) { loop->storeEarlierFrames(frames); });
 
     connect(loop, &CaptureLoop::started, &m_clockTimer, qOverload<>(&QTimer::stop));
     connect(loop, &CaptureLoop::stopped, &m_clockTimer, qOverload<>(&QTimer::start));

@@ -127,6 +127,8 @@ void Console::present(CaptureCore &core)
                          if (state == MotionHost::Indicator::Motion)
                              say(QStringLiteral("motion"));
                      });
+    QObject::connect(&core.motion(), &MotionCapture::lightChangeIgnored, context,
+                     [this] { say(QStringLiteral("light change ignored")); });
     QObject::connect(&core.motion(), &MotionCapture::indicatorBoxShown, context,
                      [this](bool shown) { armingShown(shown); });
     QObject::connect(&core, &CaptureCore::pictureWritten, context,
@@ -239,6 +241,24 @@ struct HeadlessCommandLine::Options
     QCommandLineOption motion{"motion", "Capture FRAMES pictures (10 to 30000) after each motion.",
                               "FRAMES"};
     QCommandLineOption grid{"grid", "The motion grid: N x N cells, 1 to 100 (default 50).", "N"};
+    QCommandLineOption sensitivity{"sensitivity",
+                                   "Motion sensitivity as the windows' slider sets it: the grid "
+                                   "of N x N cells, 1 to 100 (default 50), as --grid. Higher is "
+                                   "more sensitive: smaller cells notice smaller movements.",
+                                   "N"};
+    QCommandLineOption mask{"mask",
+                            "Cells the motion detection ignores: a black-and-white picture "
+                            "(PGM or PNG, any size, stretched over the grid); black is ignored.",
+                            "FILE"};
+    QCommandLineOption lightSwitch{"light-switch",
+                                   "Ignore light changes above P %: when more than P % (1 to "
+                                   "100) of the cells not ignored change at once, it is no "
+                                   "motion (default: off).",
+                                   "P"};
+    QCommandLineOption preCapture{"pre-capture",
+                                  "Store the N frames (0 to 50, default 0) scanned just before "
+                                  "a motion first, as the batch's first pictures.",
+                                  "N"};
     QCommandLineOption from{"from", "Daily timer program: start capture at HH:MM.", "HH:MM"};
     QCommandLineOption to{"to", "Daily timer program: stop capture at HH:MM.", "HH:MM"};
     QCommandLineOption where{"where",
@@ -271,11 +291,12 @@ struct HeadlessCommandLine::Options
                                    "FILE"};
     std::vector<QCommandLineOption> onEvent = eventOptions();
 
-    std::array<const QCommandLineOption *, 19> headlessOnly() const
+    std::array<const QCommandLineOption *, 23> headlessOnly() const
     {
-        return {&driver,    &size,   &quality, &grey,  &interval,   &max,      &motion,
-                &grid,      &from,   &to,      &where, &count,      &keepFree, &verbose,
-                &timestamp, &sounds, &config,  &web,   &webPassword};
+        return {&driver,    &size,   &quality,     &grey,  &interval,    &max,
+                &motion,    &grid,   &sensitivity, &mask,  &lightSwitch, &preCapture,
+                &from,      &to,     &where,       &count, &keepFree,    &verbose,
+                &timestamp, &sounds, &config,      &web,   &webPassword};
     }
 };
 
@@ -410,6 +431,40 @@ Result<> HeadlessCommandLine::webOptions(const QCommandLineParser &p, const Opti
     return {};
 }
 
+// What refines motion detection needs it switched on, here or in the --config file.
+Result<> HeadlessCommandLine::motionOptions(const QCommandLineParser &p, const Options &o,
+                                            HeadlessOptions &options)
+{
+    if (p.isSet(o.mask)) {
+        Result<MotionMask> mask = MotionMask::load(p.value(o.mask));
+        if (!mask)
+            return failure(QStringLiteral("--mask: ") + mask.error());
+        options.mask = std::move(*mask);
+    }
+    for (const QCommandLineOption *refinement : {&o.mask, &o.lightSwitch, &o.preCapture}) {
+        if (p.isSet(*refinement) && options.motionFrames == 0)
+            return failure(
+                QStringLiteral("--%1 goes with --motion.").arg(refinement->names().first()));
+    }
+    return {};
+}
+
+// --sensitivity is the slider's name for the grid; given with --grid, both must agree.
+Result<> HeadlessCommandLine::sensitivityOption(const QCommandLineParser &p, const Options &o,
+                                                HeadlessOptions &options)
+{
+    if (!p.isSet(o.sensitivity))
+        return {};
+    const Result<int> v = number(p, o.sensitivity.names().first(), 1, 100);
+    if (!v)
+        return failure(v.error());
+    if (p.isSet(o.grid) && *v != options.grid)
+        return failure(QStringLiteral("--sensitivity and --grid set the same grid: give one of "
+                                      "them, or the same number."));
+    options.grid = *v;
+    return {};
+}
+
 Result<HeadlessOptions> HeadlessCommandLine::options() const
 {
     const Options &o = *m_options;
@@ -450,13 +505,15 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
                                .arg(p.value(o.interval)));
         options.intervalSeconds = std::round(hundredths) / 100;
     }
-    const std::array<std::tuple<const QCommandLineOption *, int *, int, int>, 5> numbers{{
+    const std::array<std::tuple<const QCommandLineOption *, int *, int, int>, 7> numbers{{
         {&o.max, &options.maxFrames, 1,
          PictureStore::DirectoryCount * PictureStore::PicturesPerDirectory},
         {&o.motion, &options.motionFrames, 10, 30000},
         {&o.grid, &options.grid, 1, 100},
         {&o.count, &options.count, 1, 1000000000},
         {&o.keepFree, &options.keepFreeMegabytes, 0, KeepFree::MaxMegabytes},
+        {&o.lightSwitch, &options.lightChangePercent, 1, 100},
+        {&o.preCapture, &options.picturesBeforeMotion, 0, PreCaptureRing::MaxFrames},
     }};
     for (const auto &[option, field, low, high] : numbers) {
         if (!p.isSet(*option))
@@ -466,6 +523,8 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
             return failure(v.error());
         *field = *v;
     }
+    if (Result<> grid = sensitivityOption(p, o, options); !grid)
+        return failure(grid.error());
     if (p.isSet(o.from) != p.isSet(o.to))
         return failure(QStringLiteral("A timer program needs both --from and --to."));
     if (p.isSet(o.from)) {
@@ -487,6 +546,8 @@ Result<HeadlessOptions> HeadlessCommandLine::options() const
     if (p.isSet(o.where) && !options.where)
         return failure(QStringLiteral("--where goes with --from or --to given as sunrise or "
                                       "sunset."));
+    if (Result<> motion = motionOptions(p, o, options); !motion)
+        return failure(motion.error());
     if (Result<> web = webOptions(p, o, options); !web)
         return failure(web.error());
     options.verbose = p.isSet(o.verbose);
@@ -652,6 +713,9 @@ int runHeadless(const HeadlessOptions &options)
         motion.setGrid(options.grid);
         motion.setActivated(true);
         motion.setFramesAfterMotion(options.motionFrames);
+        motion.setMask(options.mask);
+        motion.setLightChangePercent(options.lightChangePercent);
+        motion.setPicturesBeforeMotion(options.picturesBeforeMotion);
         motion.setArmed(true);
         console.armingShown(false);
         console.say(QStringLiteral("motion detection armed"));

@@ -3,6 +3,7 @@
 // capture and timer program as the windows, set from the command line, reporting on standard
 // output (with --verbose) and standard error. No window is created.
 
+#include "motion/motionmask.h"
 #include "programs/daytime.h"
 #include "shell/eventcommand.h"
 #include "shell/result.h"
@@ -27,9 +28,12 @@ struct HeadlessOptions
     int quality = 100;
     bool grey = false;
     double intervalSeconds = 5;
-    int maxFrames = 0;    // 0: the windows' default
-    int motionFrames = 0; // 0: no motion detection
-    int grid = 50;
+    int maxFrames = 0;          // 0: the windows' default
+    int motionFrames = 0;       // 0: no motion detection
+    int grid = 50;              // N x N cells: the slider "Sensitivity Motion Detection"
+    MotionMask mask;            // cells to ignore; empty: none
+    int lightChangePercent = 0; // 0: light changes count as motion
+    int picturesBeforeMotion = 0;
     DayTime from, to;              // both valid: a daily timer program
     std::optional<SunPlace> where; // where the sun is followed, when from or to does
     int count = 0;                 // 0: no limit
@@ -64,6 +68,10 @@ private:
     struct Options;
     static Result<> webOptions(const QCommandLineParser &p, const Options &o,
                                HeadlessOptions &options);
+    static Result<> motionOptions(const QCommandLineParser &p, const Options &o,
+                                  HeadlessOptions &options);
+    static Result<> sensitivityOption(const QCommandLineParser &p, const Options &o,
+                                      HeadlessOptions &options);
     QCommandLineParser &m_parser;
     std::unique_ptr<Options> m_options;
 };

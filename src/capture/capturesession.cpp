@@ -8,6 +8,24 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace {
+// The file's modification time becomes time; its access time stays.
+QString setModified(const QString &path, const QDateTime &time)
+{
+    const qint64 ms = time.toMSecsSinceEpoch();
+    const timespec times[2] = {{0, UTIME_OMIT}, {ms / 1000, (ms % 1000) * 1000000}};
+    if (utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0) == 0)
+        return {};
+    return QString::fromLocal8Bit(std::strerror(errno));
+}
+} // namespace
+
 CaptureSession::CaptureSession(CaptureService &service, ApplicationState &state,
                                CaptureSettings &settings)
     : m_service(service), m_state(state), m_settings(settings),
@@ -140,11 +158,19 @@ CaptureSession::GrabResult CaptureSession::StoreAgain(int number, const QString 
     if (m_unstored.isNull())
         return std::unexpected(GrabFailure{false, QStringLiteral("no frame to store")});
     const QImage frame = m_unstored;
-    return store(frame, m_unstoredGrabbed, number, path);
+    return store(frame, m_unstoredGrabbed, number, path, m_unstoredEarlier);
+}
+
+CaptureSession::GrabResult CaptureSession::StoreEarlier(const QImage &frame,
+                                                        const QDateTime &grabbed, int number,
+                                                        const QString &path)
+{
+    m_unstored = QImage();
+    return store(frame, grabbed, number, path, true);
 }
 
 CaptureSession::GrabResult CaptureSession::store(const QImage &frame, const QDateTime &grabbed,
-                                                 int number, const QString &path)
+                                                 int number, const QString &path, bool earlier)
 {
     noteEarlierRun(path);
     const Result<qint64> stored =
@@ -154,10 +180,16 @@ CaptureSession::GrabResult CaptureSession::store(const QImage &frame, const QDat
         // Kept, so that the caller may store it under another number (shared, not copied).
         m_unstored = frame;
         m_unstoredGrabbed = grabbed;
+        m_unstoredEarlier = earlier;
         return std::unexpected(
             GrabFailure{true, whyNotStored(path, stored.error()), m_writer.lastStoreOutOfSpace()});
     }
     m_unstored = QImage();
+    if (earlier) {
+        if (const QString why = setModified(path, grabbed); !why.isEmpty())
+            return std::unexpected(
+                GrabFailure{true, QStringLiteral("%1: its time cannot be set: %2").arg(path, why)});
+    }
     return StoredPicture{number, path, grabbed, *stored};
 }
 

@@ -70,6 +70,11 @@ public:
     /// Stores the frame of the last grab, which could not be stored, as picture number at path
     /// instead; its grab time stays. Fails when that grab's frame was stored or none came.
     GrabResult StoreAgain(int number, const QString &path);
+    /// Stores a frame of an earlier grab (kept from before a motion) as picture number at
+    /// path, as a grab's frame is stored; the file's modification time is its grab time, so
+    /// that it sorts before the pictures taken after it.
+    GrabResult StoreEarlier(const QImage &frame, const QDateTime &grabbed, int number,
+                            const QString &path);
     /// The bytes of one uncompressed frame of the chosen format.
     qint64 frameBytes() const { return videoHeader().imageSize(); }
     /// Where pictures are written; tests give one whose disk fills up.
@@ -94,8 +99,8 @@ private:
     bool ownsWindow() const;
     void previewFrame(const QImage &frame);
     GrabResult handleFrame(const QImage &frame, int number, const QString &path);
-    GrabResult store(const QImage &frame, const QDateTime &grabbed, int number,
-                     const QString &path);
+    GrabResult store(const QImage &frame, const QDateTime &grabbed, int number, const QString &path,
+                     bool earlier = false);
     QString whyNotStored(const QString &path, const QString &message) const;
     void noteEarlierRun(const QString &path);
 
@@ -109,6 +114,7 @@ private:
     QDateTime m_started; // pictures older than this are an earlier run's
     QImage m_unstored;   // the last grabbed frame while it could not be stored
     QDateTime m_unstoredGrabbed;
+    bool m_unstoredEarlier = false; // its file takes its grab time
     bool m_earlierRunNoted = false;
     bool m_timeStamp = false;
     SystemClock m_systemClock;

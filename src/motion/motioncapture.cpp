@@ -16,6 +16,7 @@ constexpr int GlobalSensitivity = 9;
 constexpr int EdgeSensitivity = 30;
 constexpr int EngineWidth = 320;
 constexpr int EngineHeight = 240;
+constexpr qint64 LightNoteEveryMs = 60 * 1000;
 } // namespace
 
 MotionCapture::MotionCapture(ApplicationState &state, CaptureSession &session,
@@ -57,9 +58,21 @@ void MotionCapture::setGrid(int cells)
     applySettings(cells);
 }
 
+void MotionCapture::setPicturesBeforeMotion(int frames)
+{
+    m_before.setCapacity(frames);
+}
+
+double MotionCapture::megabytesBeforeMotion(int frames) const
+{
+    return PreCaptureRing::megabytes(frames, m_session.frameBytes());
+}
+
 void MotionCapture::setArmed(bool armed)
 {
     m_failedScans = 0;
+    m_scannedSinceArming = false;
+    m_before.clear(); // frames from before an earlier arming tell nothing of the next motion
     // Never while capture runs: its grabs would go to the detector, and pictures would be lost.
     if (armed && !m_state.CaptureRunning())
         m_scanTimer.start();
@@ -121,14 +134,31 @@ void MotionCapture::disarmFor(const QString &reason)
     });
 }
 
-void MotionCapture::takeFrame(const QImage &frame, const QDateTime &)
+void MotionCapture::takeFrame(const QImage &frame, const QDateTime &grabbed)
 {
+    // The first scan after arming compares with black or with the scan before a batch: it is
+    // never a light change, so that it stays the report that is ignored.
+    m_engine.SetLightChangePercent(m_scannedSinceArming ? m_lightChangePercent : 0);
     m_engine.ScanFrame(frame);
+    m_scannedSinceArming = true;
+    // Kept after the scan: the frame that shows the motion is not one from before it.
+    if (scanArmed())
+        m_before.push(frame, grabbed);
 }
 
 void MotionCapture::onNotMotion()
 {
+    if (m_engine.LightChangeIgnored())
+        noteLightChange();
     emit indicatorChanged(MotionHost::Indicator::NoMotion);
+}
+
+void MotionCapture::noteLightChange()
+{
+    if (m_lightNoted.isValid() && !m_lightNoted.hasExpired(LightNoteEveryMs))
+        return;
+    m_lightNoted.start();
+    emit lightChangeIgnored();
 }
 
 void MotionCapture::onMotion()
@@ -137,11 +167,16 @@ void MotionCapture::onMotion()
     // capture, not with what is there now.
     if (++m_motionEventCount <= 1)
         return;
+    // Taken before disarming lets go of them.
+    const std::vector<TimedFrame> before = m_before.take();
     emit indicatorChanged(MotionHost::Indicator::Motion);
     m_alarm.play();
     setArmed(false);
     m_session.ClearFrameCallback();
     emit motionReported();
+    // They are the batch's first pictures; its FramesAfterMotion follow them.
+    if (!before.empty() && m_store)
+        m_store(before);
     // A batch counts from here, so pictures stored while detection was off cannot make it
     // run on past its end.
     renewBatchEnd();

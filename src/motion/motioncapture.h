@@ -5,11 +5,17 @@
 // batch of frames and re-arms. Owns the detector, the scan timer and the motion counters.
 
 #include "capture/framescanner.h"
+#include "motion/precapturering.h"
 #include "motion/tmj.h"
 #include "shell/motionhost.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 class CaptureRunControl;
 class CaptureSession;
@@ -41,6 +47,21 @@ public:
 
     /// The detection grid: cells × cells.
     void setGrid(int cells);
+    /// Cells to ignore, kept over grid changes.
+    void setMask(const MotionMask &mask) { m_engine.SetMask(mask); }
+    const MotionMask &mask() const { return m_engine.Mask(); }
+    /// "Ignore light changes above P %"; 0: light changes are motion like any other.
+    void setLightChangePercent(int percent) { m_lightChangePercent = std::max(percent, 0); }
+    int lightChangePercent() const { return m_lightChangePercent; }
+    /// "Pictures before motion": the last frames scanned while armed are stored first in a
+    /// batch, oldest first (0 to PreCaptureRing::MaxFrames; 0: none).
+    void setPicturesBeforeMotion(int frames);
+    int picturesBeforeMotion() const { return m_before.capacity(); }
+    /// What keeping frames frames of the chosen format costs, in megabytes.
+    double megabytesBeforeMotion(int frames) const;
+    /// Stores the frames before a motion as pictures, oldest first, from PictureCounter on.
+    using FrameStore = std::function<void(const std::vector<TimedFrame> &frames)>;
+    void setFrameStore(FrameStore store) { m_store = std::move(store); }
     /// FramesAfterMotion, and the batch end from the next picture on.
     void setFramesAfterMotion(int frames);
     int framesAfterMotion() const { return m_framesAfterMotion; }
@@ -76,12 +97,15 @@ signals:
     void indicatorBoxShown(bool shown);
     /// A word for the status bar (a scan that gave no frame).
     void statusNote(const QString &text);
+    /// A light change was not taken for motion: said at most once a minute.
+    void lightChangeIgnored();
 
 private:
     void applySettings(int cells);
     void onMotion();
     void onNotMotion();
     void disarmFor(const QString &reason);
+    void noteLightChange();
 
     ApplicationState &m_state;
     CaptureSession &m_session;
@@ -95,4 +119,9 @@ private:
     int m_framesAfterMotion = DefaultFramesAfterMotion;
     int m_motionBatchEnd = DefaultFramesAfterMotion;
     int m_failedScans = 0;
+    PreCaptureRing m_before;
+    FrameStore m_store;
+    QElapsedTimer m_lightNoted; // since the last light change was said
+    int m_lightChangePercent = 0;
+    bool m_scannedSinceArming = false;
 };

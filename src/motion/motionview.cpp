@@ -1,5 +1,6 @@
 #include "motion/motionview.h"
 
+#include "motion/maskview.h"
 #include "motion/tmj.h"
 
 #include <QPainter>
@@ -27,6 +28,8 @@ void MotionView::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     m_engine.Paint(painter);
+    MaskView::paintIgnored(painter, QRect(0, 0, m_engine.Width(), m_engine.Height()),
+                           m_engine.IgnoredCells(), m_engine.Rows(), m_engine.Columns());
 }
 
 // The next picture is analysed at the size the control has now.

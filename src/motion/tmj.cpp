@@ -125,6 +125,24 @@ void TMJ::Paint(QPainter &painter) const
     painter.drawImage(QPoint(0, 0), m_workBitmap);
 }
 
+void TMJ::SetMask(const MotionMask &mask)
+{
+    m_mask = mask;
+    m_ignoredRows = m_ignoredColumns = 0; // resampled at the next look
+}
+
+const std::vector<std::uint8_t> &TMJ::IgnoredCells()
+{
+    if (m_mask.isEmpty()) {
+        m_ignored.clear();
+    } else if (m_ignoredRows != m_rows || m_ignoredColumns != m_columns) {
+        m_ignored = m_mask.cells(m_rows, m_columns);
+        m_ignoredRows = m_rows;
+        m_ignoredColumns = m_columns;
+    }
+    return m_ignored;
+}
+
 void TMJ::ScanFrame(const QImage &picture)
 {
     prepareWorkBitmap();
@@ -173,21 +191,31 @@ bool TMJ::compareCells(TMotionItems &current, TMotionItems &previous)
     const int cellWidth = m_columns > 0 ? DetectorMath::scaledTrunc(m_width, m_columns, 1) : 0;
     const int cellHeight = m_rows > 0 ? DetectorMath::scaledTrunc(m_height, m_rows, 1) : 0;
     const bool showMarked = m_showItem.testFlag(shiDetectedCell);
-    bool motion = false;
+    const std::vector<std::uint8_t> &ignored = IgnoredCells();
+    const bool masked = !ignored.empty();
+    std::size_t moved = 0;
     for (int r = 0; r < m_rows; ++r) {
         for (int c = 0; c < m_columns; ++c) {
             const std::size_t i = static_cast<std::size_t>(r) * m_columns + c;
-            if (compareCell(i, current[i], previous[i]))
-                motion = true;
+            if (compareCell(i, current[i], previous[i], masked && ignored[i] != 0))
+                ++moved;
             if (previous[i].Hold > 0 && showMarked)
                 markCell(r, c, cellWidth, cellHeight);
         }
     }
-    return motion;
+    m_lightChangeIgnored = false;
+    if (moved > 0 && m_lightChangePercent > 0) {
+        const std::size_t watched =
+            cellCount() - static_cast<std::size_t>(std::count(ignored.begin(), ignored.end(), 1));
+        m_lightChangeIgnored =
+            moved * 100 > watched * static_cast<std::size_t>(m_lightChangePercent);
+    }
+    return moved > 0 && !m_lightChangeIgnored;
 }
 
-// Takes the cell's new means, updates its hold and tells whether it moved in this picture.
-bool TMJ::compareCell(std::size_t i, TMotionItem &cur, TMotionItem &prev)
+// Takes the cell's new means, updates its hold and tells whether it moved in this picture; an
+// ignored cell never moves.
+bool TMJ::compareCell(std::size_t i, TMotionItem &cur, TMotionItem &prev, bool ignored)
 {
     TScanCell &cell = m_matrix[i];
     if (cell.PixelCount > 0) {
@@ -202,7 +230,8 @@ bool TMJ::compareCell(std::size_t i, TMotionItem &cur, TMotionItem &prev)
     --prev.Hold;
     --cur.Hold;
     const int sensitivity = m_globalScan ? m_globalSensitivity : prev.Sensitivity;
-    const bool moved = reachesThreshold(measure, sensitivity);
+    // An ignored cell keeps its means, so that it compares rightly once it is watched again.
+    const bool moved = !ignored && reachesThreshold(measure, sensitivity);
     if (moved)
         prev.Hold = cur.Hold = m_falloff;
     if (prev.Hold < 0)

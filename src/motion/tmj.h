@@ -2,10 +2,13 @@
 // Grid motion detector: compares the mean colour of every grid cell of a picture with the same
 // cell of the picture before, and keeps a diagnostic view of the last picture it analysed.
 
+#include "motion/motionmask.h"
+
 #include <QFlags>
 #include <QImage>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -96,6 +99,18 @@ public:
     TWindowScale WindowScale() const { return m_windowScale; }
     void SetWindowScale(TWindowScale scale) { m_windowScale = scale; }
 
+    /// Cells to ignore: they never count as moved, whatever the grid. Empty: none.
+    void SetMask(const MotionMask &mask);
+    const MotionMask &Mask() const { return m_mask; }
+    /// Light changes: a picture in which more than percent % of the cells not ignored moved at
+    /// once is no motion (OnNotMotion); the next picture is compared with it. 0: off.
+    void SetLightChangePercent(int percent) { m_lightChangePercent = std::max(percent, 0); }
+    int LightChangePercent() const { return m_lightChangePercent; }
+    /// Whether the last analysed picture was such a light change.
+    bool LightChangeIgnored() const { return m_lightChangeIgnored; }
+    /// The ignored flags of the current grid's cells, row-major; empty without a mask.
+    const std::vector<std::uint8_t> &IgnoredCells();
+
     /// The control size W x H: the size of the working picture. Negative values count as 0.
     int Width() const { return m_width; }
     int Height() const { return m_height; }
@@ -125,7 +140,7 @@ private:
     void prepareWorkBitmap();
     void drawPicture(const QImage &picture);
     bool compareCells(TMotionItems &current, TMotionItems &previous);
-    bool compareCell(std::size_t i, TMotionItem &cur, TMotionItem &prev);
+    bool compareCell(std::size_t i, TMotionItem &cur, TMotionItem &prev, bool ignored);
     int changeMeasure(const TMotionItem &cur, const TMotionItem &prev) const;
     bool reachesThreshold(int measure, int sensitivity);
     void markCell(int row, int column, int cellWidth, int cellHeight);
@@ -152,6 +167,13 @@ private:
     bool m_phase = false;
     TScanMatrix m_matrix;
     std::function<void()> m_repaint;
+
+    MotionMask m_mask;
+    std::vector<std::uint8_t> m_ignored; // m_mask on the grid m_ignoredRows x m_ignoredColumns
+    int m_ignoredRows = 0;
+    int m_ignoredColumns = 0;
+    int m_lightChangePercent = 0;
+    bool m_lightChangeIgnored = false;
 
     // The threshold of the last sensitivity asked for: the sensitivity rarely changes per cell.
     int m_thresholdSensitivity = 0;

@@ -173,6 +173,16 @@ void ProgramInfoWindow::writeMotionLine(const QDateTime &now)
         closeWindow();
 }
 
+void ProgramInfoWindow::writeLightChangeLine(const QDateTime &now)
+{
+    m_state.setClock(now.time());
+    m_state.refreshMonthDay(now.date());
+    const bool wrapped = m_motionReport.writeLightChange(m_state);
+    refresh(MotionReport);
+    if (wrapped)
+        closeWindow();
+}
+
 void ProgramInfoWindow::closeWindow()
 {
     hide();

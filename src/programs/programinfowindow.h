@@ -51,6 +51,8 @@ public:
     void writeTimerStop(const QString &stopTime);
     /// The motion detection line, stamped with now.
     void writeMotionLine(const QDateTime &now);
+    /// The line of a light change that was not taken for motion, stamped now.
+    void writeLightChangeLine(const QDateTime &now);
 
 signals:
     /// "View" is locked while this window is open.

@@ -57,6 +57,21 @@ MotionReport::MotionReport()
 
 bool MotionReport::write(const ApplicationState &state)
 {
+    return put(QStringLiteral("  motion detection  "),
+               QStringLiteral("   start date/time :  ") + state.ClockMonthDay() + QLatin1Char(' ') +
+                   state.clockText() + QStringLiteral("   start on picture no: ") +
+                   QString::number(state.PictureCounter()));
+}
+
+bool MotionReport::writeLightChange(const ApplicationState &state)
+{
+    return put(QStringLiteral("  light change      "), QStringLiteral("   ignored date/time :  ") +
+                                                           state.ClockMonthDay() +
+                                                           QLatin1Char(' ') + state.clockText());
+}
+
+bool MotionReport::put(const QString &what, const QString &rest)
+{
     bool wrapped = false;
     if (++m_number > MotionEntries) {
         m_number = 1;
@@ -65,12 +80,7 @@ bool MotionReport::write(const ApplicationState &state)
     const QString pad = m_number < 10    ? QStringLiteral("    ")
                         : m_number < 100 ? QStringLiteral("  ")
                                          : QString();
-    m_lines.put(m_number + 3, QStringLiteral("  motion detection  ") + pad +
-                                  QString::number(m_number) +
-                                  QStringLiteral("   start date/time :  ") + state.ClockMonthDay() +
-                                  QLatin1Char(' ') + state.clockText() +
-                                  QStringLiteral("   start on picture no: ") +
-                                  QString::number(state.PictureCounter()));
+    m_lines.put(m_number + 3, what + pad + QString::number(m_number) + rest);
     return wrapped;
 }
 

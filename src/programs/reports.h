@@ -55,12 +55,18 @@ public:
     /// caller) and PictureCounter. Returns true when the numbering went past 100 and began again
     /// at 1, replacing the oldest entry: the program information window then closes.
     bool write(const ApplicationState &state);
+    /// The line of a light change that was not taken for motion, numbered and placed like a
+    /// motion's; returns true when the numbering began again, as write() does.
+    bool writeLightChange(const ApplicationState &state);
 
     /// The number (1 to 100) of the last entry (MotionReportNumber); 0 before the first.
     int number() const { return m_number; }
     const QStringList &lines() const { return m_lines.lines(); }
 
 private:
+    /// Entry m_number + 1 at its line: what, its number, then rest.
+    bool put(const QString &what, const QString &rest);
+
     ReportLines m_lines;
     int m_number = 0;
 };

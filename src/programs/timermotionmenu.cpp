@@ -19,6 +19,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
@@ -33,6 +34,7 @@ constexpr int MinFrames = 10;
 constexpr int MaxFrames = 30000;
 constexpr int MinGrid = 1;
 constexpr int MaxGrid = 100;
+constexpr int DefaultLightPercent = 50;
 
 QString framesText(int frames)
 {
@@ -251,14 +253,73 @@ QWidget *TimerMotionMenu::buildMotionGroup()
     grid->addWidget(m_sensitivity, 4, 1, 1, 2);
     grid->addWidget(m_sensitivityValue, 4, 3);
     grid->setColumnStretch(1, 1);
+    buildRefinements(grid, group);
     setMotionControlsEnabled(false);
     return group;
 }
 
+void TimerMotionMenu::buildRefinements(QGridLayout *grid, QWidget *group)
+{
+    m_beforeMotionLabel = new QLabel("Pictures before motion", group);
+    m_beforeMotion = new QSpinBox(group);
+    m_beforeMotion->setObjectName("picturesBeforeMotion");
+    m_beforeMotion->setAccessibleName("Pictures before motion");
+    m_beforeMotion->setRange(0, PreCaptureRing::MaxFrames);
+    m_beforeMotionCost = new QLabel(group);
+    m_beforeMotionCost->setObjectName("picturesBeforeMotionCost");
+    connect(m_beforeMotion, &QSpinBox::valueChanged, this, [this](int frames) {
+        m_motion.setPicturesBeforeMotion(frames);
+        showBeforeMotionCost();
+    });
+    showBeforeMotionCost();
+
+    m_ignoreLight = new QCheckBox("Ignore light changes above", group);
+    m_ignoreLight->setObjectName("ignoreLightChanges");
+    m_lightPercent = new QSpinBox(group);
+    m_lightPercent->setObjectName("lightChangePercent");
+    m_lightPercent->setAccessibleName("Ignore light changes above");
+    m_lightPercent->setRange(1, 100);
+    m_lightPercent->setValue(DefaultLightPercent);
+    m_lightPercent->setSuffix(" %");
+    connect(m_ignoreLight, &QCheckBox::toggled, this, &TimerMotionMenu::applyLightChange);
+    connect(m_lightPercent, &QSpinBox::valueChanged, this, &TimerMotionMenu::applyLightChange);
+
+    m_maskButton = new QPushButton("Cells to ignore", group);
+    m_maskButton->setObjectName("maskButton");
+    connect(m_maskButton, &QPushButton::clicked, this, &TimerMotionMenu::maskEditorRequested);
+
+    grid->addWidget(m_beforeMotionLabel, 5, 0, 1, 4);
+    auto *before = new QHBoxLayout;
+    before->addWidget(m_beforeMotion);
+    before->addWidget(m_beforeMotionCost);
+    before->addStretch(1);
+    grid->addLayout(before, 6, 0, 1, 4);
+    auto *light = new QHBoxLayout;
+    light->addWidget(m_ignoreLight);
+    light->addWidget(m_lightPercent);
+    light->addStretch(1);
+    grid->addLayout(light, 7, 0, 1, 4);
+    grid->addWidget(m_maskButton, 8, 0, 1, 4, Qt::AlignLeft);
+}
+
+// The frames are kept whole, at the chosen picture size.
+void TimerMotionMenu::showBeforeMotionCost()
+{
+    const double megabytes = m_motion.megabytesBeforeMotion(m_beforeMotion->value());
+    m_beforeMotionCost->setText(QLocale::system().toString(megabytes, 'f', 1) +
+                                QStringLiteral(" MB"));
+}
+
+void TimerMotionMenu::applyLightChange()
+{
+    m_motion.setLightChangePercent(m_ignoreLight->isChecked() ? m_lightPercent->value() : 0);
+}
+
 void TimerMotionMenu::setMotionControlsEnabled(bool enabled)
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{m_frames, m_framesArrows, m_framesLabel,
-                                                       m_sensitivityLabel})
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             m_frames, m_framesArrows, m_framesLabel, m_sensitivityLabel, m_beforeMotionLabel,
+             m_beforeMotion, m_beforeMotionCost, m_ignoreLight, m_lightPercent, m_maskButton})
         w->setEnabled(enabled);
 }
 
@@ -266,6 +327,7 @@ void TimerMotionMenu::open()
 {
     // Today's sun times, which change from day to day.
     showSunDay();
+    showBeforeMotionCost(); // the picture size may have changed
     m_tools.open(ToolWindows::Role::TimerMotionMenu);
 }
 
@@ -414,6 +476,7 @@ TimerMotionMenu::Values TimerMotionMenu::values() const
     v.framesAfterMotion = m_framesArrows->position();
     v.grid = m_sensitivity->value();
     v.motionOn = m_activateMD->isChecked();
+    v.picturesBeforeMotion = m_beforeMotion->value();
     return v;
 }
 
@@ -445,6 +508,7 @@ void TimerMotionMenu::restore(const Values &values)
     m_frames->setText(framesText(frames));
     m_motion.setFramesAfterMotion(frames);
     m_sensitivity->setValue(std::clamp(values.grid, MinGrid, MaxGrid));
+    m_beforeMotion->setValue(std::clamp(values.picturesBeforeMotion, 0, PreCaptureRing::MaxFrames));
     if (captureReady()) {
         m_activateTimer->setChecked(values.timerOn);
         m_activateMD->setChecked(values.motionOn && !values.timerOn);

@@ -15,10 +15,12 @@ class MotionCapture;
 class MotionHost;
 class QCheckBox;
 class QComboBox;
-class QSpinBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QSlider;
+class QSpinBox;
 class Sound;
 class ToolWindows;
 class UpDownControl;
@@ -49,6 +51,7 @@ public:
         int framesAfterMotion = 10;
         int grid = 50;
         bool motionOn = false;
+        int picturesBeforeMotion = 0;
     };
     Values values() const;
     /// Shows values and confirms them as "OK" does, without the click. The boxes are checked
@@ -73,6 +76,8 @@ signals:
     void closedByBox();
     /// "OK" put the menu's settings into effect.
     void confirmed();
+    /// "Cells to ignore": the user wants to paint the cells motion detection ignores.
+    void maskEditorRequested();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -83,6 +88,10 @@ private:
     QWidget *buildTimerGroup();
     QWidget *buildSunGroup();
     QWidget *buildMotionGroup();
+    /// The rows below the sensitivity: pictures before motion, light changes, cells to ignore.
+    void buildRefinements(QGridLayout *grid, QWidget *group);
+    void showBeforeMotionCost();
+    void applyLightChange();
     void motionToggled(bool checked);
     void timerToggled(bool checked);
     void confirm();
@@ -122,4 +131,10 @@ private:
     QLabel *m_sensitivityLabel = nullptr;
     QSlider *m_sensitivity = nullptr;
     QLabel *m_sensitivityValue = nullptr;
+    QLabel *m_beforeMotionLabel = nullptr;
+    QSpinBox *m_beforeMotion = nullptr;
+    QLabel *m_beforeMotionCost = nullptr;
+    QCheckBox *m_ignoreLight = nullptr;
+    QSpinBox *m_lightPercent = nullptr;
+    QPushButton *m_maskButton = nullptr;
 };

@@ -172,6 +172,38 @@ void CaptureLoop::tick()
         emit pictureStored();
 }
 
+void CaptureLoop::storeEarlierFrames(const std::vector<TimedFrame> &frames)
+{
+    for (const TimedFrame &frame : frames) {
+        if (!storeEarlier(frame))
+            return;
+    }
+}
+
+bool CaptureLoop::storeEarlier(const TimedFrame &frame)
+{
+    int number = numberWithinLimit();
+    QString path = PictureStore::PicturePath(m_state.CurrentDirectory(), number);
+    emit grabbing(path);
+    CaptureSession::GrabResult stored =
+        m_session.StoreEarlier(frame.frame, frame.grabbed, number, path);
+    if (!stored && stored.error().noSpace)
+        stored = makeRoom(number, path, std::move(stored));
+    if (!stored) {
+        stopWithError(QStringLiteral("Capture stopped: the picture %1").arg(stored.error().reason),
+                      stored.error().reason);
+        return false;
+    }
+    m_keepFree.pictureStored(stored->bytes);
+    emit pictureWritten(*stored);
+    const int m = number + 1;
+    m_state.setPictureCounter(m);
+    emit counterAdvanced(m);
+    // No pause at a new directory: the frames were grabbed long ago.
+    afterPicture(PictureStore::AdvanceAfterCapture(m_state, {}));
+    return true;
+}
+
 // A full disk. The picture a new one replaces frees its room only once the new one is complete,
 // so on a disk without room for one more picture it goes first. When nothing at this number
 // gives room, the numbering restarts and picture 0 gives it, as the oldest. The run stops only

@@ -8,11 +8,14 @@
 #include "capture/captureruncontrol.h"
 #include "capture/capturesession.h"
 #include "capture/storedpicture.h"
+#include "capture/timedframe.h"
 #include "store/keepfree.h"
 #include "store/picturestore.h"
 
 #include <QObject>
 #include <QString>
+
+#include <vector>
 
 class IntervalModel;
 class Messages;
@@ -39,6 +42,10 @@ public:
     void pause(bool withCaption) override;
     /// One capture tick (normally delivered by the capture timer).
     void captureTick();
+    /// Stores frames grabbed earlier (the moments before a motion) as the next pictures, oldest
+    /// first, numbered, checked against "Keep free" and announced as a tick's picture is; each
+    /// file keeps its grab time. A picture that cannot be stored ends them, as it ends a run.
+    void storeEarlierFrames(const std::vector<TimedFrame> &frames);
     /// Waits for a camera lost during a run; its patience may be set here.
     CameraRecovery &cameraRecovery() { return m_recovery; }
     /// Megabytes kept free on the store's file system (0: none); numbering restarts at 0
@@ -78,6 +85,7 @@ private:
     void stop();
     void start();
     void tick();
+    bool storeEarlier(const TimedFrame &frame);
     /// The number the tick's picture gets: the counter, or 0 when it would not fit.
     int numberWithinLimit();
     /// Stores the frame a full disk had no room for (grab) where room can be made: at number,

@@ -53,6 +53,7 @@ class TestHeadless : public QObject
 private slots:
     void storesCountPicturesAndEnds();
     void motionStartsABatch();
+    void picturesBeforeMotionAndMask();
     void timestampOnlyWhenAsked();
     void picturesCarryExif_data();
     void picturesCarryExif();
@@ -94,6 +95,33 @@ void TestHeadless::motionStartsABatch()
     QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors + run.output));
     QVERIFY2(run.output.contains("motion: 10 pictures from picture 0"), qPrintable(run.output));
     QCOMPARE(picturesIn("motion/1").size(), 10);
+}
+
+// Three frames from before the motion open the batch, numbered first and timed before the
+// pictures after it; a mask over the whole picture leaves nothing to move.
+void TestHeadless::picturesBeforeMotionAndMask()
+{
+    const Outcome run =
+        headless({"--motion", "10", "--pre-capture", "3", "--sensitivity", "20", "--interval",
+                  "0.1", "--count", "13", "--verbose", "--size", "160x120", "before"});
+    QVERIFY2(run.finished && run.exitCode == 0, qPrintable(run.errors + run.output));
+    QVERIFY2(run.output.contains("motion: 10 pictures from picture 0"), qPrintable(run.output));
+    QCOMPARE(picturesIn("before/1").size(), 13);
+    const auto time = [](int n) {
+        return QFileInfo(QStringLiteral("before/1/capture%1.jpg").arg(n)).lastModified();
+    };
+    QVERIFY(time(0) < time(1) && time(1) < time(2) && time(2) < time(3));
+    QCOMPARE(QImage("before/1/capture0.jpg").size(), QSize(160, 120));
+
+    QImage black(4, 3, QImage::Format_Grayscale8);
+    black.fill(0);
+    QVERIFY(black.save("black.png"));
+    const Outcome masked = headless(
+        {"--motion", "10", "--mask", "black.png", "--interval", "0.1", "--verbose", "masked"},
+        3000);
+    QVERIFY2(masked.output.contains("motion detection armed"), qPrintable(masked.output));
+    QVERIFY2(!masked.output.contains("capture started"), qPrintable(masked.output));
+    QVERIFY(picturesIn("masked/1").isEmpty());
 }
 
 void TestHeadless::timestampOnlyWhenAsked()
@@ -198,6 +226,20 @@ void TestHeadless::refusesBadOptions_data()
     QTest::newRow("unknown") << QStringList{"--bogus"} << "Unknown option 'bogus'";
     QTest::newRow("half a program") << QStringList{"--from", "10:00"} << "--from and --to";
     QTest::newRow("motion batch") << QStringList{"--motion", "5"} << "--motion must";
+    QTest::newRow("sensitivity beyond the slider")
+        << QStringList{"--sensitivity", "101"}
+        << "--sensitivity must be a whole number from 1 to 100, not \"101\".";
+    QTest::newRow("sensitivity against the grid")
+        << QStringList{"--motion", "10", "--grid", "30", "--sensitivity", "20"}
+        << "--sensitivity and --grid set the same grid";
+    QTest::newRow("mask that cannot be read")
+        << QStringList{"--motion", "10", "--mask", "nowhere.pgm"}
+        << "--mask: The mask \"nowhere.pgm\" cannot be read: ";
+    QTest::newRow("light switch without motion")
+        << QStringList{"--light-switch", "30"} << "--light-switch goes with --motion.";
+    QTest::newRow("pictures before motion beyond 50")
+        << QStringList{"--motion", "10", "--pre-capture", "51"}
+        << "--pre-capture must be a whole number from 0 to 50, not \"51\".";
     QTest::newRow("driver") << QStringList{"--driver", "9"} << "There is no capture driver \"9\"";
     QTest::newRow("open quote") << QStringList{"--on-motion", R"(sh -c "echo)"}
                                 << "--on-motion cannot be run: a double quote (\") is not closed";

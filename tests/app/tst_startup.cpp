@@ -295,6 +295,9 @@ void TestStartup::answersWithoutDisplay_data()
     const QString version = QString(Product::name) + ' ' + Product::version + '\n';
     QTest::newRow("help") << QStringList{"--help"} << 0 << "[options] [DIRECTORY]"
                           << "";
+    QTest::newRow("help says which sensitivity is more")
+        << QStringList{"--help"} << 0 << "as --grid. Higher is more sensitive: smaller"
+        << "";
     QTest::newRow("version") << QStringList{"--version"} << 0 << version << "";
     QTest::newRow("version after Qt's options")
         << QStringList{"-platform", "xcb", "--reverse", "-style=fusion", "-v"} << 0 << version

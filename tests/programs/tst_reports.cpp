@@ -15,6 +15,7 @@ private slots:
     void motionLines_data();
     void motionLines();
     void motionEntry101ReplacesTheOldest();
+    void lightChangesShareTheNumbering();
     void linePastTheEndFillsTheGap();
 };
 
@@ -132,6 +133,20 @@ void TestReports::motionEntry101ReplacesTheOldest()
     QVERIFY(report.lines()[4].startsWith("  motion detection      1 "));
     QVERIFY(report.lines()[4].endsWith(": 777"));
     QVERIFY(report.lines()[5].endsWith(": 0"));
+}
+
+// A light change takes the next entry, its number in the column of the motions' numbers.
+void TestReports::lightChangesShareTheNumbering()
+{
+    MotionReport report;
+    ApplicationState state = stampedAt(July12, 250);
+    report.write(state);
+    QVERIFY(!report.writeLightChange(state));
+    report.write(state);
+    QCOMPARE(report.number(), 3);
+    QCOMPARE(report.lines()[5], "  light change          2   ignored date/time :  07 - 12 9:05:03");
+    QCOMPARE(report.lines()[5].indexOf('2'), report.lines()[6].indexOf('3'));
+    QVERIFY(report.lines()[6].startsWith("  motion detection      3   start"));
 }
 
 void TestReports::linePastTheEndFillsTheGap()

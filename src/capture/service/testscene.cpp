@@ -156,6 +156,24 @@ void TestScene::addNoise(QImage &frame)
     }
 }
 
+// Half of every byte, eight bytes at a time: the bit shifted in from the next byte is masked.
+void TestScene::dim(QImage &frame)
+{
+    const std::size_t rowBytes = std::size_t(frame.width()) * 3;
+    for (int y = 0; y < frame.height(); ++y) {
+        std::uint8_t *p = frame.scanLine(y);
+        std::size_t i = 0;
+        for (; i + 8 <= rowBytes; i += 8) {
+            std::uint64_t v;
+            std::memcpy(&v, p + i, 8);
+            v = (v >> 1) & 0x7f7f7f7f7f7f7f7full;
+            std::memcpy(p + i, &v, 8);
+        }
+        for (; i < rowBytes; ++i)
+            p[i] = std::uint8_t(p[i] >> 1);
+    }
+}
+
 std::uint32_t TestScene::nextRandom()
 {
     std::uint32_t s = m_random; // xorshift: cheap and good enough for flicker
@@ -183,6 +201,8 @@ void TestScene::draw(QImage &frame, QTime clock, std::int64_t elapsedMs, Options
                                 QByteArray::number(clock.msec() / 10).rightJustified(2, '0');
         drawText(canvas, 2 * scale, 2 * scale, scale, text.constData());
     }
+    if (options.dimmed)
+        dim(frame);
     if (options.noise)
         addNoise(frame);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Draws the built-in test scene into a frame: a colour gradient, a box that travels across it
 // while motion is on, the time of day to the hundredth of a second (unless switched off, for a
-// still scene), and optional noise.
+// still scene), optional noise, and the whole scene dimmed as by a light switch.
 // Drawing reuses a prepared background, so a frame costs little more than a copy.
 
 #include <QImage>
@@ -18,7 +18,8 @@ public:
     {
         bool motion = true;
         bool noise = false;
-        bool clock = true; // the time of day, which changes in every frame
+        bool clock = true;   // the time of day, which changes in every frame
+        bool dimmed = false; // the light switched: every pixel at half its brightness
     };
 
     /// Fills frame, a Format_BGR888 image that only the caller holds, with the scene at
@@ -31,6 +32,7 @@ public:
 private:
     void prepareBackground(QSize size);
     void addNoise(QImage &frame);
+    static void dim(QImage &frame);
     std::uint32_t nextRandom();
 
     static constexpr std::size_t NoiseTableSize = 1024;

@@ -36,7 +36,7 @@ FrameSource::ReadResult TestSceneSource::readFrame(QImage &frame)
     const auto elapsed =
         std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - m_started);
     const TestScene::Options options{m_options->motion.load(), m_options->noise.load(),
-                                     m_options->clock.load()};
+                                     m_options->clock.load(), m_options->dimmed.load()};
     if (!prepareFrame(frame, m_size))
         return outOfMemory(m_size);
     m_scene.draw(frame, QTime::currentTime(), elapsed.count(), options);
@@ -74,7 +74,11 @@ std::vector<SourceControl> TestSceneSource::controls()
     clock.id = ClockControl;
     clock.name = QStringLiteral("Clock");
     clock.value = m_options->clock ? 1 : 0;
-    return {motion, noise, clock};
+    SourceControl light = noise;
+    light.id = LightSwitchControl;
+    light.name = QStringLiteral("Light switch");
+    light.value = m_options->dimmed ? 1 : 0;
+    return {motion, noise, clock, light};
 }
 
 Result<> TestSceneSource::setControl(std::uint32_t id, int value)
@@ -85,6 +89,8 @@ Result<> TestSceneSource::setControl(std::uint32_t id, int value)
         m_options->noise = value != 0;
     else if (id == ClockControl)
         m_options->clock = value != 0;
+    else if (id == LightSwitchControl)
+        m_options->dimmed = value != 0;
     else
         return failure(QStringLiteral("The test scene has no setting %1").arg(id));
     return {};

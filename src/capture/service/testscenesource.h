@@ -19,6 +19,7 @@ public:
         MotionControl = 1,
         NoiseControl = 2,
         ClockControl = 3,
+        LightSwitchControl = 4,
     };
 
     explicit TestSceneSource(std::shared_ptr<TestSceneOptions> options);

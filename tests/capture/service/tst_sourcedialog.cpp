@@ -173,10 +173,14 @@ void TestSourceDialog::testSceneOffersItsOptions()
     const auto dialog = SourceDialog::create(*m_service);
     QVERIFY(dialog);
     const auto boxes = dialog->findChildren<QCheckBox *>();
-    QCOMPARE(boxes.size(), 3);
+    QCOMPARE(boxes.size(), 4);
     QCOMPARE(boxes[0]->text(), QStringLiteral("Motion"));
     QCOMPARE(boxes[1]->text(), QStringLiteral("Noise"));
     QCOMPARE(boxes[2]->text(), QStringLiteral("Clock"));
+    QCOMPARE(boxes[3]->text(), QStringLiteral("Light switch"));
+    QVERIFY(!boxes[3]->isChecked());
+    boxes[3]->setChecked(true);
+    QVERIFY(m_service->testSceneOptions().dimmed);
     QVERIFY(boxes[0]->isChecked());
     QVERIFY(!boxes[1]->isChecked());
     QVERIFY(boxes[2]->isChecked());

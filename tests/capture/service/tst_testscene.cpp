@@ -13,6 +13,8 @@ private slots:
     void clockIsVisible();
     void noiseFlickers();
     void boxStaysInside();
+    void lightSwitchHalvesEveryByte_data();
+    void lightSwitchHalvesEveryByte();
 };
 
 namespace {
@@ -102,5 +104,25 @@ void TestTestScene::boxStaysInside()
     QCOMPARE(draw(scene, QSize(2, 2), noon, 0, {true, true}).size(), QSize(2, 2));
 }
 
-QTEST_APPLESS_MAIN(TestTestScene)
+void TestTestScene::lightSwitchHalvesEveryByte_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("320x240") << QSize(320, 240);
+    QTest::newRow("odd width: the last bytes of a row one by one") << QSize(101, 7);
+}
+
+// The whole scene, box and clock included, at half its brightness: every byte, none missed at
+// the end of a row and none spilling over from its neighbour.
+void TestTestScene::lightSwitchHalvesEveryByte()
+{
+    QFETCH(QSize, size);
+    TestScene scene;
+    const Frame lit = draw(scene, size, noon, 300, {true, false, true, false});
+    const Frame dimmed = draw(scene, size, noon, 300, {true, false, true, true});
+    for (int y = 0; y < size.height(); ++y)
+        for (int i = 0; i < 3 * size.width(); ++i)
+            QCOMPARE(int(dimmed.constScanLine(y)[i]), int(lit.constScanLine(y)[i]) / 2);
+}
+
+QTEST_GUILESS_MAIN(TestTestScene)
 #include "tst_testscene.moc"
