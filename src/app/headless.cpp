@@ -385,6 +385,8 @@ Result<HeadlessOptions> savedOptions(const QString &path)
     options.keepFreeMegabytes = s.keepFreeMb;
     options.grid = s.grid;
     options.motionFrames = motion ? s.framesAfterMotion : 0;
+    options.picturesBeforeMotion = s.picturesBeforeMotion;
+    options.lightChangePercent = s.ignoreLightAbove;
     if (timer) {
         options.from = s.timerStartSun.value_or(DayTime(s.timerFrom));
         options.to = s.timerEndSun.value_or(DayTime(s.timerTo));

@@ -89,6 +89,8 @@ void StartAsLeft::restore()
     menu.framesAfterMotion = s.framesAfterMotion;
     menu.grid = s.grid;
     menu.motionOn = s.motionOn;
+    menu.picturesBeforeMotion = s.picturesBeforeMotion;
+    menu.ignoreLightAbove = s.ignoreLightAbove;
     m_parts.menu.restore(menu);
 
     if (!ready)
@@ -142,6 +144,8 @@ SavedSettings StartAsLeft::collect() const
     s.grid = menu.grid;
     s.framesAfterMotion = menu.framesAfterMotion;
     s.motionOn = menu.motionOn;
+    s.picturesBeforeMotion = menu.picturesBeforeMotion;
+    s.ignoreLightAbove = menu.ignoreLightAbove;
     s.timerFrom = menu.from;
     s.timerTo = menu.to;
     s.timerOn = menu.timerOn;

@@ -477,6 +477,7 @@ TimerMotionMenu::Values TimerMotionMenu::values() const
     v.grid = m_sensitivity->value();
     v.motionOn = m_activateMD->isChecked();
     v.picturesBeforeMotion = m_beforeMotion->value();
+    v.ignoreLightAbove = m_ignoreLight->isChecked() ? m_lightPercent->value() : 0;
     return v;
 }
 
@@ -509,6 +510,9 @@ void TimerMotionMenu::restore(const Values &values)
     m_motion.setFramesAfterMotion(frames);
     m_sensitivity->setValue(std::clamp(values.grid, MinGrid, MaxGrid));
     m_beforeMotion->setValue(std::clamp(values.picturesBeforeMotion, 0, PreCaptureRing::MaxFrames));
+    if (values.ignoreLightAbove > 0)
+        m_lightPercent->setValue(std::min(values.ignoreLightAbove, 100));
+    m_ignoreLight->setChecked(values.ignoreLightAbove > 0);
     if (captureReady()) {
         m_activateTimer->setChecked(values.timerOn);
         m_activateMD->setChecked(values.motionOn && !values.timerOn);

@@ -52,6 +52,7 @@ public:
         int grid = 50;
         bool motionOn = false;
         int picturesBeforeMotion = 0;
+        int ignoreLightAbove = 0; // percent of the cells; 0: light changes count as motion
     };
     Values values() const;
     /// Shows values and confirms them as "OK" does, without the click. The boxes are checked

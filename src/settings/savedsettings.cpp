@@ -183,6 +183,8 @@ Result<SavedSettings> SavedSettings::load(const QString &path)
     r.number(QStringLiteral("Motion/Grid"), s.grid, 1, 100);
     r.number(QStringLiteral("Motion/Frames"), s.framesAfterMotion, 10, 30000);
     r.flag(QStringLiteral("Motion/On"), s.motionOn);
+    r.number(QStringLiteral("Motion/PicturesBefore"), s.picturesBeforeMotion, 0, 50);
+    r.number(QStringLiteral("Motion/IgnoreLightAbove"), s.ignoreLightAbove, 0, 100);
     r.time(QStringLiteral("TimerProgram/From"), s.timerFrom);
     r.time(QStringLiteral("TimerProgram/To"), s.timerTo);
     r.flag(QStringLiteral("TimerProgram/On"), s.timerOn);
@@ -237,6 +239,11 @@ Result<> SavedSettings::save(const QString &path) const
     file.setValue(QStringLiteral("Motion/Grid"), grid);
     file.setValue(QStringLiteral("Motion/Frames"), framesAfterMotion);
     file.setValue(QStringLiteral("Motion/On"), motionOn);
+    // Only when set, so that a file of the described settings stays as it was.
+    if (picturesBeforeMotion > 0)
+        file.setValue(QStringLiteral("Motion/PicturesBefore"), picturesBeforeMotion);
+    if (ignoreLightAbove > 0)
+        file.setValue(QStringLiteral("Motion/IgnoreLightAbove"), ignoreLightAbove);
     if (timerFrom.isValid() && timerTo.isValid()) {
         file.setValue(QStringLiteral("TimerProgram/From"), timerFrom.toString(TimeFormat));
         file.setValue(QStringLiteral("TimerProgram/To"), timerTo.toString(TimeFormat));

@@ -42,6 +42,8 @@ struct SavedSettings
     int grid = 50;
     int framesAfterMotion = 10;
     bool motionOn = false;
+    int picturesBeforeMotion = 0;
+    int ignoreLightAbove = 0; // percent; 0: off
 
     QTime timerFrom, timerTo; // both valid: a timer program was set
     bool timerOn = false;

@@ -105,6 +105,8 @@ void TestStartAsLeft::nextStartContinues()
     TimerMotionMenu::Values menu = a.menu()->values();
     menu.grid = 30;
     menu.framesAfterMotion = 40;
+    menu.picturesBeforeMotion = 3;
+    menu.ignoreLightAbove = 60;
     const QTime now = QTime::currentTime();
     menu.from = now.addSecs(-3600);
     menu.to = now.addSecs(3600);
@@ -141,6 +143,10 @@ void TestStartAsLeft::nextStartContinues()
     const TimerMotionMenu::Values restored = a.menu()->values();
     QCOMPARE(restored.grid, 30);
     QCOMPARE(restored.framesAfterMotion, 40);
+    QCOMPARE(restored.picturesBeforeMotion, 3);
+    QCOMPARE(restored.ignoreLightAbove, 60);
+    QCOMPARE(a.app->motionCapture().picturesBeforeMotion(), 3);
+    QCOMPARE(a.app->motionCapture().lightChangePercent(), 60);
     QCOMPARE(restored.from, QTime(menu.from.hour(), menu.from.minute()));
     QVERIFY(!restored.startSun);
     QCOMPARE(restored.endSun, menu.endSun);

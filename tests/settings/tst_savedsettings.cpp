@@ -27,6 +27,8 @@ private slots:
         s.grid = 7;
         s.framesAfterMotion = 30000;
         s.motionOn = true;
+        s.picturesBeforeMotion = 50;
+        s.ignoreLightAbove = 35;
         s.timerFrom = QTime(7, 5);
         s.timerTo = QTime(23, 59);
         s.timerOn = true;
@@ -95,6 +97,8 @@ private slots:
                               << "Grid=101";
         QTest::newRow("frames") << "Motion"
                                 << "Frames=9";
+        QTest::newRow("pictures before motion") << "Motion"
+                                                << "PicturesBefore=51";
         QTest::newRow("time") << "TimerProgram"
                               << "From=25:00";
         QTest::newRow("sun") << "TimerProgram"
