@@ -24,6 +24,7 @@
 #include "store/intervalmodel.h"
 #include "store/picturestore.h"
 #include "vardella_version.h"
+#include "web/weblive.h"
 #include "web/webpictures.h"
 #include "web/webserver.h"
 
@@ -604,11 +605,14 @@ int runHeadless(const HeadlessOptions &options)
     WorkingDirectorySpace webSpace;
     std::unique_ptr<WebRunBridge> webRun;
     std::unique_ptr<WebPictures> webPictures;
+    std::unique_ptr<WebLive> webLive;
     std::unique_ptr<WebServer> web;
     if (options.web) {
         webRun = std::make_unique<WebRunBridge>(core, webSpace);
         webPictures = std::make_unique<WebPictures>(QDir::currentPath());
-        web = std::make_unique<WebServer>(*webRun, *webPictures, *options.web,
+        webLive = std::make_unique<WebLive>();
+        session.addFrameSink(webLive.get());
+        web = std::make_unique<WebServer>(*webRun, *webPictures, *webLive, *options.web,
                                           options.webCredentials);
         if (const Result<> listening = web->listen(); listening)
             console.information(QStringLiteral("Web view at ") + web->url());
@@ -625,8 +629,10 @@ int runHeadless(const HeadlessOptions &options)
         if (ending)
             return;
         ending = true;
-        if (web)
+        if (web) {
             web->close(); // no request reaches a run that ends
+            session.removeFrameSink(webLive.get());
+        }
         notifier.stopping();
         if (loop.toggledOn())
             loop.startStop();

@@ -1,7 +1,8 @@
 #pragma once
 // The web view's HTTP server (libmicrohttpd): a few threads of its own, a limit on connections,
 // on the size of a request and on the time a client may take to send one, digest
-// authentication when a password is set. It answers from a WebRun and never touches the store.
+// authentication when a password is set. It answers from a WebRun, the store's pictures and
+// the live picture, and never writes to the store.
 
 #include "shell/result.h"
 #include "web/webaddress.h"
@@ -13,6 +14,7 @@
 #include <memory>
 #include <optional>
 
+class WebLive;
 class WebPictures;
 class WebRun;
 
@@ -34,9 +36,9 @@ class WebServer
 public:
     using Limits = WebServerLimits;
 
-    /// run and pictures must outlive the server. Without credentials only a loopback address
-    /// is served.
-    WebServer(WebRun &run, WebPictures &pictures, const WebAddress &address,
+    /// run, pictures and live must outlive the server. Without credentials only a loopback
+    /// address is served.
+    WebServer(WebRun &run, WebPictures &pictures, WebLive &live, const WebAddress &address,
               std::optional<WebCredentials> credentials = std::nullopt, Limits limits = Limits());
     ~WebServer();
     WebServer(const WebServer &) = delete;
