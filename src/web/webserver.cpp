@@ -22,6 +22,7 @@
 #include <mutex>
 #include <set>
 #include <thread>
+#include <vector>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -141,6 +142,7 @@ struct WebServer::Impl
     WebPages pages;
     WebAddress address;
     std::optional<WebCredentials> credentials;
+    std::optional<WebTls> tls;
     Limits limits;
     WebGate gate;
     std::array<quint32, 8> random{};
@@ -205,18 +207,38 @@ Result<> WebServer::Impl::start()
         else
             static_cast<Impl *>(self)->connectionClosed(connection);
     };
+    std::vector<MHD_OptionItem> tlsOptions;
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME;
+    if (tls) {
+        if (MHD_is_feature_supported(MHD_FEATURE_TLS) != MHD_YES) {
+            ::close(fd);
+            return failure(QStringLiteral("The web view cannot serve https: its server library "
+                                          "was built without TLS."));
+        }
+        flags |= MHD_USE_TLS;
+        tlsOptions.push_back(
+            {MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char *>(tls->certificate().constData())});
+        tlsOptions.push_back(
+            {MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char *>(tls->key().constData())});
+    }
+    tlsOptions.push_back({MHD_OPTION_END, 0, nullptr});
     using Completed = void (*)(void *, MHD_Connection *, void **, MHD_RequestTerminationCode);
     using Notify = void (*)(void *, MHD_Connection *, void **, MHD_ConnectionNotificationCode);
     daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME, 0, nullptr, nullptr,
-        static_cast<MHD_AccessHandlerCallback>(answerCallback), this, MHD_OPTION_LISTEN_SOCKET, fd,
-        MHD_OPTION_THREAD_POOL_SIZE, limits.threads, MHD_OPTION_CONNECTION_LIMIT,
-        limits.connections, MHD_OPTION_CONNECTION_TIMEOUT,
+        flags, 0, nullptr, nullptr, static_cast<MHD_AccessHandlerCallback>(answerCallback), this,
+        MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_THREAD_POOL_SIZE, limits.threads,
+        MHD_OPTION_CONNECTION_LIMIT, limits.connections, MHD_OPTION_CONNECTION_TIMEOUT,
         static_cast<unsigned>(limits.idle.count()), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
         limits.requestBytes, MHD_OPTION_NOTIFY_COMPLETED, static_cast<Completed>(completed), this,
         MHD_OPTION_NOTIFY_CONNECTION, static_cast<Notify>(notify), this,
         MHD_OPTION_DIGEST_AUTH_RANDOM, sizeof random, random.data(), MHD_OPTION_NONCE_NC_SIZE,
-        1000u, MHD_OPTION_END);
+        1000u, MHD_OPTION_ARRAY, tlsOptions.data(), MHD_OPTION_END);
+    if (!daemon && tls) {
+        ::close(fd);
+        return failure(QStringLiteral("The web view cannot use the certificate \"%1\" with the "
+                                      "key \"%2\": they are damaged or do not belong together.")
+                           .arg(tls->certificatePath(), tls->keyPath()));
+    }
     if (!daemon) {
         ::close(fd);
         return failure(QStringLiteral("The web view cannot listen on %1: its server does not "
@@ -510,6 +532,12 @@ WebServer::~WebServer()
     close();
 }
 
+void WebServer::useTls(WebTls tls)
+{
+    m_impl->tls = std::move(tls);
+    m_impl->gate = WebGate(m_impl->address.loopback(), m_impl->credentials.has_value(), true);
+}
+
 Result<> WebServer::listen()
 {
     if (m_impl->daemon)
@@ -537,5 +565,5 @@ QString WebServer::url() const
     const WebAddress &a = m_impl->address;
     const QString host =
         a.wildcard() ? QSysInfo::machineHostName() : (a.ipv6() ? '[' + a.host() + ']' : a.host());
-    return QStringLiteral("http://%1:%2/").arg(host).arg(a.port());
+    return QStringLiteral("%1://%2:%3/").arg(m_impl->tls ? "https" : "http", host).arg(a.port());
 }

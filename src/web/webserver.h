@@ -7,6 +7,7 @@
 #include "shell/result.h"
 #include "web/webaddress.h"
 #include "web/webcredentials.h"
+#include "web/webtls.h"
 
 #include <QString>
 
@@ -44,6 +45,8 @@ public:
     WebServer(const WebServer &) = delete;
     WebServer &operator=(const WebServer &) = delete;
 
+    /// Serves https with tls from the next listen() on.
+    void useTls(WebTls tls);
     /// Starts to listen and serve, or says why it cannot ("the port 8080 is taken").
     Result<> listen();
     bool listening() const;
@@ -51,7 +54,8 @@ public:
     void close();
     /// The address served; after listen() with port 0, the port the system chose.
     const WebAddress &address() const;
-    /// Where a browser finds the web view: "http://127.0.0.1:8080/"; the machine's name for an
+    /// Where a browser finds the web view: "http://127.0.0.1:8080/" ("https://" with TLS); the
+    /// machine's name for an
     /// address that stands for all of its addresses.
     QString url() const;
 

@@ -6,10 +6,13 @@
 #include "web/webpictures.h"
 #include "web/webserver.h"
 #include "web/webstatus.h"
+#include "web/webtls.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 
@@ -62,6 +65,8 @@ private slots:
     void survivesFloodsAndSlowClients();
     void listsTheStoreOnly();
     void streamsWhileWatched();
+    void servesHttps_data();
+    void servesHttps();
 
 private:
     TempWorkDir m_store;
@@ -332,6 +337,88 @@ void TestWebServer::streamsWhileWatched()
     QVERIFY2(frames >= 5 && frames <= 17, qPrintable(QString::number(frames)));
     QVERIFY2(encoded >= 5 && encoded <= 17, qPrintable(QString::number(encoded)));
     QVERIFY(colours.size() >= 4);
+}
+
+namespace {
+// A self-signed certificate for 127.0.0.1 and its key, made by openssl (Debian openssl).
+bool makeCertificate(const QString &name)
+{
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                              "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1", "-subj",
+                              "/CN=127.0.0.1", "-keyout", name + ".key", "-out", name + ".crt"});
+    return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
+}
+} // namespace
+
+void TestWebServer::servesHttps_data()
+{
+    QTest::addColumn<QString>("cert");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("refusal"); // empty: served
+    QTest::newRow("its own key") << "a.crt"
+                                 << "a.key"
+                                 << "";
+    QTest::newRow("another's key") << "a.crt"
+                                   << "b.key"
+                                   << "do not belong together";
+    QTest::newRow("key as certificate") << "a.key"
+                                        << "a.key"
+                                        << "holds no PEM certificate";
+    QTest::newRow("certificate as key") << "a.crt"
+                                        << "a.crt"
+                                        << "holds no PEM key";
+    QTest::newRow("no key file") << "a.crt"
+                                 << "none.key"
+                                 << "Cannot read the key file";
+    QTest::newRow("damaged certificate") << "damaged.crt"
+                                         << "a.key"
+                                         << "do not belong together";
+}
+
+void TestWebServer::servesHttps()
+{
+    if (QStandardPaths::findExecutable("openssl").isEmpty())
+        QSKIP("openssl is not installed (Debian openssl)");
+    QTemporaryDir dir;
+    const QString at = dir.path() + '/';
+    QVERIFY(makeCertificate(at + "a") && makeCertificate(at + "b"));
+    QFile whole(at + "a.crt"), damaged(at + "damaged.crt");
+    QVERIFY(whole.open(QIODevice::ReadOnly) && damaged.open(QIODevice::WriteOnly));
+    const QByteArray pem = whole.readAll();
+    damaged.write(pem.left(pem.size() / 2) + "\n-----END CERTIFICATE-----\n"); // cut short
+    damaged.close();
+    QFETCH(QString, cert);
+    QFETCH(QString, key);
+    QFETCH(QString, refusal);
+    Result<WebTls> tls = WebTls::fromFiles(at + cert, at + key);
+    WebServer server(m_run, *m_pictures, m_live, *address("127.0.0.1:0"));
+    Result<> listening = tls ? Result<>() : failure(tls.error());
+    if (tls) {
+        server.useTls(*tls);
+        listening = server.listen();
+    }
+    QCOMPARE(bool(listening), refusal.isEmpty());
+    if (!listening) {
+        QVERIFY2(listening.error().contains(refusal), qPrintable(listening.error()));
+        QVERIFY(listening.error().contains(at)); // names the file
+        return;
+    }
+    const QString port = QString::number(server.address().port());
+    QCOMPARE(server.url(), "https://127.0.0.1:" + port + "/");
+    QCOMPARE(curl({"-k", "https://127.0.0.1:" + port + "/api/status"}).status, 200);
+    QCOMPARE(curl({"http://127.0.0.1:" + port + "/api/status"}).status, 0);
+    const QStringList post{"-k", "-X", "POST", "-H"};
+    const int starts = m_run.starts;
+    QCOMPARE(curl(post + QStringList{"Origin: https://127.0.0.1:" + port,
+                                     "https://127.0.0.1:" + port + "/api/start"})
+                 .status,
+             202);
+    QCOMPARE(curl(post + QStringList{"Origin: http://127.0.0.1:" + port,
+                                     "https://127.0.0.1:" + port + "/api/start"})
+                 .status,
+             403);
+    QCOMPARE(m_run.starts - starts, 1);
 }
 
 QTEST_GUILESS_MAIN(TestWebServer)
