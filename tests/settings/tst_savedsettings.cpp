@@ -36,6 +36,11 @@ private slots:
         s.eventCommands = {{"picture", "rclone copyto %f remote:cam/%n.jpg"},
                            {"motion-end", "sh -c \"echo %e; echo done\""}};
         s.running = SavedSettings::Running::TimerProgram;
+        s.webOn = true;
+        s.webAddress = "0.0.0.0";
+        s.webPort = 8443;
+        s.webRealm = "Vardella web view 0f3a";
+        s.webHash = "00112233445566778899aabbccddeeff";
         const QString path = dir.path() + "/config/Vardella/vardella.conf";
         QVERIFY(s.save(path));
         const Result<SavedSettings> back = SavedSettings::load(path);
@@ -51,6 +56,10 @@ private slots:
         QVERIFY(again->eventCommands.isEmpty());
         QVERIFY(!again->timerFrom.isValid());
         QVERIFY(*again == SavedSettings());
+        // The web view off: the file holds nothing of it, as before there was one.
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(!written.readAll().contains("Web"));
     }
 
     void missingFileGivesTheDefaults()
@@ -94,6 +103,14 @@ private slots:
                                 << "Frames=9";
         QTest::newRow("time") << "TimerProgram"
                               << "From=25:00";
+        QTest::newRow("web port 0") << "Web"
+                                    << "Port=0";
+        QTest::newRow("web port past the last") << "Web"
+                                                << "Port=65536";
+        QTest::newRow("web hash not hex") << "Web"
+                                          << "Hash=0011223344556677889Xaabbccddeeff";
+        QTest::newRow("web hash short") << "Web"
+                                        << "Hash=0011";
     }
     void badValueRefusesTheFile()
     {

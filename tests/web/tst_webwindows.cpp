@@ -5,6 +5,7 @@
 #include "settings/customsettingswindow.h"
 #include "web/webclient.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -21,6 +22,7 @@ private slots:
     void offAtFirst();
     void servesAsSet_data();
     void servesAsSet();
+    void nextStartServesAgain();
 };
 
 namespace {
@@ -121,6 +123,32 @@ void TestWebWindows::servesAsSet()
     window->findChild<QCheckBox *>("webView")->setChecked(false);
     if (!taken)
         QCOMPARE(curl({status}).status, 0);
+}
+
+void TestWebWindows::nextStartServesAgain()
+{
+    CaptureApp a;
+    QString error;
+    QVERIFY2(a.start(&error), qPrintable(error));
+    auto *window = a.tool<CustomSettingsWindow>(Role::CustomSettings);
+    const quint16 port = freePort();
+    window->findChild<QCheckBox *>("startAsLeft")->setChecked(true);
+    window->findChild<QSpinBox *>("webPort")->setValue(port);
+    auto *typed = window->findChild<QLineEdit *>("webPassword");
+    typed->setText("pass word");
+    emit typed->editingFinished();
+    window->findChild<QCheckBox *>("webView")->setChecked(true);
+    QFile saved(a.settingsFile());
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray file = saved.readAll();
+    QVERIFY(file.contains("[Web]") && !file.contains("pass word")); // the hash only
+    saved.close();
+
+    // The next start serves at once, with the same password.
+    QVERIFY2(a.restart(&error), qPrintable(error));
+    const QString status = QStringLiteral("http://127.0.0.1:%1/api/status").arg(port);
+    QCOMPARE(curl({"--digest", "-u", "vardella:pass word", status}).status, 200);
+    QCOMPARE(curl({"--digest", "-u", "vardella:other", status}).status, 401);
 }
 
 QTEST_MAIN(TestWebWindows)
