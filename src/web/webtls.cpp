@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <gnutls/gnutls.h>
+
 namespace {
 // PEM files are small; anything larger is no certificate or key of ours.
 constexpr qint64 MaxPemBytes = 1024 * 1024;
@@ -28,6 +30,27 @@ Result<WebTls> WebTls::fromFiles(const QString &certPath, const QString &keyPath
     const Result<QByteArray> key = readPem(keyPath, "key", "PRIVATE KEY-----");
     if (!key)
         return failure(key.error());
+    // Checked here, so that a pair the server cannot use is said plainly before it starts.
+    gnutls_certificate_credentials_t credentials = nullptr;
+    if (gnutls_certificate_allocate_credentials(&credentials) != GNUTLS_E_SUCCESS)
+        return failure(QStringLiteral("The web view cannot check its certificate."));
+    const gnutls_datum_t certData{
+        reinterpret_cast<unsigned char *>(const_cast<char *>(cert->constData())),
+        unsigned(cert->size() - 1)};
+    const gnutls_datum_t keyData{
+        reinterpret_cast<unsigned char *>(const_cast<char *>(key->constData())),
+        unsigned(key->size() - 1)};
+    const int checked = gnutls_certificate_set_x509_key_mem2(credentials, &certData, &keyData,
+                                                             GNUTLS_X509_FMT_PEM, nullptr, 0);
+    gnutls_certificate_free_credentials(credentials);
+    if (checked < 0) {
+        QString why = QString::fromUtf8(gnutls_strerror(checked));
+        if (why.endsWith('.'))
+            why.chop(1);
+        return failure(QStringLiteral("The web view cannot use the certificate \"%1\" with the key "
+                                      "\"%2\": they are damaged or do not belong together (%3).")
+                           .arg(certPath, keyPath, why));
+    }
     WebTls tls;
     tls.m_cert = *cert;
     tls.m_key = *key;
