@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <gnutls/gnutls.h>
+#include <gnutls/x509.h>
 
 namespace {
 // PEM files are small; anything larger is no certificate or key of ours.
@@ -40,8 +41,16 @@ Result<WebTls> WebTls::fromFiles(const QString &certPath, const QString &keyPath
     const gnutls_datum_t keyData{
         reinterpret_cast<unsigned char *>(const_cast<char *>(key->constData())),
         unsigned(key->size() - 1)};
-    const int checked = gnutls_certificate_set_x509_key_mem2(credentials, &certData, &keyData,
-                                                             GNUTLS_X509_FMT_PEM, nullptr, 0);
+    // The certificate is read on its own first: pairing a damaged one leaks inside GnuTLS.
+    gnutls_x509_crt_t parsed = nullptr;
+    int checked = gnutls_x509_crt_init(&parsed);
+    if (checked == GNUTLS_E_SUCCESS) {
+        checked = gnutls_x509_crt_import(parsed, &certData, GNUTLS_X509_FMT_PEM);
+        gnutls_x509_crt_deinit(parsed);
+    }
+    if (checked >= 0)
+        checked = gnutls_certificate_set_x509_key_mem2(credentials, &certData, &keyData,
+                                                       GNUTLS_X509_FMT_PEM, nullptr, 0);
     gnutls_certificate_free_credentials(credentials);
     if (checked < 0) {
         QString why = QString::fromUtf8(gnutls_strerror(checked));
