@@ -4,7 +4,7 @@
 set -euo pipefail
 pkgs=(cmake g++ make pkg-config qt6-base-dev qt6-multimedia-dev libjpeg62-turbo-dev libv4l-dev
       libavformat-dev libavcodec-dev libswscale-dev libavutil-dev libavfilter-dev libbenchmark-dev
-      libgl-dev libexif-dev libsystemd-dev libmicrohttpd-dev "$@")
+      libgl-dev libexif-dev libsystemd-dev libmicrohttpd-dev libgnutls28-dev "$@")
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed' || missing+=("$p")

@@ -3,6 +3,7 @@
 #include "app/eventcommands.h"
 #include "app/runpresenter.h"
 #include "app/startasleft.h"
+#include "app/webviewhost.h"
 #include "capture/capturecontroller.h"
 #include "capture/capturepreferenceswindow.h"
 #include "capture/driverdialog.h"
@@ -36,8 +37,10 @@
 #include "viewer/printrequests.h"
 #include "viewer/viewerwindow.h"
 
+#include "app/webviewhost.h"
 #include <QApplication>
 #include <QDateTime>
+
 #include <QDir>
 
 #include <cstdio>
@@ -47,6 +50,7 @@ Application::Application(QApplication &app) : m_app(app) {}
 Application::~Application()
 {
     m_startAsLeft.reset();
+    m_webView.reset();
     // The commands still running get their grace time first, while their notes have a window.
     m_events.reset();
     // Windows go before the run and the services and sounds they use.
@@ -285,6 +289,16 @@ void Application::wirePreferences()
     QObject::connect(events, &EventCommands::note, main, &MainWindow::showStatusNote);
     QObject::connect(m_customSettings, &CustomSettingsWindow::keepFreeChanged, &m_core->loop(),
                      &CaptureLoop::setKeepFreeMegabytes);
+    m_webView = std::make_unique<WebViewHost>(*m_core);
+    CustomSettingsWindow *custom = m_customSettings;
+    QObject::connect(custom, &CustomSettingsWindow::webViewChanged, custom, [this, custom, main] {
+        const CustomSettingsWindow::Values v = custom->values();
+        const QString note =
+            m_webView->apply({v.webView, v.webAddress, v.webPort, v.webCredentials});
+        custom->showWebNote(note);
+        if (!note.isEmpty())
+            main->showStatusNote(note);
+    });
 }
 
 void Application::wirePrograms()

@@ -39,6 +39,7 @@ class StartAsLeft;
 class Skin;
 class Sound;
 class ViewerWindow;
+class WebViewHost;
 
 class Application
 {
@@ -123,6 +124,7 @@ private:
     std::unique_ptr<FullScreenView> m_fullScreenView;
     // Goes first: it reads the windows whenever the run changes.
     std::unique_ptr<StartAsLeft> m_startAsLeft;
+    std::unique_ptr<WebViewHost> m_webView; // served from the run: goes before it
     // Tool windows, owned by the main window.
     DriverDialog *m_driverDialog = nullptr;
     CapturePreferencesWindow *m_preferences = nullptr;

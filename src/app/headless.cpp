@@ -24,6 +24,7 @@
 #include "store/intervalmodel.h"
 #include "store/picturestore.h"
 #include "vardella_version.h"
+#include "web/weblive.h"
 #include "web/webpictures.h"
 #include "web/webserver.h"
 
@@ -289,14 +290,19 @@ struct HeadlessCommandLine::Options
                                    "The web view's password: the first line of FILE (user name "
                                    "vardella).",
                                    "FILE"};
+    QCommandLineOption webCert{"web-cert",
+                               "Serve the web view by https with the PEM certificate in FILE "
+                               "(with --web-key).",
+                               "FILE"};
+    QCommandLineOption webKey{"web-key", "The PEM private key of --web-cert.", "FILE"};
     std::vector<QCommandLineOption> onEvent = eventOptions();
 
-    std::array<const QCommandLineOption *, 23> headlessOnly() const
+    std::array<const QCommandLineOption *, 25> headlessOnly() const
     {
-        return {&driver,    &size,   &quality,     &grey,  &interval,    &max,
-                &motion,    &grid,   &sensitivity, &mask,  &lightSwitch, &preCapture,
-                &from,      &to,     &where,       &count, &keepFree,    &verbose,
-                &timestamp, &sounds, &config,      &web,   &webPassword};
+        return {&driver, &size,        &quality,  &grey,        &interval,   &max,    &motion,
+                &grid,   &sensitivity, &mask,     &lightSwitch, &preCapture, &from,   &to,
+                &where,  &count,       &keepFree, &verbose,     &timestamp,  &sounds, &config,
+                &web,    &webPassword, &webCert,  &webKey};
     }
 };
 
@@ -412,8 +418,11 @@ Result<HeadlessOptions> savedOptions(const QString &path)
 Result<> HeadlessCommandLine::webOptions(const QCommandLineParser &p, const Options &o,
                                          HeadlessOptions &options)
 {
-    if (p.isSet(o.webPassword) && !p.isSet(o.web))
-        return failure(QStringLiteral("--web-password-file goes with --web."));
+    for (const QCommandLineOption *option : {&o.webPassword, &o.webCert, &o.webKey})
+        if (p.isSet(*option) && !p.isSet(o.web))
+            return failure(QStringLiteral("--%1 goes with --web.").arg(option->names().first()));
+    if (p.isSet(o.webCert) != p.isSet(o.webKey))
+        return failure(QStringLiteral("--web-cert and --web-key go together."));
     if (!p.isSet(o.web))
         return {};
     const Result<WebAddress> address = WebAddress::parse(p.value(o.web));
@@ -429,6 +438,12 @@ Result<> HeadlessCommandLine::webOptions(const QCommandLineParser &p, const Opti
         return failure(QStringLiteral("--web %1 could be reached from other machines: give it a "
                                       "password with --web-password-file FILE.")
                            .arg(p.value(o.web)));
+    }
+    if (p.isSet(o.webCert)) {
+        Result<WebTls> tls = WebTls::fromFiles(p.value(o.webCert), p.value(o.webKey));
+        if (!tls)
+            return failure(tls.error());
+        options.webTls = std::move(*tls);
     }
     return {};
 }
@@ -669,12 +684,17 @@ int runHeadless(const HeadlessOptions &options)
     WorkingDirectorySpace webSpace;
     std::unique_ptr<WebRunBridge> webRun;
     std::unique_ptr<WebPictures> webPictures;
+    std::unique_ptr<WebLive> webLive;
     std::unique_ptr<WebServer> web;
     if (options.web) {
         webRun = std::make_unique<WebRunBridge>(core, webSpace);
         webPictures = std::make_unique<WebPictures>(QDir::currentPath());
-        web = std::make_unique<WebServer>(*webRun, *webPictures, *options.web,
+        webLive = std::make_unique<WebLive>();
+        session.addFrameSink(webLive.get());
+        web = std::make_unique<WebServer>(*webRun, *webPictures, *webLive, *options.web,
                                           options.webCredentials);
+        if (options.webTls)
+            web->useTls(*options.webTls);
         if (const Result<> listening = web->listen(); listening)
             console.information(QStringLiteral("Web view at ") + web->url());
         else
@@ -690,8 +710,10 @@ int runHeadless(const HeadlessOptions &options)
         if (ending)
             return;
         ending = true;
-        if (web)
+        if (web) {
             web->close(); // no request reaches a run that ends
+            session.removeFrameSink(webLive.get());
+        }
         notifier.stopping();
         if (loop.toggledOn())
             loop.startStop();

@@ -10,6 +10,7 @@
 #include "store/keepfree.h"
 #include "web/webaddress.h"
 #include "web/webcredentials.h"
+#include "web/webtls.h"
 
 #include <QSize>
 #include <QString>
@@ -49,6 +50,7 @@ struct HeadlessOptions
     std::array<EventCommand, RunEvents.size()> commands; // by RunEvent; empty: none
     std::optional<WebAddress> web;                       // none: no web view
     std::optional<WebCredentials> webCredentials;
+    std::optional<WebTls> webTls; // none: plain http
 };
 
 /// The options of the program without a display, added to a parser and read back from it.

@@ -49,6 +49,11 @@ void StartAsLeft::restore()
     custom.timeStamp = s.timeStamp;
     custom.keepFreeMb = s.keepFreeMb;
     custom.startAsLeft = true;
+    custom.webView = s.webOn;
+    custom.webAddress = s.webAddress;
+    custom.webPort = s.webPort;
+    custom.webCredentials =
+        WebCredentials::fromHash(s.webRealm.toUtf8(), QByteArray::fromHex(s.webHash.toLatin1()));
     for (std::size_t i = 0; i < RunEvents.size(); ++i)
         custom.commands[i] = s.eventCommands.value(runEventName(RunEvents[i]));
     if (const QString refused = m_parts.custom.setValues(custom); !refused.isEmpty())
@@ -155,6 +160,13 @@ SavedSettings StartAsLeft::collect() const
     s.buttonSoundOff = custom.buttonSoundOff;
     s.motionSound = custom.motionSound;
     s.skin = custom.skin;
+    s.webOn = custom.webView;
+    s.webAddress = custom.webAddress;
+    s.webPort = custom.webPort;
+    if (custom.webCredentials) {
+        s.webRealm = QString::fromUtf8(custom.webCredentials->realm());
+        s.webHash = QString::fromLatin1(custom.webCredentials->hash().toHex());
+    }
     for (std::size_t i = 0; i < RunEvents.size(); ++i) {
         if (!custom.commands[i].isEmpty())
             s.eventCommands.insert(runEventName(RunEvents[i]), custom.commands[i]);

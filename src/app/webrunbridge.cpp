@@ -18,6 +18,7 @@ void WebRunBridge::wire()
 {
     CaptureCore *core = &m_core;
     connect(core, &CaptureCore::stateChanged, this, &WebRunBridge::refresh);
+    connect(core, &CaptureCore::started, this, &WebRunBridge::restartGrid);
     connect(core, &CaptureCore::started, this, &WebRunBridge::refresh);
     connect(core, &CaptureCore::stopped, this, [this] {
         std::lock_guard lock(m_mutex);
@@ -44,7 +45,14 @@ void WebRunBridge::wire()
     connect(core, &CaptureCore::motionStarted, this, &WebRunBridge::refresh);
     connect(core, &CaptureCore::timerProgramStopped, this, &WebRunBridge::refresh);
     connect(&m_core.motion(), &MotionCapture::indicatorBoxShown, this, &WebRunBridge::refresh);
+    connect(&m_core.interval(), &IntervalModel::changed, this, &WebRunBridge::restartGrid);
     connect(&m_core.interval(), &IntervalModel::changed, this, &WebRunBridge::refresh);
+}
+
+void WebRunBridge::restartGrid()
+{
+    std::lock_guard lock(m_mutex);
+    m_gridStart = QDateTime::currentDateTime();
 }
 
 void WebRunBridge::refresh()
@@ -70,7 +78,22 @@ WebStatus WebRunBridge::status()
         copy = m_status;
     }
     copy.diskFreeBytes = m_space.availableBytes(); // asked now: pictures fill the disk between
+    copy.nextDue = nextDue(copy, m_gridStart, QDateTime::currentDateTime());
     return copy;
+}
+
+QDateTime WebRunBridge::nextDue(const WebStatus &status, const QDateTime &gridStart,
+                                const QDateTime &now)
+{
+    // Pictures of a run are due on a grid from its start; motion takes them when it moves.
+    if (!status.running || status.motionArmed || status.intervalSeconds <= 0 ||
+        !gridStart.isValid())
+        return {};
+    const qint64 step = qint64(status.intervalSeconds * 1000);
+    if (step <= 0)
+        return {};
+    const qint64 passed = std::max<qint64>(0, gridStart.msecsTo(now));
+    return gridStart.addMSecs((passed / step + 1) * step);
 }
 
 void WebRunBridge::start()

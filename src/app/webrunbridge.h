@@ -24,7 +24,13 @@ public:
     void start() override;
     void stop() override;
 
+    /// When the next picture of a run with status is due, its due times on a grid from
+    /// gridStart; invalid when none is due by time (stopped, or pictures taken on motion).
+    static QDateTime nextDue(const WebStatus &status, const QDateTime &gridStart,
+                             const QDateTime &now);
+
 private:
+    void restartGrid();
     void wire();
     /// Takes the run's values that have no signal of their own, with the one that changed.
     void refresh();
@@ -33,5 +39,6 @@ private:
     CaptureCore &m_core;
     StoreSpace &m_space;
     std::mutex m_mutex;
-    WebStatus m_status; // under m_mutex
+    WebStatus m_status;    // under m_mutex
+    QDateTime m_gridStart; // under m_mutex: when the run's due times began
 };

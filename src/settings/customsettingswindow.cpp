@@ -112,6 +112,7 @@ void CustomSettingsWindow::buildLayout()
     keepFree->addStretch(1);
     layout->addLayout(keepFree);
     layout->addWidget(m_startAsLeft);
+    layout->addWidget(buildWebView());
     layout->addWidget(buildEventCommands());
     layout->addStretch(1);
     // The fold of the commands shares the buttons' row, so that the window keeps its size.
@@ -180,6 +181,80 @@ QWidget *CustomSettingsWindow::buildEventCommands()
     return m_events;
 }
 
+QWidget *CustomSettingsWindow::buildWebView()
+{
+    auto *box = new QWidget(this);
+    auto *column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    m_webView = new QCheckBox("Web view", box);
+    m_webView->setObjectName("webView");
+    m_webFields = new QWidget(box);
+    m_webFields->setObjectName("webFields");
+    m_webAddress = new QLineEdit(QStringLiteral("127.0.0.1"), m_webFields);
+    m_webAddress->setObjectName("webAddress");
+    m_webAddress->setAccessibleName("Web view address");
+    m_webPort = new QSpinBox(m_webFields);
+    m_webPort->setObjectName("webPort");
+    m_webPort->setAccessibleName("Web view port");
+    m_webPort->setRange(1, 65535);
+    m_webPort->setValue(8080);
+    m_webPassword = new QLineEdit(m_webFields);
+    m_webPassword->setObjectName("webPassword");
+    m_webPassword->setAccessibleName("Web view password");
+    m_webPassword->setEchoMode(QLineEdit::Password);
+    m_webPassword->setPlaceholderText("none");
+    m_webNote = new QLabel(m_webFields);
+    m_webNote->setObjectName("webNote");
+    m_webNote->setWordWrap(true);
+    m_webNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *form = new QFormLayout(m_webFields);
+    form->setContentsMargins(20, 0, 0, 0);
+    form->addRow("Address", m_webAddress);
+    form->addRow("Port", m_webPort);
+    form->addRow("Password", m_webPassword);
+    form->addRow(m_webNote);
+    column->addWidget(m_webView);
+    column->addWidget(m_webFields);
+    m_webFields->hide();
+
+    connect(m_webView, &QCheckBox::toggled, this, [this](bool on) {
+        m_webFields->setVisible(on);
+        layout()->activate();
+        resize(size().expandedTo(sizeHint()));
+        emit webViewChanged();
+        emit valuesChanged();
+    });
+    const auto confirmed = [this] {
+        if (m_webView->isChecked())
+            emit webViewChanged();
+        emit valuesChanged();
+    };
+    connect(m_webAddress, &QLineEdit::editingFinished, this, confirmed);
+    connect(m_webPort, &QSpinBox::editingFinished, this, confirmed);
+    connect(m_webPassword, &QLineEdit::editingFinished, this, [this, confirmed] {
+        if (m_webPassword->text().isEmpty())
+            return; // nothing typed: the password stays as it is
+        confirmWebPassword();
+        confirmed();
+    });
+    return box;
+}
+
+void CustomSettingsWindow::confirmWebPassword()
+{
+    QByteArray typed = m_webPassword->text().toUtf8();
+    m_webPassword->clear();
+    Result<WebCredentials> credentials = WebCredentials::fromPassword(typed);
+    if (credentials)
+        m_webCredentials = std::move(*credentials);
+    m_webPassword->setPlaceholderText(m_webCredentials ? "set" : "none");
+}
+
+void CustomSettingsWindow::showWebNote(const QString &text)
+{
+    m_webNote->setText(text);
+}
+
 void CustomSettingsWindow::showEventCommands(bool shown)
 {
     m_eventsToggle->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
@@ -238,6 +313,10 @@ CustomSettingsWindow::Values CustomSettingsWindow::values() const
     v.keepFreeMb = m_keepFree->value();
     v.startAsLeft = m_startAsLeft->isChecked();
     v.commands = m_confirmed;
+    v.webView = m_webView->isChecked();
+    v.webAddress = m_webAddress->text().trimmed();
+    v.webPort = m_webPort->value();
+    v.webCredentials = m_webCredentials;
     return v;
 }
 
@@ -255,6 +334,14 @@ QString CustomSettingsWindow::setValues(const Values &values)
     m_timeStamp->setChecked(values.timeStamp);
     m_keepFree->setValue(values.keepFreeMb);
     m_startAsLeft->setChecked(values.startAsLeft);
+    m_webCredentials = values.webCredentials;
+    m_webPassword->setPlaceholderText(m_webCredentials ? "set" : "none");
+    m_webAddress->setText(values.webAddress);
+    m_webPort->setValue(values.webPort);
+    if (m_webView->isChecked() != values.webView)
+        m_webView->setChecked(values.webView); // serves as the values say
+    else if (values.webView)
+        emit webViewChanged();
     QString refused;
     for (std::size_t i = 0; i < m_commandLines.size(); ++i) {
         m_commandLines[i]->setText(values.commands[i]);

@@ -194,6 +194,19 @@ Result<SavedSettings> SavedSettings::load(const QString &path)
     r.flag(QStringLiteral("Custom/ButtonSoundOff"), s.buttonSoundOff);
     r.flag(QStringLiteral("Custom/MotionSound"), s.motionSound);
     r.flag(QStringLiteral("Custom/Skin"), s.skin);
+    r.flag(QStringLiteral("Web/On"), s.webOn);
+    r.text(QStringLiteral("Web/Address"), s.webAddress);
+    r.number(QStringLiteral("Web/Port"), s.webPort, 1, 65535);
+    r.text(QStringLiteral("Web/Realm"), s.webRealm);
+    r.text(QStringLiteral("Web/Hash"), s.webHash);
+    // The hash of a password is 16 bytes in hex, and comes with its realm.
+    const bool hex = s.webHash.size() == 32 && QByteArray::fromHex(s.webHash.toLatin1()).toHex() ==
+                                                   s.webHash.toLatin1().toLower();
+    if (!r.failed() && (!s.webHash.isEmpty() || !s.webRealm.isEmpty()) &&
+        (!hex || s.webRealm.isEmpty()))
+        return failure(QStringLiteral("The settings file \"%1\" holds a bad value for Web/Hash; "
+                                      "it is ignored.")
+                           .arg(path));
     for (const QString &key : file.allKeys()) {
         if (key.startsWith(QLatin1String("Events/")))
             r.text(key, s.eventCommands[key.mid(7)]);
@@ -259,6 +272,15 @@ Result<> SavedSettings::save(const QString &path) const
     file.setValue(QStringLiteral("Custom/ButtonSoundOff"), buttonSoundOff);
     file.setValue(QStringLiteral("Custom/MotionSound"), motionSound);
     file.setValue(QStringLiteral("Custom/Skin"), skin);
+    if (webOn) {
+        file.setValue(QStringLiteral("Web/On"), webOn);
+        file.setValue(QStringLiteral("Web/Address"), webAddress);
+        file.setValue(QStringLiteral("Web/Port"), webPort);
+        if (!webHash.isEmpty()) {
+            file.setValue(QStringLiteral("Web/Realm"), webRealm);
+            file.setValue(QStringLiteral("Web/Hash"), webHash);
+        }
+    }
     for (auto it = eventCommands.cbegin(); it != eventCommands.cend(); ++it) {
         if (!it.value().isEmpty())
             file.setValue(QStringLiteral("Events/") + it.key(), it.value());

@@ -55,6 +55,14 @@ struct SavedSettings
     bool motionSound = true;
     bool skin = true;
 
+    /// The web view; written only while it is on. The password as its realm and the hex of its
+    /// digest hash, both empty without one.
+    bool webOn = false;
+    QString webAddress = QStringLiteral("127.0.0.1");
+    int webPort = 8080;
+    QString webRealm;
+    QString webHash;
+
     /// Event name ("picture", "motion", ...) to the command given for it.
     QMap<QString, QString> eventCommands;
 

@@ -52,3 +52,14 @@ Result<WebCredentials> WebCredentials::fromPassword(QByteArray &password)
     wipe(password);
     return credentials;
 }
+
+std::optional<WebCredentials> WebCredentials::fromHash(const QByteArray &realm,
+                                                       const QByteArray &hash)
+{
+    if (realm.isEmpty() || hash.size() != 16)
+        return std::nullopt;
+    WebCredentials c;
+    c.m_realm = realm;
+    c.m_hash = hash;
+    return c;
+}

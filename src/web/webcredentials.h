@@ -8,6 +8,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
+
 class WebCredentials
 {
 public:
@@ -20,6 +22,9 @@ public:
     static Result<WebCredentials> fromFile(const QString &path);
     /// password is wiped; an empty one is refused.
     static Result<WebCredentials> fromPassword(QByteArray &password);
+
+    /// Credentials kept before: realm and the 16-byte hash; none when either is unusable.
+    static std::optional<WebCredentials> fromHash(const QByteArray &realm, const QByteArray &hash);
 
     /// The realm the browser shows and hashes with: "Vardella web view" and the salt.
     const QByteArray &realm() const { return m_realm; }

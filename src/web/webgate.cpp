@@ -1,5 +1,7 @@
 #include "web/webgate.h"
 
+#include "web/webpages.h"
+
 #include <arpa/inet.h>
 
 #include <algorithm>
@@ -18,11 +20,35 @@ struct RouteEntry
     bool post;
 };
 
-constexpr std::array<RouteEntry, 3> Routes{{
+constexpr std::array<RouteEntry, 5> Routes{{
     {"/api/status", WebGate::Route::Status, false},
     {"/api/start", WebGate::Route::Start, true},
     {"/api/stop", WebGate::Route::Stop, true},
+    {"/stream.mjpg", WebGate::Route::Stream, false},
+    {"/pictures", WebGate::Route::Gallery, false},
 }};
+
+// A gallery page after the first: "/pictures/2"; the first has no number of its own.
+int galleryPage(QByteArrayView path)
+{
+    if (!path.startsWith(WebGate::GalleryPrefix))
+        return 0;
+    const QByteArrayView digits = path.sliced(qstrlen(WebGate::GalleryPrefix));
+    if (digits.isEmpty() || digits.size() > 6 || digits.front() == '0')
+        return 0;
+    int page = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9')
+            return 0;
+        page = page * 10 + (c - '0');
+    }
+    return page >= 2 ? page : 0;
+}
+
+bool readOnly(const QByteArray &method)
+{
+    return method == "GET" || method == "HEAD";
+}
 } // namespace
 
 QByteArray WebGate::hostPart(const QByteArray &host)
@@ -74,22 +100,28 @@ WebGate::Verdict WebGate::route(const Request &request) const
     for (const RouteEntry &entry : Routes) {
         if (request.path != entry.path)
             continue;
-        const bool get = request.method == "GET" || request.method == "HEAD";
-        if (entry.post ? request.method != "POST" : !get)
+        if (entry.post ? request.method != "POST" : !readOnly(request.method))
             return refuse(405, "This method is not allowed here.",
                           entry.post ? "POST" : "GET, HEAD");
         if (entry.post && !sameOrigin(request))
             return refuse(403, "Actions are taken only from the web view's own pages.");
-        return {entry.route, 200, {}, {}, std::nullopt};
+        return {entry.route, 200, {}, {}, std::nullopt, entry.route == Route::Gallery ? 1 : 0};
     }
-    for (const auto &[prefix, route] :
-         {std::pair{WebPictures::OriginalPrefix, Route::Original},
-          std::pair{WebPictures::ThumbnailPrefix, Route::Thumbnail}}) {
+    const int page = galleryPage(request.path);
+    const bool fixed = WebPages::isAsset(request.path);
+    if (page > 0 || fixed) {
+        if (!readOnly(request.method))
+            return refuse(405, "This method is not allowed here.", "GET, HEAD");
+        return {fixed ? Route::Page : Route::Gallery, 200, {}, {}, std::nullopt, page};
+    }
+    for (const auto &[prefix, route] : {std::pair{WebPictures::OriginalPrefix, Route::Original},
+                                        std::pair{WebPictures::ThumbnailPrefix, Route::Thumbnail},
+                                        std::pair{PicturePrefix, Route::Picture}}) {
         const std::optional<WebPictures::Picture> picture =
             WebPictures::parse(request.path, prefix);
         if (!picture)
             continue;
-        if (request.method != "GET" && request.method != "HEAD")
+        if (!readOnly(request.method))
             return refuse(405, "This method is not allowed here.", "GET, HEAD");
         Verdict verdict{route, 200, {}, {}, picture};
         return verdict;

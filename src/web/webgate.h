@@ -20,6 +20,10 @@ public:
         Stop,
         Original,  // a stored picture's file
         Thumbnail, // its thumbnail
+        Page,      // a fixed file of the pages: the live page, its style sheet, its script
+        Stream,    // the live picture
+        Gallery,   // a page of thumbnails
+        Picture,   // the page of one picture
     };
 
     struct Request
@@ -38,7 +42,8 @@ public:
         int status = 200;
         QByteArray reason;                           // a line for the refusal's body
         QByteArray allow;                            // for 405: the methods the path takes
-        std::optional<WebPictures::Picture> picture; // of Original and Thumbnail
+        std::optional<WebPictures::Picture> picture; // of Original, Thumbnail and Picture
+        int page = 0;                                // of Gallery, from 1
     };
 
     /// loopback: the server listens on this machine only; password: one is set. tls: https.
@@ -50,15 +55,19 @@ public:
     /// requests that name this machine (Host), so that a page of another site whose name was
     /// made to point here cannot use it.
     Verdict beforePassword(const Request &request) const;
-    /// The route, or why the request is refused: an unknown path (any but the API's and
-    /// numbered pictures'), a method the path does not take, an action asked from another
-    /// site's page.
+    /// The route, or why the request is refused: an unknown path (any but the API's, the
+    /// pages' and numbered pictures'), a method the path does not take, an action asked from
+    /// another site's page.
     Verdict route(const Request &request) const;
 
     /// The host part of a Host header: "[::1]:80" gives "::1", "a.b:80" gives "a.b".
     static QByteArray hostPart(const QByteArray &host);
     /// Whether host names this machine: 127.0.0.0/8, ::1 or localhost.
     static bool loopbackHost(const QByteArray &host);
+
+    /// The path prefix of a picture's page, and of the gallery's pages after the first.
+    static constexpr const char *PicturePrefix = "/picture/";
+    static constexpr const char *GalleryPrefix = "/pictures/";
 
 private:
     bool sameOrigin(const Request &request) const;

@@ -72,6 +72,12 @@ WebPictures::WebPictures(const QString &store)
     m_root = realPath(QFile::encodeName(store));
     if (!m_root.isEmpty() && !m_root.endsWith('/'))
         m_root += '/';
+    m_index = std::make_unique<WebPictureIndex>(m_root);
+}
+
+std::shared_ptr<const WebPictureIndex::Entries> WebPictures::newestFirst()
+{
+    return m_index->newestFirst();
 }
 
 std::optional<WebPictures::Opened> WebPictures::open(const Picture &picture) const

@@ -5,6 +5,7 @@
 // at a fraction of their size and kept while the file stays as it is.
 
 #include "shell/result.h"
+#include "web/webpictureindex.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -12,6 +13,7 @@
 #include <QString>
 
 #include <list>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -50,6 +52,8 @@ public:
     std::optional<Opened> open(const Picture &picture) const;
     /// The picture's thumbnail as a JPEG file, from the cache while the file is unchanged.
     Result<QByteArray> thumbnail(const Picture &picture);
+    /// The store's pictures, newest first.
+    std::shared_ptr<const WebPictureIndex::Entries> newestFirst();
 
 private:
     struct Cached
@@ -61,6 +65,7 @@ private:
     };
 
     QByteArray m_root; // the store's real path, with a trailing "/"
+    std::unique_ptr<WebPictureIndex> m_index;
     std::mutex m_mutex;
     std::unordered_map<QString, Cached> m_cache; // by path, under m_mutex
     std::list<QString> m_ages;                   // most recently used first

@@ -1,8 +1,10 @@
 #include "web/webserver.h"
 
 #include "web/webgate.h"
+#include "web/webpages.h"
 #include "web/webpictures.h"
 #include "web/webstatus.h"
+#include "web/webstream.h"
 
 #include <QRandomGenerator>
 #include <QSysInfo>
@@ -18,7 +20,9 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
+#include <vector>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -39,8 +43,14 @@ struct Exchange
 {
     WebGate::Route route = WebGate::Route::None;
     std::optional<WebPictures::Picture> picture;
+    int page = 0;
+    QByteArray path;
     std::size_t bodyBytes = 0;
 };
+
+// The pages load their style sheet and script from here only, and are shown in no frame.
+constexpr const char *ContentPolicy =
+    "default-src 'self'; frame-ancestors 'none'; base-uri 'none'; form-action 'self'";
 
 QByteArray header(MHD_Connection *connection, const char *name)
 {
@@ -59,6 +69,8 @@ MHD_Response *textResponse(const QByteArray &body, const char *type)
     MHD_add_response_header(response, MHD_HTTP_HEADER_CACHE_CONTROL, "no-store");
     MHD_add_response_header(response, "X-Content-Type-Options", "nosniff");
     MHD_add_response_header(response, "X-Frame-Options", "DENY");
+    MHD_add_response_header(response, "Content-Security-Policy", ContentPolicy);
+    MHD_add_response_header(response, "Referrer-Policy", "same-origin");
     // A kept-alive connection would hold one of the few slots while it idles.
     MHD_add_response_header(response, MHD_HTTP_HEADER_CONNECTION, "close");
     return response;
@@ -94,8 +106,9 @@ QString listenError(int error, const WebAddress &address)
 
 struct WebServer::Impl
 {
-    Impl(WebRun &r, WebPictures &p, const WebAddress &a, std::optional<WebCredentials> c, Limits l)
-        : run(r), pictures(p), address(a), credentials(std::move(c)), limits(l),
+    Impl(WebRun &r, WebPictures &p, WebLive &v, const WebAddress &a,
+         std::optional<WebCredentials> c, Limits l)
+        : run(r), pictures(p), live(v), address(a), credentials(std::move(c)), limits(l),
           gate(a.loopback(), credentials.has_value())
     {
         QRandomGenerator::system()->fillRange(random.data(), random.size());
@@ -118,11 +131,18 @@ struct WebServer::Impl
 
     MHD_Result sendPicture(MHD_Connection *connection, const WebPictures::Picture &picture);
     MHD_Result sendThumbnail(MHD_Connection *connection, const WebPictures::Picture &picture);
+    MHD_Result sendPage(MHD_Connection *connection, const Exchange &exchange);
+    MHD_Result sendStream(MHD_Connection *connection);
+    void streamEnded(WebStream *stream);
+    void stopStreams();
 
     WebRun &run;
     WebPictures &pictures;
+    WebLive &live;
+    WebPages pages;
     WebAddress address;
     std::optional<WebCredentials> credentials;
+    std::optional<WebTls> tls;
     Limits limits;
     WebGate gate;
     std::array<quint32, 8> random{};
@@ -134,6 +154,10 @@ struct WebServer::Impl
     std::map<MHD_Connection *, Watch> watches;
     bool stopping = false;
     std::thread guard;
+
+    std::mutex streamMutex;
+    std::set<std::shared_ptr<WebStream>> streams; // under streamMutex
+    bool streamsClosed = false;                   // under streamMutex
 };
 
 Result<> WebServer::Impl::start()
@@ -183,18 +207,38 @@ Result<> WebServer::Impl::start()
         else
             static_cast<Impl *>(self)->connectionClosed(connection);
     };
+    std::vector<MHD_OptionItem> tlsOptions;
+    unsigned flags = MHD_USE_EPOLL_INTERNAL_THREAD | MHD_ALLOW_SUSPEND_RESUME;
+    if (tls) {
+        if (MHD_is_feature_supported(MHD_FEATURE_TLS) != MHD_YES) {
+            ::close(fd);
+            return failure(QStringLiteral("The web view cannot serve https: its server library "
+                                          "was built without TLS."));
+        }
+        flags |= MHD_USE_TLS;
+        tlsOptions.push_back(
+            {MHD_OPTION_HTTPS_MEM_CERT, 0, const_cast<char *>(tls->certificate().constData())});
+        tlsOptions.push_back(
+            {MHD_OPTION_HTTPS_MEM_KEY, 0, const_cast<char *>(tls->key().constData())});
+    }
+    tlsOptions.push_back({MHD_OPTION_END, 0, nullptr});
     using Completed = void (*)(void *, MHD_Connection *, void **, MHD_RequestTerminationCode);
     using Notify = void (*)(void *, MHD_Connection *, void **, MHD_ConnectionNotificationCode);
     daemon = MHD_start_daemon(
-        MHD_USE_EPOLL_INTERNAL_THREAD, 0, nullptr, nullptr,
-        static_cast<MHD_AccessHandlerCallback>(answerCallback), this, MHD_OPTION_LISTEN_SOCKET, fd,
-        MHD_OPTION_THREAD_POOL_SIZE, limits.threads, MHD_OPTION_CONNECTION_LIMIT,
-        limits.connections, MHD_OPTION_CONNECTION_TIMEOUT,
+        flags, 0, nullptr, nullptr, static_cast<MHD_AccessHandlerCallback>(answerCallback), this,
+        MHD_OPTION_LISTEN_SOCKET, fd, MHD_OPTION_THREAD_POOL_SIZE, limits.threads,
+        MHD_OPTION_CONNECTION_LIMIT, limits.connections, MHD_OPTION_CONNECTION_TIMEOUT,
         static_cast<unsigned>(limits.idle.count()), MHD_OPTION_CONNECTION_MEMORY_LIMIT,
         limits.requestBytes, MHD_OPTION_NOTIFY_COMPLETED, static_cast<Completed>(completed), this,
         MHD_OPTION_NOTIFY_CONNECTION, static_cast<Notify>(notify), this,
         MHD_OPTION_DIGEST_AUTH_RANDOM, sizeof random, random.data(), MHD_OPTION_NONCE_NC_SIZE,
-        1000u, MHD_OPTION_END);
+        1000u, MHD_OPTION_ARRAY, tlsOptions.data(), MHD_OPTION_END);
+    if (!daemon && tls) {
+        ::close(fd);
+        return failure(QStringLiteral("The web view cannot use the certificate \"%1\" with the "
+                                      "key \"%2\": they are damaged or do not belong together.")
+                           .arg(tls->certificatePath(), tls->keyPath()));
+    }
     if (!daemon) {
         ::close(fd);
         return failure(QStringLiteral("The web view cannot listen on %1: its server does not "
@@ -202,6 +246,10 @@ Result<> WebServer::Impl::start()
                            .arg(address.text()));
     }
     stopping = false;
+    {
+        std::lock_guard lock(streamMutex);
+        streamsClosed = false;
+    }
     guard = std::thread([this] { guardSlowClients(); });
     return {};
 }
@@ -210,6 +258,7 @@ void WebServer::Impl::stop()
 {
     if (!daemon)
         return;
+    stopStreams();
     MHD_stop_daemon(daemon); // closes the listening socket and every connection
     daemon = nullptr;
     {
@@ -279,6 +328,8 @@ MHD_Result WebServer::Impl::firstCall(MHD_Connection *connection, const char *ur
         return send(connection, MHD_HTTP_CONTENT_TOO_LARGE, "The request is too large.\n");
     exchange.route = verdict.route;
     exchange.picture = verdict.picture;
+    exchange.page = verdict.page;
+    exchange.path = request.path;
     return MHD_YES;
 }
 
@@ -310,6 +361,12 @@ MHD_Result WebServer::Impl::respond(MHD_Connection *connection, const Exchange &
         return sendPicture(connection, *exchange.picture);
     case WebGate::Route::Thumbnail:
         return sendThumbnail(connection, *exchange.picture);
+    case WebGate::Route::Page:
+    case WebGate::Route::Gallery:
+    case WebGate::Route::Picture:
+        return sendPage(connection, exchange);
+    case WebGate::Route::Stream:
+        return sendStream(connection);
     case WebGate::Route::None:
         break;
     }
@@ -345,6 +402,75 @@ MHD_Result WebServer::Impl::sendThumbnail(MHD_Connection *connection,
     if (!jpeg)
         return send(connection, MHD_HTTP_NOT_FOUND, "There is no such picture.\n");
     return send(connection, MHD_HTTP_OK, *jpeg, "image/jpeg");
+}
+
+MHD_Result WebServer::Impl::sendPage(MHD_Connection *connection, const Exchange &exchange)
+{
+    constexpr const char *Html = "text/html; charset=utf-8";
+    if (exchange.route == WebGate::Route::Page) {
+        const std::optional<WebPages::Asset> asset = WebPages::asset(exchange.path);
+        if (!asset)
+            return send(connection, MHD_HTTP_INTERNAL_SERVER_ERROR,
+                        "The web view's pages are missing.\n");
+        return send(connection, MHD_HTTP_OK, asset->body, asset->type);
+    }
+    const std::shared_ptr<const WebPictureIndex::Entries> list = pictures.newestFirst();
+    if (exchange.route == WebGate::Route::Gallery) {
+        const std::optional<QByteArray> html = pages.gallery(*list, exchange.page);
+        if (!html)
+            return send(connection, MHD_HTTP_NOT_FOUND, "There is no such page.\n");
+        return send(connection, MHD_HTTP_OK, *html, Html);
+    }
+    const std::optional<QByteArray> html =
+        pages.picture(*list, exchange.picture->directory, exchange.picture->number);
+    if (!html)
+        return send(connection, MHD_HTTP_NOT_FOUND, "There is no such picture.\n");
+    return send(connection, MHD_HTTP_OK, *html, Html);
+}
+
+MHD_Result WebServer::Impl::sendStream(MHD_Connection *connection)
+{
+    auto stream = std::make_shared<WebStream>(live, connection);
+    MHD_Response *response =
+        WebStream::response(stream, [this](WebStream *ended) { streamEnded(ended); });
+    if (!response)
+        return MHD_NO;
+    {
+        std::lock_guard lock(streamMutex);
+        if (streamsClosed) {
+            MHD_destroy_response(response);
+            return MHD_NO;
+        }
+        streams.insert(stream);
+        live.addViewer(stream);
+    }
+    const MHD_Result queued = MHD_queue_response(connection, MHD_HTTP_OK, response);
+    MHD_destroy_response(response); // ends the stream at once when it was not queued
+    return queued;
+}
+
+void WebServer::Impl::streamEnded(WebStream *stream)
+{
+    live.removeViewer(stream);
+    std::lock_guard lock(streamMutex);
+    std::erase_if(streams, [stream](const auto &s) { return s.get() == stream; });
+}
+
+// Before the server stops, no stream may stay suspended, and none may be woken once the server
+// has closed its connection.
+void WebServer::Impl::stopStreams()
+{
+    std::vector<std::shared_ptr<WebStream>> open;
+    {
+        std::lock_guard lock(streamMutex);
+        streamsClosed = true;
+        open.assign(streams.begin(), streams.end());
+    }
+    for (const auto &stream : open)
+        live.removeViewer(stream.get());
+    live.waitForWakes();
+    for (const auto &stream : open)
+        stream->stop();
 }
 
 void WebServer::Impl::connectionStarted(MHD_Connection *connection)
@@ -396,14 +522,20 @@ void WebServer::Impl::guardSlowClients()
     }
 }
 
-WebServer::WebServer(WebRun &run, WebPictures &pictures, const WebAddress &address,
+WebServer::WebServer(WebRun &run, WebPictures &pictures, WebLive &live, const WebAddress &address,
                      std::optional<WebCredentials> credentials, Limits limits)
-    : m_impl(std::make_unique<Impl>(run, pictures, address, std::move(credentials), limits))
+    : m_impl(std::make_unique<Impl>(run, pictures, live, address, std::move(credentials), limits))
 {}
 
 WebServer::~WebServer()
 {
     close();
+}
+
+void WebServer::useTls(WebTls tls)
+{
+    m_impl->tls = std::move(tls);
+    m_impl->gate = WebGate(m_impl->address.loopback(), m_impl->credentials.has_value(), true);
 }
 
 Result<> WebServer::listen()
@@ -433,5 +565,5 @@ QString WebServer::url() const
     const WebAddress &a = m_impl->address;
     const QString host =
         a.wildcard() ? QSysInfo::machineHostName() : (a.ipv6() ? '[' + a.host() + ']' : a.host());
-    return QStringLiteral("http://%1:%2/").arg(host).arg(a.port());
+    return QStringLiteral("%1://%2:%3/").arg(m_impl->tls ? "https" : "http", host).arg(a.port());
 }

@@ -1,11 +1,13 @@
 #pragma once
 // The web view's HTTP server (libmicrohttpd): a few threads of its own, a limit on connections,
 // on the size of a request and on the time a client may take to send one, digest
-// authentication when a password is set. It answers from a WebRun and never touches the store.
+// authentication when a password is set. It answers from a WebRun, the store's pictures and
+// the live picture, and never writes to the store.
 
 #include "shell/result.h"
 #include "web/webaddress.h"
 #include "web/webcredentials.h"
+#include "web/webtls.h"
 
 #include <QString>
 
@@ -13,6 +15,7 @@
 #include <memory>
 #include <optional>
 
+class WebLive;
 class WebPictures;
 class WebRun;
 
@@ -34,14 +37,16 @@ class WebServer
 public:
     using Limits = WebServerLimits;
 
-    /// run and pictures must outlive the server. Without credentials only a loopback address
-    /// is served.
-    WebServer(WebRun &run, WebPictures &pictures, const WebAddress &address,
+    /// run, pictures and live must outlive the server. Without credentials only a loopback
+    /// address is served.
+    WebServer(WebRun &run, WebPictures &pictures, WebLive &live, const WebAddress &address,
               std::optional<WebCredentials> credentials = std::nullopt, Limits limits = Limits());
     ~WebServer();
     WebServer(const WebServer &) = delete;
     WebServer &operator=(const WebServer &) = delete;
 
+    /// Serves https with tls from the next listen() on.
+    void useTls(WebTls tls);
     /// Starts to listen and serve, or says why it cannot ("the port 8080 is taken").
     Result<> listen();
     bool listening() const;
@@ -49,7 +54,8 @@ public:
     void close();
     /// The address served; after listen() with port 0, the port the system chose.
     const WebAddress &address() const;
-    /// Where a browser finds the web view: "http://127.0.0.1:8080/"; the machine's name for an
+    /// Where a browser finds the web view: "http://127.0.0.1:8080/" ("https://" with TLS); the
+    /// machine's name for an
     /// address that stands for all of its addresses.
     QString url() const;
 

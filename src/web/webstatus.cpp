@@ -48,6 +48,11 @@ QByteArray WebStatus::toJson() const
     } else {
         o.insert(QStringLiteral("last_picture"), QJsonValue::Null);
     }
+    if (nextDue.isValid())
+        o.insert(QStringLiteral("next_due"),
+                 nextDue.toOffsetFromUtc(nextDue.offsetFromUtc()).toString(Qt::ISODateWithMs));
+    else
+        o.insert(QStringLiteral("next_due"), QJsonValue::Null);
     o.insert(QStringLiteral("motion_armed"), motionArmed);
     o.insert(QStringLiteral("camera"), cameraText(camera));
     if (diskFreeBytes)

@@ -29,6 +29,7 @@ struct WebStatus
     QString lastPath; // relative to the store: "1/capture0.jpg"
     QDateTime lastTime;
     std::optional<qint64> diskFreeBytes; // none: the file system cannot be asked
+    QDateTime nextDue;                   // when the run's next picture is due; invalid: none
 
     /// One word for the whole: "camera lost", "running", "waiting for motion", "waiting for the
     /// timer program" or "stopped".

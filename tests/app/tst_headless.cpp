@@ -257,6 +257,13 @@ void TestHeadless::refusesBadOptions_data()
                            << "--where: The place \"91,0\" has a latitude beyond 90°";
     QTest::newRow("place alone") << QStringList{"--where", "52.5,13.4"}
                                  << "--where goes with --from or --to given as sunrise or sunset.";
+    QTest::newRow("certificate alone") << QStringList{"--web-cert", "a.crt", "--web-key", "a.key"}
+                                       << "--web-cert goes with --web.";
+    QTest::newRow("certificate without key") << QStringList{"--web", "0", "--web-cert", "a.crt"}
+                                             << "--web-cert and --web-key go together.";
+    QTest::newRow("unreadable certificate")
+        << QStringList{"--web", "0", "--web-cert", "no.crt", "--web-key", "no.key"}
+        << "Cannot read the certificate file \"no.crt\"";
 }
 
 void TestHeadless::refusesBadOptions()

@@ -41,6 +41,11 @@ private slots:
         s.eventCommands = {{"picture", "rclone copyto %f remote:cam/%n.jpg"},
                            {"motion-end", "sh -c \"echo %e; echo done\""}};
         s.running = SavedSettings::Running::TimerProgram;
+        s.webOn = true;
+        s.webAddress = "0.0.0.0";
+        s.webPort = 8443;
+        s.webRealm = "Vardella web view 0f3a";
+        s.webHash = "00112233445566778899aabbccddeeff";
         const QString path = dir.path() + "/config/Vardella/vardella.conf";
         QVERIFY(s.save(path));
         const Result<SavedSettings> back = SavedSettings::load(path);
@@ -56,6 +61,10 @@ private slots:
         QVERIFY(again->eventCommands.isEmpty());
         QVERIFY(!again->timerFrom.isValid());
         QVERIFY(*again == SavedSettings());
+        // The web view off: the file holds nothing of it, as before there was one.
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QVERIFY(!written.readAll().contains("Web"));
     }
 
     void missingFileGivesTheDefaults()
@@ -107,6 +116,14 @@ private slots:
                                     << "EndSun=sunset+721";
         QTest::newRow("place") << "TimerProgram"
                                << "Where=91,13.4";
+        QTest::newRow("web port 0") << "Web"
+                                    << "Port=0";
+        QTest::newRow("web port past the last") << "Web"
+                                                << "Port=65536";
+        QTest::newRow("web hash not hex") << "Web"
+                                          << "Hash=0011223344556677889Xaabbccddeeff";
+        QTest::newRow("web hash short") << "Web"
+                                        << "Hash=0011";
     }
     void badValueRefusesTheFile()
     {

@@ -2,18 +2,23 @@
 // flood of connections nor clients that send their requests a byte at a time take it down.
 #include "common/tempworkdir.h"
 #include "web/webclient.h"
+#include "web/weblive.h"
 #include "web/webpictures.h"
 #include "web/webserver.h"
 #include "web/webstatus.h"
+#include "web/webtls.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimeZone>
 
 #include <atomic>
 #include <memory>
+#include <thread>
 
 namespace {
 class FakeRun : public WebRun
@@ -58,12 +63,17 @@ private slots:
     void refusesToListen();
     void thumbnailsFollowTheirFiles();
     void survivesFloodsAndSlowClients();
+    void listsTheStoreOnly();
+    void streamsWhileWatched();
+    void servesHttps_data();
+    void servesHttps();
 
 private:
     TempWorkDir m_store;
     QTemporaryDir m_outside;
     FakeRun m_run;
     std::unique_ptr<WebPictures> m_pictures;
+    WebLive m_live;
     // Open: loopback, no password. Locked: all addresses, a password. Guarded: loopback with one.
     std::unique_ptr<WebServer> m_open, m_locked, m_guarded;
 };
@@ -90,10 +100,10 @@ void TestWebServer::initTestCase()
     QVERIFY(QFile::copy(secret, m_outside.filePath("capture5000.jpg")));
     m_pictures = std::make_unique<WebPictures>(m_store.path());
 
-    m_open = std::make_unique<WebServer>(m_run, *m_pictures, *address("127.0.0.1:0"));
-    m_locked = std::make_unique<WebServer>(m_run, *m_pictures, *address("0.0.0.0:0"),
+    m_open = std::make_unique<WebServer>(m_run, *m_pictures, m_live, *address("127.0.0.1:0"));
+    m_locked = std::make_unique<WebServer>(m_run, *m_pictures, m_live, *address("0.0.0.0:0"),
                                            password("pass word"));
-    m_guarded = std::make_unique<WebServer>(m_run, *m_pictures, *address("127.0.0.1:0"),
+    m_guarded = std::make_unique<WebServer>(m_run, *m_pictures, m_live, *address("127.0.0.1:0"),
                                             password("pass word"));
     for (WebServer *server : {m_open.get(), m_locked.get(), m_guarded.get()}) {
         const Result<> listening = server->listen();
@@ -143,6 +153,24 @@ void TestWebServer::answersAndRefuses_data()
           "/store/1/..%2f1/capture0.jpg", "/store/%2e%2e/%2e%2e/etc/passwd", "/store/%2fetc/passwd",
           "/store/1/capture0.jpg%2f", "/etc/passwd"})
         row(path, "open", {"--path-as-is", QString("@") + path}, 404);
+    // The pages: security headers, the store's pictures only, nothing but reading.
+    row("live page", "open", QStringList{"-i", "@/"}, 200,
+        QByteArray("Content-Security-Policy: default-src 'self'"));
+    row("style sheet", "open", QStringList{"@/style.css"}, 200, "prefers-color-scheme: dark");
+    row("script", "open", QStringList{"@/live.js"}, 200, "/api/status");
+    row("gallery", "open", QStringList{"@/pictures"}, 200, "<img src=\"/thumbs/1/capture0.jpg\"");
+    row("picture page", "open", QStringList{"@/picture/1/capture0.jpg"}, 200, "download=");
+    row("stream", "open", QStringList{"-I", "@/stream.mjpg"}, 200,
+        "multipart/x-mixed-replace; boundary=");
+    for (const char *path :
+         {"/pictures/2", "/pictures/1", "/pictures/02", "/pictures/", "/index.html",
+          "/picture/1/capture1.jpg", "/picture/3/capture10000.jpg", "/picture/1/capture9.jpg",
+          "/picture/1/", "/style.css/", "/%2e%2e/style.css"})
+        row(path, "open", {"--path-as-is", QString("@") + path}, 404);
+    row("post gallery", "open", post + QStringList{"@/pictures"}, 405);
+    row("post stream", "open", post + QStringList{"@/stream.mjpg"}, 405);
+    row("gallery, no password", "locked", QStringList{"@/pictures"}, 401);
+    row("stream, no password", "locked", QStringList{"@/stream.mjpg"}, 401);
     row("picture, no password", "locked", QStringList{"@/store/1/capture0.jpg"}, 401);
     row("no password", "locked", QStringList{"@/api/status"}, 401);
     row("wrong password", "locked", QStringList{"--digest", "-u", "vardella:pass", "@/api/status"},
@@ -187,13 +215,13 @@ void TestWebServer::refusesToListen()
     // The port of a server that listens already.
     WebAddress taken = *address("127.0.0.1:0");
     taken.setPort(m_open->address().port());
-    WebServer second(m_run, *m_pictures, taken);
+    WebServer second(m_run, *m_pictures, m_live, taken);
     const Result<> refused = second.listen();
     QVERIFY(!refused);
     QVERIFY2(refused.error().contains(QStringLiteral("the port %1 is taken").arg(taken.port())),
              qPrintable(refused.error()));
     // Beyond this machine only with a password.
-    WebServer open(m_run, *m_pictures, *address("0.0.0.0:0"));
+    WebServer open(m_run, *m_pictures, m_live, *address("0.0.0.0:0"));
     const Result<> unguarded = open.listen();
     QVERIFY(!unguarded && unguarded.error().contains("needs a password"));
     QVERIFY(!open.listening());
@@ -203,7 +231,7 @@ void TestWebServer::survivesFloodsAndSlowClients()
 {
     WebServer::Limits limits;
     limits.headers = std::chrono::seconds(2);
-    WebServer server(m_run, *m_pictures, *address("127.0.0.1:0"), std::nullopt, limits);
+    WebServer server(m_run, *m_pictures, m_live, *address("127.0.0.1:0"), std::nullopt, limits);
     QVERIFY(server.listen());
     const QString status =
         QStringLiteral("http://127.0.0.1:%1/api/status").arg(server.address().port());
@@ -251,6 +279,146 @@ void TestWebServer::thumbnailsFollowTheirFiles()
     const QImage second = shown();
     QVERIFY(qBlue(second.pixel(80, 60)) > 200 && qRed(second.pixel(80, 60)) < 60);
     QVERIFY(!m_pictures->thumbnail({9, 40001}));
+}
+
+void TestWebServer::listsTheStoreOnly()
+{
+    const QString base = QStringLiteral("http://127.0.0.1:%1").arg(m_open->address().port());
+    const Reply page = curl({base + "/pictures"});
+    QCOMPARE(page.status, 200);
+    // Plain numbered files of the store only: no link (in or out), no directory, nothing
+    // outside.
+    QVERIFY(page.body.contains("/picture/1/capture0.jpg"));
+    for (const char *absent : {"capture1.jpg", "capture2.jpg", "capture3.jpg", "capture5000.jpg",
+                               "capture10000.jpg", "secret"})
+        QVERIFY2(!page.body.contains(absent), absent);
+}
+
+void TestWebServer::streamsWhileWatched()
+{
+    // Frames of changing colour, faster than the stream's rate, while curl watches for 3 s.
+    std::atomic<bool> feeding = true;
+    const quint64 encodedBefore = m_live.encodedFrames();
+    std::thread feeder([&] {
+        for (int i = 0; feeding; ++i) {
+            QImage frame(320, 240, QImage::Format_RGB888);
+            frame.fill(QColor::fromHsv((i * 37) % 360, 255, 255));
+            m_live.takeFrame(frame, QDateTime::currentDateTime());
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    const QString url =
+        QStringLiteral("http://127.0.0.1:%1/stream.mjpg").arg(m_open->address().port());
+    QProcess watcher;
+    watcher.start("curl", {"--noproxy", "*", "-s", "-N", "--max-time", "3", url});
+    QVERIFY(watcher.waitForFinished(10000));
+    feeding = false;
+    feeder.join();
+    QTRY_COMPARE_WITH_TIMEOUT(m_live.viewers(), 0, 12000); // the closed connection is freed
+    const QByteArray stream = watcher.readAllStandardOutput();
+    QSet<QRgb> colours;
+    qsizetype at = 0;
+    int frames = 0;
+    const QByteArray boundary = "--vardellaframe\r\nContent-Type: image/jpeg\r\n";
+    while ((at = stream.indexOf(boundary, at)) >= 0) {
+        const qsizetype length = stream.indexOf("Content-Length: ", at) + 16;
+        const int size = stream.mid(length, stream.indexOf('\r', length) - length).toInt();
+        const qsizetype body = stream.indexOf("\r\n\r\n", at) + 4;
+        if (body + size > stream.size())
+            break; // cut off by curl's time
+        const QImage frame = QImage::fromData(stream.mid(body, size), "JPEG");
+        QVERIFY(!frame.isNull());
+        colours.insert(frame.pixel(frame.width() / 2, frame.height() / 2));
+        ++frames;
+        at = body + size;
+    }
+    // About five a second, each compressed once; the first may be the stand-in.
+    const quint64 encoded = m_live.encodedFrames() - encodedBefore;
+    QVERIFY2(frames >= 5 && frames <= 17, qPrintable(QString::number(frames)));
+    QVERIFY2(encoded >= 5 && encoded <= 17, qPrintable(QString::number(encoded)));
+    QVERIFY(colours.size() >= 4);
+}
+
+namespace {
+// A self-signed certificate for 127.0.0.1 and its key, made by openssl (Debian openssl).
+bool makeCertificate(const QString &name)
+{
+    QProcess openssl;
+    openssl.start("openssl", {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                              "ec_paramgen_curve:prime256v1", "-nodes", "-days", "1", "-subj",
+                              "/CN=127.0.0.1", "-keyout", name + ".key", "-out", name + ".crt"});
+    return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
+}
+} // namespace
+
+void TestWebServer::servesHttps_data()
+{
+    QTest::addColumn<QString>("cert");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("refusal"); // empty: served
+    QTest::newRow("its own key") << "a.crt"
+                                 << "a.key"
+                                 << "";
+    QTest::newRow("another's key") << "a.crt"
+                                   << "b.key"
+                                   << "do not belong together";
+    QTest::newRow("key as certificate") << "a.key"
+                                        << "a.key"
+                                        << "holds no PEM certificate";
+    QTest::newRow("certificate as key") << "a.crt"
+                                        << "a.crt"
+                                        << "holds no PEM key";
+    QTest::newRow("no key file") << "a.crt"
+                                 << "none.key"
+                                 << "Cannot read the key file";
+    QTest::newRow("damaged certificate") << "damaged.crt"
+                                         << "a.key"
+                                         << "do not belong together";
+}
+
+void TestWebServer::servesHttps()
+{
+    if (QStandardPaths::findExecutable("openssl").isEmpty())
+        QSKIP("openssl is not installed (Debian openssl)");
+    QTemporaryDir dir;
+    const QString at = dir.path() + '/';
+    QVERIFY(makeCertificate(at + "a") && makeCertificate(at + "b"));
+    QFile whole(at + "a.crt"), damaged(at + "damaged.crt");
+    QVERIFY(whole.open(QIODevice::ReadOnly) && damaged.open(QIODevice::WriteOnly));
+    const QByteArray pem = whole.readAll();
+    damaged.write(pem.left(pem.size() / 2) + "\n-----END CERTIFICATE-----\n"); // cut short
+    damaged.close();
+    QFETCH(QString, cert);
+    QFETCH(QString, key);
+    QFETCH(QString, refusal);
+    Result<WebTls> tls = WebTls::fromFiles(at + cert, at + key);
+    WebServer server(m_run, *m_pictures, m_live, *address("127.0.0.1:0"));
+    Result<> listening = tls ? Result<>() : failure(tls.error());
+    if (tls) {
+        server.useTls(*tls);
+        listening = server.listen();
+    }
+    QCOMPARE(bool(listening), refusal.isEmpty());
+    if (!listening) {
+        QVERIFY2(listening.error().contains(refusal), qPrintable(listening.error()));
+        QVERIFY(listening.error().contains(at)); // names the file
+        return;
+    }
+    const QString port = QString::number(server.address().port());
+    QCOMPARE(server.url(), "https://127.0.0.1:" + port + "/");
+    QCOMPARE(curl({"-k", "https://127.0.0.1:" + port + "/api/status"}).status, 200);
+    QCOMPARE(curl({"http://127.0.0.1:" + port + "/api/status"}).status, 0);
+    const QStringList post{"-k", "-X", "POST", "-H"};
+    const int starts = m_run.starts;
+    QCOMPARE(curl(post + QStringList{"Origin: https://127.0.0.1:" + port,
+                                     "https://127.0.0.1:" + port + "/api/start"})
+                 .status,
+             202);
+    QCOMPARE(curl(post + QStringList{"Origin: http://127.0.0.1:" + port,
+                                     "https://127.0.0.1:" + port + "/api/start"})
+                 .status,
+             403);
+    QCOMPARE(m_run.starts - starts, 1);
 }
 
 QTEST_GUILESS_MAIN(TestWebServer)
