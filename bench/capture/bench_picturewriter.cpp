@@ -7,6 +7,7 @@
 // writing its segment) costs at most 5 % of the picture's encoding (exif/encode), at 320 x 240
 // and 640 x 480.
 #include "capture/exifblock.h"
+#include "capture/filereleaser.h"
 #include "capture/jpegencoder.h"
 #include "capture/picturewriter.h"
 
@@ -207,14 +208,16 @@ void storeVsBare(benchmark::State &state)
     // The store step's own sync, timed in every run, so that each run's store time without it
     // is known: the sync waits for the disk and is reported apart.
     double storeSyncUs = 0;
-    PictureWriter writer(AtomicFileWriter({}, [&storeSyncUs](int fd) {
+    AtomicFileWriter storeFile({}, [&storeSyncUs](int fd) {
         const auto start = std::chrono::steady_clock::now();
         const int result = ::fdatasync(fd);
         storeSyncUs =
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
                 .count();
         return result;
-    }));
+    });
+    storeFile.setReleaser(std::make_shared<FileReleaser>(), dir.path()); // as capture does
+    PictureWriter writer(storeFile);
     std::vector<std::uint8_t> jpeg;
     Fastest store, unsynced, storeSync, bare, islow, encode, write, sync;
     const AtomicFileWriter fileWriter({}, [&sync](int fd) {
