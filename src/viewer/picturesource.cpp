@@ -12,11 +12,13 @@ bool StorePictures::exists(int directory, int n) const
 }
 
 namespace {
+// Scaled pictures are for the screen: decoded in the format painting takes as it is.
 Result<QImage> decodeStored(int directory, int n, QSize box)
 {
     const QString path = PictureStore::PicturePath(directory, n);
     JpegDecoder decoder;
     decoder.setMinimumSize(box);
+    decoder.setForPainting(box.isValid());
     Result<QImage> picture = decoder.read(path);
     if (!picture)
         return failure(QStringLiteral("Cannot show picture \"%1\": %2").arg(path, picture.error()));
