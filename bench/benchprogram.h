@@ -12,9 +12,12 @@
 #include <cstdio>
 #include <string>
 
-// The size list's entries "640 x 480" and "320 x 240".
+// The size list's entries "640 x 480" and "320 x 240", and the test scene's own sizes after the
+// described entries.
 constexpr int Size640x480 = 0;
 constexpr int Size320x240 = 1;
+constexpr int Size1280x720 = 5;
+constexpr int Size1920x1080 = 6;
 
 // Recorded and printed as they come: a benchmark has no test log.
 struct EchoedMessages : RecordedMessages

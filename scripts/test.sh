@@ -7,7 +7,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" clang-format pulseaudio poppler-utils xvfb xauth desktop-file-utils appstream \
-  libimage-exiftool-perl systemd g++-aarch64-linux-gnu qemu-user curl chromium
+  libimage-exiftool-perl systemd g++-aarch64-linux-gnu qemu-user curl chromium ffmpeg
 jobs=$(nproc)
 
 # Linked statically, so that qemu needs no aarch64 libraries.

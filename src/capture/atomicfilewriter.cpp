@@ -1,5 +1,7 @@
 #include "capture/atomicfilewriter.h"
 
+#include "capture/filereleaser.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,12 +38,34 @@ int createTemporary(const QFileInfo &target, QByteArray &name)
     }
     return -1;
 }
+// A second name in keepIn for the file at target, ".replaced.capture0.jpg.<random>.tmp", so
+// that a killed program leaves nothing the next start does not know to remove; empty when
+// there is no file to keep.
+QByteArray linkReplaced(const QFileInfo &target, const QByteArray &path, const QString &keepIn)
+{
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const QByteArray name = QFile::encodeName(
+            keepIn + QStringLiteral("/.replaced.") + target.fileName() + QStringLiteral(".") +
+            QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".tmp"));
+        if (::link(path.constData(), name.constData()) == 0)
+            return name;
+        if (errno != EEXIST)
+            return {}; // no file yet, or a file system without hard links: freed as before
+    }
+    return {};
+}
 } // namespace
 
 AtomicFileWriter::AtomicFileWriter(WriteFunction write, SyncFunction sync)
     : m_write(write ? std::move(write) : WriteFunction(&::write)),
       m_sync(sync ? std::move(sync) : SyncFunction(&::fdatasync))
 {}
+
+void AtomicFileWriter::setReleaser(std::shared_ptr<FileReleaser> releaser, const QString &keepIn)
+{
+    m_releaser = std::move(releaser);
+    m_keepIn = keepIn;
+}
 
 bool AtomicFileWriter::writeAll(int fd, std::span<const std::uint8_t> bytes) const
 {
@@ -91,9 +115,18 @@ Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8
         ok = false;
         error = errno;
     }
-    if (ok && ::rename(temporary.constData(), QFile::encodeName(path).constData()) != 0) {
+    const QByteArray targetName = QFile::encodeName(path);
+    const QByteArray replaced =
+        ok && m_releaser ? linkReplaced(target, targetName, m_keepIn) : QByteArray();
+    if (ok && ::rename(temporary.constData(), targetName.constData()) != 0) {
         ok = false;
         error = errno;
+    }
+    if (!replaced.isEmpty()) {
+        if (ok)
+            m_releaser->release(replaced);
+        else
+            ::unlink(replaced.constData()); // the earlier file is still in its place
     }
     if (!ok) {
         ::unlink(temporary.constData());

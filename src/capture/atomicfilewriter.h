@@ -6,12 +6,17 @@
 
 #include "shell/result.h"
 
+#include <QString>
+
 #include <sys/types.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <span>
+
+class FileReleaser;
 
 class AtomicFileWriter
 {
@@ -23,6 +28,12 @@ public:
 
     /// Without functions, ::write and ::fdatasync are used.
     explicit AtomicFileWriter(WriteFunction write = {}, SyncFunction sync = {});
+
+    /// From now on the file a write replaces is freed by the releaser, apart from the write:
+    /// a second, hidden name in directory keepIn (on the same file system) keeps it until the
+    /// new file has taken its place. Without a releaser, or where no such name can be made,
+    /// the replacing rename frees it.
+    void setReleaser(std::shared_ptr<FileReleaser> releaser, const QString &keepIn);
 
     /// Creates or replaces path with bytes. The directory must exist. A failure names the file
     /// as given, with "/" separators, and the reason: "1/capture0.jpg: No space left on device";
@@ -36,4 +47,6 @@ private:
 
     WriteFunction m_write;
     SyncFunction m_sync;
+    std::shared_ptr<FileReleaser> m_releaser;
+    QString m_keepIn;
 };

@@ -1,6 +1,7 @@
 #include "capture/capturesession.h"
 
 #include "capture/capturesettings.h"
+#include "capture/filereleaser.h"
 #include "capture/framescanner.h"
 #include "shell/applicationstate.h"
 #include "shell/picturenames.h"
@@ -30,7 +31,13 @@ CaptureSession::CaptureSession(CaptureService &service, ApplicationState &state,
                                CaptureSettings &settings)
     : m_service(service), m_state(state), m_settings(settings),
       m_started(QDateTime::currentDateTime())
-{}
+{
+    // The picture a capture replaces is freed apart from the capture tick, held meanwhile in
+    // the store's own directory, out of the numbered ones.
+    AtomicFileWriter writer;
+    writer.setReleaser(std::make_shared<FileReleaser>(), QStringLiteral("."));
+    m_writer = PictureWriter(std::move(writer));
+}
 
 VideoHeader CaptureSession::videoHeader() const
 {

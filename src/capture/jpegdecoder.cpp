@@ -3,6 +3,7 @@
 #include "capture/jpegerrormanager.h"
 
 #include <QFile>
+#include <QSysInfo>
 
 namespace {
 // Stored pictures come from our own cameras; anything larger is damaged or not ours, and is
@@ -66,7 +67,12 @@ Result<QImage> JpegDecoder::decode(const QByteArray &data) const
                      static_cast<unsigned long>(data.size()));
         jpeg_read_header(&cinfo, TRUE);
         const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE;
-        cinfo.out_color_space = grey ? JCS_GRAYSCALE : JCS_RGB;
+        // Blue, green, red and a byte libjpeg sets to 255: 0xffRRGGBB in a little-endian word.
+        const J_COLOR_SPACE colour = m_forPainting && QSysInfo::ByteOrder == QSysInfo::LittleEndian
+                                         ? JCS_EXT_BGRX
+                                     : m_forPainting ? JCS_EXT_XRGB
+                                                     : JCS_RGB;
+        cinfo.out_color_space = grey ? JCS_GRAYSCALE : colour;
         if (m_box.isValid())
             chooseScale(cinfo, m_box);
     };
@@ -89,8 +95,9 @@ Result<QImage> JpegDecoder::decode(const QByteArray &data) const
     }
     ok = ok && errors.guard(start);
     if (ok) {
-        const auto format =
-            cinfo.output_components == 1 ? QImage::Format_Grayscale8 : QImage::Format_RGB888;
+        const auto format = cinfo.output_components == 1   ? QImage::Format_Grayscale8
+                            : cinfo.output_components == 4 ? QImage::Format_RGB32
+                                                           : QImage::Format_RGB888;
         image = QImage(static_cast<int>(cinfo.output_width), static_cast<int>(cinfo.output_height),
                        format);
         if (image.isNull())

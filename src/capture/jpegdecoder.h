@@ -32,9 +32,12 @@ public:
     /// With a box, the picture is decoded at the smallest of 1/8, 1/4, 1/2 or full size that
     /// still covers the box (both sides at least as large); without one, at full size.
     void setMinimumSize(QSize box) { m_box = box; }
+    /// Colour pictures come as Format_RGB32, which painting takes without converting each
+    /// time, instead of Format_RGB888.
+    void setForPainting(bool on) { m_forPainting = on; }
 
     /// Decodes the JPEG file at path: Format_Grayscale8 for a greyscale file, Format_RGB888
-    /// otherwise; fails with the reason (libjpeg's own words for a damaged file).
+    /// (or RGB32) otherwise; fails with the reason (libjpeg's own words for a damaged file).
     Result<QImage> read(const QString &path) const;
     Result<QImage> decode(const QByteArray &data) const;
     /// The planes of a YCbCr file with 4:2:0, 4:2:2 or 4:4:4 sampling, at full size: for a
@@ -44,4 +47,5 @@ public:
 
 private:
     QSize m_box;
+    bool m_forPainting = false;
 };

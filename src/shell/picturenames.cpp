@@ -50,6 +50,16 @@ void RemoveLeftoverTemporaries()
                 directory.remove(name); // a failure leaves a hidden file, nothing worse
         }
     }
+    // Replaced pictures wait in the store's own directory to be freed.
+    static const QRegularExpression replaced(
+        QStringLiteral("^\\.replaced\\.capture[0-9]*\\.jpg\\.[0-9a-z]+\\.tmp$"));
+    QDir store;
+    const QStringList waiting = store.entryList({QStringLiteral(".replaced.capture*.tmp")},
+                                                QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : waiting) {
+        if (replaced.match(name).hasMatch())
+            store.remove(name);
+    }
 }
 
 } // namespace PictureStore

@@ -33,7 +33,9 @@ Result<> CreateDirectory(int directory);
 void RemoveEmptyDirectories();
 
 /// Removes the temporary files the picture writer leaves in "1" to "64" when the program is
-/// killed mid-write (".capturen.jpg.<random>.tmp"); every other file is left alone. Runs
+/// killed mid-write (".capturen.jpg.<random>.tmp"), and the replaced pictures it had not freed
+/// yet (".replaced.capturen.jpg.<random>.tmp" in the store's directory); every other file is
+/// left alone. Runs
 /// before RemoveEmptyDirectories, so that a directory holding only such a file goes too.
 void RemoveLeftoverTemporaries();
 

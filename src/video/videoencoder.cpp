@@ -12,6 +12,10 @@ extern "C" {
 
 #include <QFile>
 
+#include <array>
+#include <cmath>
+#include <cstdint>
+
 namespace {
 QString avError(int code)
 {
@@ -27,6 +31,21 @@ const AVCodec *h264Encoder()
         return x264;
     return avcodec_find_encoder(AV_CODEC_ID_H264);
 }
+
+// JPEG's full range to the video's limited one, by the formulas swscale applies: luma 0..255
+// to 16..235, chroma 0..255 to 16..240 about 128.
+struct RangeTables
+{
+    std::array<std::uint8_t, 256> luma{};
+    std::array<std::uint8_t, 256> chroma{};
+    RangeTables()
+    {
+        for (int v = 0; v < 256; ++v) {
+            luma[std::size_t(v)] = std::uint8_t(std::lround(16.0 + v * 219.0 / 255.0));
+            chroma[std::size_t(v)] = std::uint8_t(std::lround(128.0 + (v - 128) * 224.0 / 255.0));
+        }
+    }
+};
 } // namespace
 
 struct VideoEncoder::Codec
@@ -67,6 +86,9 @@ struct VideoEncoder::Codec
     /// AVPixelFormat.
     Result<> convertAndEncode(const uint8_t *const planes[], const int strides[], QSize size,
                               int pixels);
+    /// The same for 4:2:0 planes of the first picture's size, which need their range changed
+    /// and the odd column and row cut, nothing else: by tables, without swscale's general path.
+    Result<> rangeAndEncode(const JpegPlanes &picture);
     /// Sends frame (nullptr: the end) and writes every packet the encoder gives back.
     Result<> encode(const AVFrame *frame);
     Result<> writeError(int code) const
@@ -249,9 +271,34 @@ Result<> VideoEncoder::add(const JpegPlanes &picture)
     const AVPixelFormat pixels = picture.chromaShiftY   ? AV_PIX_FMT_YUVJ420P
                                  : picture.chromaShiftX ? AV_PIX_FMT_YUVJ422P
                                                         : AV_PIX_FMT_YUVJ444P;
+    if (pixels == AV_PIX_FMT_YUVJ420P && picture.size == m_codec->pictureSize)
+        return m_codec->rangeAndEncode(picture);
     const uint8_t *planes[3] = {picture.samples[0].data(), picture.samples[1].data(),
                                 picture.samples[2].data()};
     return m_codec->convertAndEncode(planes, picture.strides.data(), picture.size, pixels);
+}
+
+Result<> VideoEncoder::Codec::rangeAndEncode(const JpegPlanes &picture)
+{
+    static const RangeTables tables;
+    if (av_frame_make_writable(frame) < 0)
+        return failure(QStringLiteral("Not enough memory for the video encoder."));
+    for (std::size_t c = 0; c < 3; ++c) {
+        // The frame's sides are even: its chroma planes are exactly half of them, within the
+        // picture's (half its sides, rounded up).
+        const int width = c == 0 ? frame->width : frame->width / 2;
+        const int height = c == 0 ? frame->height : frame->height / 2;
+        const auto &table = c == 0 ? tables.luma : tables.chroma;
+        for (int y = 0; y < height; ++y) {
+            const std::uint8_t *in =
+                picture.samples[c].data() + std::size_t(y) * std::size_t(picture.strides[c]);
+            std::uint8_t *out = frame->data[c] + std::ptrdiff_t(y) * frame->linesize[c];
+            for (int x = 0; x < width; ++x)
+                out[x] = table[in[x]];
+        }
+    }
+    frame->pts = frames++;
+    return graph ? filterAndEncode(frame) : encode(frame);
 }
 
 Result<> VideoEncoder::Codec::convertAndEncode(const uint8_t *const planes[], const int strides[],

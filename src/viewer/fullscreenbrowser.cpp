@@ -111,7 +111,8 @@ void FullScreenBrowser::scrolled()
     }
     m_pictureTimeText = *stamp;
     // A picture that is there but does not decode leaves the previous one on show.
-    if (const Result<QImage> picture = m_pictures.load(m_page.viewDirectory(), m_currentPicture))
+    if (const Result<QImage> picture =
+            m_pictures.loadScaled(m_page.viewDirectory(), m_currentPicture, m_display.pictureBox()))
         m_display.showPicture(*picture);
     m_notPresentShown = false;
     m_lastShownPicture = m_currentPicture;

@@ -3,6 +3,7 @@
 // boxes, the caption line and the picture. The view implements it; tests record it.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 class FullScreenDisplay
@@ -22,6 +23,8 @@ public:
     /// Puts the picture box back to the centre for its scale.
     virtual void recentrePicture() = 0;
     virtual void showPicture(const QImage &picture) = 0;
+    /// The size, in device pixels, the picture is drawn at; invalid for its full size.
+    virtual QSize pictureBox() const { return {}; }
     /// "Picture not present !": a held arrow stops before the message shows.
     virtual void pictureNotPresent() = 0;
 };

@@ -7,6 +7,7 @@
 #include "viewer/arrowscrollbar.h"
 #include "viewer/fullscreengeometry.h"
 #include "viewer/picturebox.h"
+#include "viewer/picturesource.h"
 #include "viewer/printrequests.h"
 #include "viewer/scrollerbox.h"
 #include "viewer/viewerpage.h"
@@ -31,9 +32,9 @@ QPushButton *toolButton(const QString &caption, const char *name, QWidget *paren
 
 FullScreenView::FullScreenView(ViewerHost &host, ViewerPage &page, PictureSource &pictures,
                                PrintRequests &print, Messages &messages)
-    : m_host(host), m_page(page), m_messages(messages), m_print(print), m_area(new QWidget),
-      m_picture(new PictureBox("Click to return", QSize(), m_area)), m_toolbar(new QFrame),
-      m_browser(page, pictures, *this)
+    : m_host(host), m_page(page), m_pictures(pictures), m_messages(messages), m_print(print),
+      m_area(new QWidget), m_picture(new PictureBox("Click to return", QSize(), m_area)),
+      m_toolbar(new QFrame), m_browser(page, pictures, *this)
 {
     // The window's own background shows around the picture, in either look.
     m_area->setObjectName("fullScreenArea");
@@ -99,8 +100,12 @@ void FullScreenView::enter(int k)
     m_active = true;
     m_host.showFullScreenView(true);
     m_printerSetup->show();
-    showPicture(m_page.slot(k).picture);
     placePicture(m_savedBox);
+    // The slot holds a thumbnail's worth; the view decodes the picture for its box. Should it
+    // have gone meanwhile, the thumbnail stands in and the browser says what is missing.
+    const Result<QImage> shown =
+        m_pictures.loadScaled(m_page.viewDirectory(), m_page.pageStart() + k - 1, pictureBox());
+    showPicture(shown ? *shown : m_page.slot(k).picture);
     const QString failure = m_browser.enter(k);
     placePicture(m_box); // the caption goes where the picture now stands
     updateCaptionShown();
@@ -127,6 +132,15 @@ void FullScreenView::applyScale()
     m_savedBox = FullScreenGeometry::scaledBox(m_host.outerWidth(), scale);
     placePicture(m_savedBox);
     updateCaptionShown();
+    // A box grown past the picture decoded for the last one gets the picture decoded anew.
+    const QSize shown = m_picture->picture().size();
+    if (m_active && !shown.isEmpty() &&
+        (shown.width() < pictureBox().width() || shown.height() < pictureBox().height())) {
+        const Result<QImage> larger =
+            m_pictures.loadScaled(m_page.viewDirectory(), m_browser.currentPicture(), pictureBox());
+        if (larger && larger->size() != shown)
+            showPicture(*larger);
+    }
 }
 
 void FullScreenView::stepScaleDown()
@@ -155,7 +169,13 @@ void FullScreenView::pageDirectorySelected(int directory)
 
 QImage FullScreenView::picture() const
 {
-    return m_picture->picture();
+    const Result<QImage> full = m_pictures.load(m_page.viewDirectory(), m_browser.currentPicture());
+    return full ? *full : m_picture->picture();
+}
+
+QSize FullScreenView::pictureBox() const
+{
+    return m_box.size() * m_picture->devicePixelRatioF();
 }
 
 int FullScreenView::scrollerPosition() const

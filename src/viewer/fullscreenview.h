@@ -39,7 +39,8 @@ public:
     bool isActive() const { return m_active; }
     /// Printing locks "Print" and "Printer Setup" while it asks or sets up.
     void setPrintButtonsEnabled(bool print, bool setup);
-    /// The picture in view, at its own size, for printing.
+    /// The picture in view, at its own size, for printing: decoded again in full, as the view
+    /// may show it smaller.
     QImage picture() const;
     const FullScreenBrowser &browser() const { return m_browser; }
 
@@ -51,6 +52,7 @@ public:
     void showCaptionText(const QString &text) override;
     void recentrePicture() override;
     void showPicture(const QImage &picture) override;
+    QSize pictureBox() const override;
     void pictureNotPresent() override;
 
 signals:
@@ -65,6 +67,7 @@ private:
 
     ViewerHost &m_host;
     ViewerPage &m_page;
+    PictureSource &m_pictures;
     Messages &m_messages;
     PrintRequests &m_print;
     QWidget *m_area;

@@ -1,10 +1,12 @@
 #pragma once
 // Where the viewer and the full-screen view get their pictures and time stamps: the files of
-// the picture store, read by name only; tests give a made-up store.
+// the picture store, read by name only; tests give a made-up store. The loads may run on worker
+// threads at the same time: a source keeps no state that a load changes.
 
 #include "shell/result.h"
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 
 class PictureSource
@@ -15,6 +17,10 @@ public:
     virtual bool exists(int directory, int n) const = 0;
     /// Picture n of directory d, decoded in full; fails with a reason that names the file.
     virtual Result<QImage> load(int directory, int n) const = 0;
+    /// Picture n of directory d to be shown in a box of the given size (device pixels): decoded
+    /// smaller where the picture still covers the box, in its own proportions; an invalid box
+    /// asks for the full size. By default, in full.
+    virtual Result<QImage> loadScaled(int directory, int n, QSize box) const;
     /// PictureTimeStamp of picture n in directory d.
     virtual Result<QString> timeStamp(int directory, int n) const = 0;
 };
@@ -25,5 +31,6 @@ class StorePictures : public PictureSource
 public:
     bool exists(int directory, int n) const override;
     Result<QImage> load(int directory, int n) const override;
+    Result<QImage> loadScaled(int directory, int n, QSize box) const override;
     Result<QString> timeStamp(int directory, int n) const override;
 };

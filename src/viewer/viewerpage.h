@@ -15,8 +15,8 @@ class PictureSource;
 class ViewerPage
 {
 public:
-    /// One thumbnail place: the full decoded picture (none when empty) and whether a click on
-    /// it counts.
+    /// One thumbnail place: the decoded picture (none when empty), at least the size of its
+    /// thumbnail when the window loads it, and whether a click on it counts.
     struct Slot
     {
         QImage picture;
@@ -41,6 +41,15 @@ public:
     /// picture that is missing or does not decode. The start time and the print text follow only a
     /// complete page.
     Loaded changeRange(int rangePosition);
+    /// The same page choice without decoding, for pictures that arrive later: the slots up to
+    /// the first missing picture are enabled and empty, and the start time and print text
+    /// follow a page whose ten pictures are all there.
+    Loaded selectRange(int rangePosition);
+    /// Picture index (0 to 9) of the selected page, decoded.
+    void setPicture(int index, QImage picture);
+    /// Picture index of the selected page does not decode: the page ends before it, and the
+    /// start time and print text go back to what they were before the page was selected.
+    Loaded pictureFailed(int index, const QString &failure);
     /// The step scroller moved; false for the position that keeps the step as it was.
     bool changeStep(int selector);
     /// Forgets the pictures (they were deleted); the slots keep their enabled flags.
@@ -77,4 +86,6 @@ private:
     QString m_stepText = QStringLiteral("Step 10");
     QString m_startTimeText = QStringLiteral("Time date");
     QString m_printRangeText = QStringLiteral("Print range : 0 - 9");
+    QString m_previousStartTimeText;
+    QString m_previousPrintRangeText;
 };

@@ -10,6 +10,7 @@
 #include "shell/viewerhost.h"
 #include "viewer/arrowscrollbar.h"
 #include "viewer/picturebox.h"
+#include "viewer/picturesource.h"
 #include "viewer/picturetimestamp.h"
 #include "viewer/printrequests.h"
 #include "viewer/scrollerbox.h"
@@ -38,11 +39,13 @@ QString longestStartTime()
 } // namespace
 
 ViewerWindow::ViewerWindow(QWidget *parent, const Parts &parts)
-    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_parts(parts), m_page(parts.pictures)
+    : QDialog(parent, Qt::Tool | Qt::WindowStaysOnTopHint), m_parts(parts), m_page(parts.pictures),
+      m_loader(parts.pictures)
 {
     setObjectName("viewer");
     setWindowTitle(" Viewer");
     buildLayout();
+    connectLoader();
     resize(694, 299); // a default; the layout keeps every text whole
     parts.tools.add(ToolWindows::Role::Viewer, this, [this] {
         placeOverMainWindow();
@@ -127,19 +130,47 @@ QWidget *ViewerWindow::buildBottomBar()
     connect(m_close, &QPushButton::clicked, this, &ViewerWindow::closeViewer);
     connect(m_makeVideo, &QPushButton::clicked, this,
             [this] { emit makeVideoPressed(m_page.pageStart()); });
-    connect(m_printRange, &QPushButton::clicked, this, [this] {
-        PrintRequests::Range range{10 * m_page.rangePosition(),
-                                   m_page.pageStart(),
-                                   m_page.directory(),
-                                   m_page.printRangeText(),
-                                   {}};
-        for (int k = 1; k <= 10; ++k)
-            range.pictures[k - 1] = m_page.slot(k).picture;
-        m_parts.print.printRange(range);
-    });
+    connect(m_printRange, &QPushButton::clicked, this,
+            [this] { m_parts.print.printRange(printedRange()); });
     connect(m_range->bar(), &QScrollBar::valueChanged, this, &ViewerWindow::rangeChanged);
     connect(m_step->bar(), &QScrollBar::valueChanged, this, &ViewerWindow::stepChanged);
     return bar;
+}
+
+void ViewerWindow::connectLoader()
+{
+    connect(&m_loader, &ThumbnailLoader::pictureReady, this,
+            [this](int index, const QImage &picture) {
+                m_page.setPicture(index, picture);
+                m_thumbnails[std::size_t(index)]->setPicture(picture);
+            });
+    connect(&m_loader, &ThumbnailLoader::pictureFailed, this, &ViewerWindow::pageFailed);
+}
+
+QSize ViewerWindow::thumbnailBox() const
+{
+    const PictureBox *thumbnail = m_thumbnails.front();
+    const QSize box = thumbnail->size().expandedTo(thumbnail->sizeHint());
+    return box * thumbnail->devicePixelRatioF();
+}
+
+// The page as printed: its pictures in full, as the paper has room for far more than a
+// thumbnail; a picture that has gone meanwhile prints as its thumbnail.
+PrintRequests::Range ViewerWindow::printedRange() const
+{
+    PrintRequests::Range range{10 * m_page.rangePosition(),
+                               m_page.pageStart(),
+                               m_page.directory(),
+                               m_page.printRangeText(),
+                               {}};
+    for (int k = 1; k <= 10; ++k) {
+        const ViewerPage::Slot &slot = m_page.slot(k);
+        const Result<QImage> full =
+            slot.enabled ? m_parts.pictures.load(m_page.directory(), m_page.pageStart() + k - 1)
+                         : Result<QImage>(QImage());
+        range.pictures[std::size_t(k - 1)] = full ? *full : slot.picture;
+    }
+    return range;
 }
 
 void ViewerWindow::open()
@@ -192,6 +223,7 @@ void ViewerWindow::showAgain()
 
 void ViewerWindow::emptySlots()
 {
+    m_loader.cancel();
     m_page.emptySlots();
     showPage();
 }
@@ -199,8 +231,10 @@ void ViewerWindow::emptySlots()
 void ViewerWindow::rangeChanged(int position)
 {
     m_range->bar()->setSingleStep(m_page.rangeStep());
-    const ViewerPage::Loaded loaded = m_page.changeRange(position);
+    const ViewerPage::Loaded loaded = m_page.selectRange(position);
     emit pageDirectorySelected(m_page.directory());
+    // The pictures follow from the workers; the window goes on answering meanwhile.
+    m_loader.load(m_page.directory(), m_page.pageStart(), loaded.pictures, thumbnailBox());
     showPage();
     if (!loaded.complete()) {
         // One click, one step and one message: a held arrow stops before the box shows.
@@ -209,6 +243,14 @@ void ViewerWindow::rangeChanged(int position)
     } else if (!loaded.stampError.isEmpty()) {
         m_parts.messages.error(loaded.stampError);
     }
+}
+
+void ViewerWindow::pageFailed(int index, const QString &reason)
+{
+    m_page.pictureFailed(index, reason);
+    showPage();
+    m_range->bar()->stopArrows();
+    m_parts.messages.information(IncompletePageText);
 }
 
 void ViewerWindow::stepChanged(int selector)

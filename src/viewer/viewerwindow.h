@@ -4,6 +4,8 @@
 // is open the main window takes no input and the live picture is off. Parented to the main
 // window, which owns it; it owns its page.
 
+#include "viewer/printrequests.h"
+#include "viewer/thumbnailloader.h"
 #include "viewer/viewerpage.h"
 
 #include <QDialog>
@@ -15,7 +17,6 @@ class CaptureRunControl;
 class CaptureSession;
 class Messages;
 class PictureBox;
-class PrintRequests;
 class QLineEdit;
 class QPushButton;
 class ScrollerBox;
@@ -56,6 +57,8 @@ public:
     void showAgain();
     /// The pictures were deleted: none stays on show.
     void emptySlots();
+    /// The page's thumbnails are still being decoded.
+    bool loading() const { return m_loader.loading(); }
 
     void reject() override { closeViewer(); }
 
@@ -81,9 +84,15 @@ private:
     void stepChanged(int selector);
     void showPage();
     void placeOverMainWindow();
+    void connectLoader();
+    void pageFailed(int index, const QString &reason);
+    /// The size the thumbnails are decoded for, in device pixels.
+    QSize thumbnailBox() const;
+    PrintRequests::Range printedRange() const;
 
     Parts m_parts;
     ViewerPage m_page;
+    ThumbnailLoader m_loader;
     std::array<PictureBox *, ViewerPaging::PageSize> m_thumbnails{};
     QPushButton *m_close = nullptr;
     ScrollerBox *m_range = nullptr;

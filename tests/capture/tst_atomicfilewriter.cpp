@@ -1,6 +1,7 @@
 // Replacing a picture file as a whole: a failed write keeps the earlier file and leaves no
 // temporary file behind.
 #include "capture/atomicfilewriter.h"
+#include "capture/filereleaser.h"
 
 #include <QDir>
 #include <QFile>
@@ -74,6 +75,8 @@ private slots:
     void init();
     void cleanup();
     void createsAndReplaces();
+    void replacedFileFreedApart_data();
+    void replacedFileFreedApart();
     void missingDirectory();
     void readOnlyDirectory();
     void fullDisk();
@@ -118,6 +121,41 @@ void TestAtomicFileWriter::createsAndReplaces()
     {};
     QCOMPARE(::stat("1/capture0.jpg", &info), 0);
     QCOMPARE(info.st_mode & 0777, 0666 & ~mask);
+}
+
+void TestAtomicFileWriter::replacedFileFreedApart_data()
+{
+    QTest::addColumn<bool>("releaser");
+    QTest::addColumn<int>("writes");
+    QTest::newRow("new file") << true << 1;
+    QTest::newRow("replaced") << true << 2;
+    QTest::newRow("replaced often") << true << 5;
+    QTest::newRow("replaced without a releaser") << false << 3;
+}
+
+// A replaced file is kept under a second name until the new one stands in its place, then
+// removed apart: nothing of it stays once the releaser is done, and a reader who opened it
+// before still reads it whole.
+void TestAtomicFileWriter::replacedFileFreedApart()
+{
+    QFETCH(bool, releaser);
+    QFETCH(int, writes);
+    auto freer = std::make_shared<FileReleaser>();
+    AtomicFileWriter writer;
+    if (releaser)
+        writer.setReleaser(freer, QStringLiteral("."));
+    QVERIFY(writer.write("1/capture0.jpg", bytesOf("picture 0")));
+    QFile reader("1/capture0.jpg");
+    QVERIFY(reader.open(QIODevice::ReadOnly));
+    for (int i = 1; i < writes; ++i) {
+        const QByteArray text = "picture " + QByteArray::number(i);
+        QVERIFY(writer.write("1/capture0.jpg", bytesOf(text)));
+        QCOMPARE(contents("1/capture0.jpg"), text);
+    }
+    freer->waitUntilDone();
+    QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
+    QCOMPARE(entries("."), QStringList{"1"});
+    QCOMPARE(reader.readAll(), "picture 0");
 }
 
 void TestAtomicFileWriter::missingDirectory()

@@ -80,6 +80,15 @@ void TestJpegDecoder::readsColourAndGreyscale()
     const QImage grey = decoder.read("grey.jpg").value_or(QImage());
     QCOMPARE(grey.format(), QImage::Format_Grayscale8);
     QCOMPARE(grey.size(), QSize(640, 480));
+
+    // For painting: the same pixels in 32 bits, opaque; greyscale stays as it is.
+    decoder.setForPainting(true);
+    const QImage painted = decoder.read("colour.jpg").value_or(QImage());
+    QCOMPARE(painted.format(), QImage::Format_RGB32);
+    for (int y = 0; y < 480; y += 37)
+        for (int x = 0; x < 640; x += 41)
+            QCOMPARE(painted.pixel(x, y), 0xff000000u | colour.pixel(x, y));
+    QCOMPARE(decoder.read("grey.jpg").value_or(QImage()).format(), QImage::Format_Grayscale8);
 }
 
 void TestJpegDecoder::scalesDownForThumbnails_data()

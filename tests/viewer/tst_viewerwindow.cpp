@@ -32,6 +32,11 @@ struct ViewerApp : CaptureApp
     PictureBox *fullScreenPicture() { return part<PictureBox>(&main(), "fullScreenPicture"); }
     QString caption() { return part<QLabel>(&main(), "pictureCaption")->text(); }
     bool mainTakesInput() { return main().centralWidget()->isEnabled(); }
+    /// The page's thumbnails come from worker threads; true once they are all in.
+    bool pageShown()
+    {
+        return QTest::qWaitFor([this] { return !viewer().loading(); }, 5000);
+    }
     void key(QWidget *to, Qt::Key key) { QTest::keyClick(to, key); }
 };
 
@@ -88,8 +93,18 @@ void TestViewerWindow::capturedPicturesThroughViewerAndFullScreen()
     QVERIFY(!a.state().CaptureRunning());
     QVERIFY(!a.mainTakesInput());
     QVERIFY(a.viewerText("startTime").startsWith("Start >> " + stampOf(1, 0)));
-    for (int k = 1; k <= 10; ++k) // the full picture, not a thumbnail's worth
-        QCOMPARE(a.thumbnail(k)->picture().size(), CaptureApp::picture("1/capture0.jpg").size());
+    QVERIFY(a.pageShown());
+    // A thumbnail's worth: in the picture's proportions, covering its box, and decoded no
+    // larger than that needs.
+    const QSize stored = CaptureApp::picture("1/capture0.jpg").size();
+    for (int k = 1; k <= 10; ++k) {
+        const QSize shown = a.thumbnail(k)->picture().size();
+        const QSize box = a.thumbnail(k)->size();
+        QCOMPARE(shown * (stored.width() / shown.width()), stored);
+        QVERIFY(shown.width() >= box.width() && shown.height() >= box.height());
+        QVERIFY(shown == stored || shown.width() / 2 < box.width() ||
+                shown.height() / 2 < box.height());
+    }
     a.key(&a.viewer(), Qt::Key_Right);
     QCOMPARE(a.rangeBar()->value(), 1);
     QCOMPARE(a.viewerText("rangeScrollerBox"), "  Picture range 10 - 19");
@@ -102,11 +117,14 @@ void TestViewerWindow::capturedPicturesThroughViewerAndFullScreen()
     QVERIFY(a.caption().startsWith("picture12   " + stampOf(1, 12)));
     QVERIFY(part<QLabel>(&a.main(), "pictureCaption")->isVisible());
     QCOMPARE(a.fullScreenPicture()->geometry().size(), QSize(630, 472));
+    const QImage stored12 = CaptureApp::picture("1/capture12.jpg");
+    QCOMPARE(a.fullScreenPicture()->picture(), stored12.convertToFormat(QImage::Format_RGB32));
 
     a.key(a.pictureBar(), Qt::Key_Right);
     QVERIFY(a.caption().startsWith("picture13   "));
     QCOMPARE(part<QLineEdit>(&a.main(), "scaleBox")->text(), "scaling   13");
-    QCOMPARE(a.fullScreenPicture()->picture(), CaptureApp::picture("1/capture13.jpg"));
+    QCOMPARE(a.fullScreenPicture()->picture(),
+             CaptureApp::picture("1/capture13.jpg").convertToFormat(QImage::Format_RGB32));
 
     QTest::mouseClick(a.fullScreenPicture(), Qt::LeftButton);
     QVERIFY(a.viewer().isVisible());
@@ -138,6 +156,7 @@ void TestViewerWindow::crossingsInTheWindows()
     // stores its pictures where their numbers belong.
     QCOMPARE(a.state().CurrentDirectory(), 3);
     QCOMPARE(a.viewer().page().viewDirectoryBase(), 5000);
+    QVERIFY(a.pageShown());
     QCOMPARE(greyOf(a.thumbnail(4)->picture()), 5003 % 256);
 
     a.thumbnail(1)->click();
@@ -185,7 +204,9 @@ void TestViewerWindow::damagedPictureEndsThePage()
     damaged.close();
     a.panel()->view->click();
     a.key(&a.viewer(), Qt::Key_Right);
+    QVERIFY(a.pageShown());
     QCOMPARE(a.messages->informations, QStringList{IncompletePage});
+    QVERIFY(a.viewerText("startTime").startsWith("Start >> " + stampOf(1, 0)));
     for (int k = 1; k <= 10; ++k) {
         QCOMPARE(a.thumbnail(k)->isEnabled(), k <= 3);
         QCOMPARE(a.thumbnail(k)->picture().isNull(), k > 3);
@@ -197,9 +218,11 @@ void TestViewerWindow::clearedStoreEmptiesThumbnails()
     ViewerApp a;
     QString error;
     QVERIFY2(a.start(&error), qPrintable(error));
-    QVERIFY(storePictures(0, 9));
+    QVERIFY(storePictures(0, 9, QSize(1280, 720)));
     a.panel()->view->click();
+    QVERIFY(a.pageShown());
     QVERIFY(!a.thumbnail(1)->picture().isNull());
+    QVERIFY(a.thumbnail(1)->picture().width() < 1280); // decoded smaller for its box
     a.tool<DeleteDialog>(ToolWindows::Role::Delete)->okClicked();
     for (int k = 1; k <= 10; ++k) { // empty, and as clickable as they were
         QVERIFY(a.thumbnail(k)->picture().isNull());

@@ -7,6 +7,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <vector>
+
 class CaptureWidget : public QWidget, public CaptureDisplay
 {
     Q_OBJECT
@@ -21,17 +23,24 @@ public:
     void takeFrame(const QImage &frame, const QDateTime &) override { showFrame(frame); }
 
     /// Shows a frame (any QImage; frames come as Format_BGR888) and repaints. The frame is
-    /// converted here, once, to the format painting takes without converting again.
+    /// converted here, once, to the format painting takes without converting again, and no
+    /// larger than the window shows it.
     void showFrame(const QImage &frame);
     void setScaled(bool on) override;
     bool isScaled() const { return m_scaled; }
-    /// The picture last shown, in Format_RGB32 (null before the first frame).
+    /// The picture last shown, in Format_RGB32 (null before the first frame), at the size it
+    /// was converted to.
     const QImage &picture() const { return m_picture; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    QSize shownSize(QSize frame) const;
+    void convertScaled(const QImage &frame);
+
     QImage m_picture;
     bool m_scaled = false;
+    std::vector<int> m_columns; // source byte offsets of the picture's columns
+    int m_columnsFrom = 0;      // the frame width they were made for
 };

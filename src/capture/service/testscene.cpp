@@ -63,12 +63,19 @@ int bounce(std::int64_t elapsedMs, int range, int periodMs)
     return int(along * range / periodMs);
 }
 
+// Where drawText puts its black field.
+QRect textField(int x, int y, int scale, int length)
+{
+    return QRect(x - scale, y - scale, (6 * length + 1) * scale, 9 * scale);
+}
+
 void drawText(const Canvas &canvas, int x, int y, int scale, const char *text)
 {
     static constexpr std::uint8_t black[3] = {0, 0, 0};
     static constexpr std::uint8_t white[3] = {255, 255, 255};
     const int length = int(std::strlen(text));
-    canvas.fill(x - scale, y - scale, (6 * length + 1) * scale, 9 * scale, black);
+    const QRect field = textField(x, y, scale, length);
+    canvas.fill(field.x(), field.y(), field.width(), field.height(), black);
     for (int i = 0; i < length; ++i) {
         const Glyph *g = glyphOf(text[i]);
         for (int r = 0; g && r < 7; ++r) {
@@ -104,6 +111,7 @@ void TestScene::prepareBackground(QSize size)
 {
     if (m_background.size() == size)
         return;
+    m_drawn = {};
     m_background = QImage(size, QImage::Format_BGR888);
     const int w = std::max(1, size.width() - 1);
     const int h = std::max(1, size.height() - 1);
@@ -183,26 +191,59 @@ std::uint32_t TestScene::nextRandom()
     return m_random = s;
 }
 
+void TestScene::restoreBackground(QImage &frame)
+{
+    const qint64 key = frame.cacheKey();
+    for (Drawn &drawn : m_drawn) {
+        if (drawn.key != key || key == 0)
+            continue;
+        drawn.key = 0; // the frame is about to change
+        const std::size_t pixel = 3;
+        for (const QRect &r : {drawn.box, drawn.clock}) {
+            const QRect part = r.intersected(frame.rect());
+            for (int y = part.top(); y <= part.bottom(); ++y)
+                std::memcpy(frame.scanLine(y) + pixel * std::size_t(part.left()),
+                            m_background.constScanLine(y) + pixel * std::size_t(part.left()),
+                            pixel * std::size_t(part.width()));
+        }
+        return;
+    }
+    // Same size and format, so the same row layout: one copy of the whole picture.
+    std::memcpy(frame.bits(), m_background.constBits(), std::size_t(m_background.sizeInBytes()));
+}
+
+void TestScene::remember(const QImage &frame, QRect box, QRect clock)
+{
+    m_drawn[m_nextDrawn] = {frame.cacheKey(), box, clock};
+    m_nextDrawn = (m_nextDrawn + 1) % m_drawn.size();
+}
+
 void TestScene::draw(QImage &frame, QTime clock, std::int64_t elapsedMs, Options options)
 {
     const QSize size = frame.size();
     prepareBackground(size);
-    // Same size and format, so the same row layout: one copy of the whole picture.
-    std::memcpy(frame.bits(), m_background.constBits(), std::size_t(m_background.sizeInBytes()));
+    restoreBackground(frame);
     const Canvas canvas{frame};
     int x = 0;
     int y = 0;
     boxPosition(size, elapsedMs, options.motion, x, y);
     static constexpr std::uint8_t yellow[3] = {40, 220, 250};
-    canvas.fill(x, y, std::max(4, size.width() / 6), std::max(4, size.height() / 6), yellow);
+    const QRect box(x, y, std::max(4, size.width() / 6), std::max(4, size.height() / 6));
+    canvas.fill(box.x(), box.y(), box.width(), box.height(), yellow);
+    QRect field;
     if (options.clock) {
         const int scale = std::max(1, size.height() / 120);
         const QByteArray text = clock.toString(QStringLiteral("hh:mm:ss.")).toLatin1() +
                                 QByteArray::number(clock.msec() / 10).rightJustified(2, '0');
         drawText(canvas, 2 * scale, 2 * scale, scale, text.constData());
+        field = textField(2 * scale, 2 * scale, scale, int(text.size()));
     }
     if (options.dimmed)
         dim(frame);
     if (options.noise)
         addNoise(frame);
+    // A dimmed or noisy frame has every pixel changed: its next drawing starts from the
+    // background.
+    if (!options.dimmed && !options.noise)
+        remember(frame, box, field);
 }

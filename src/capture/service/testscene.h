@@ -2,12 +2,15 @@
 // Draws the built-in test scene into a frame: a colour gradient, a box that travels across it
 // while motion is on, the time of day to the hundredth of a second (unless switched off, for a
 // still scene), optional noise, and the whole scene dimmed as by a light switch.
-// Drawing reuses a prepared background, so a frame costs little more than a copy.
+// Drawing reuses a prepared background, so a frame costs little more than a copy; a frame it
+// drew before and that nobody changed since only has the box and the clock drawn anew.
 
 #include <QImage>
+#include <QRect>
 #include <QSize>
 #include <QTime>
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -30,7 +33,17 @@ public:
     static void boxPosition(QSize size, std::int64_t elapsedMs, bool motion, int &x, int &y);
 
 private:
+    // What a frame drawn here holds over the background, known by the frame's cache key,
+    // which any change to its pixels renews.
+    struct Drawn
+    {
+        qint64 key = 0;
+        QRect box;
+        QRect clock;
+    };
     void prepareBackground(QSize size);
+    void restoreBackground(QImage &frame);
+    void remember(const QImage &frame, QRect box, QRect clock);
     void addNoise(QImage &frame);
     static void dim(QImage &frame);
     std::uint32_t nextRandom();
@@ -40,4 +53,6 @@ private:
     QImage m_background;                // the gradient, drawn once per size
     std::vector<std::uint64_t> m_noise; // random bits
     std::uint32_t m_random = 0x9e3779b9u;
+    std::array<Drawn, 4> m_drawn{}; // the frames in circulation, a few at a time
+    std::size_t m_nextDrawn = 0;
 };

@@ -15,6 +15,8 @@ private slots:
     void boxStaysInside();
     void lightSwitchHalvesEveryByte_data();
     void lightSwitchHalvesEveryByte();
+    void reusedFrameMatchesFreshOne_data();
+    void reusedFrameMatchesFreshOne();
 };
 
 namespace {
@@ -122,6 +124,43 @@ void TestTestScene::lightSwitchHalvesEveryByte()
     for (int y = 0; y < size.height(); ++y)
         for (int i = 0; i < 3 * size.width(); ++i)
             QCOMPARE(int(dimmed.constScanLine(y)[i]), int(lit.constScanLine(y)[i]) / 2);
+}
+
+void TestTestScene::reusedFrameMatchesFreshOne_data()
+{
+    QTest::addColumn<bool>("motion");
+    QTest::addColumn<bool>("noiseBefore");  // the frame's last drawing had noise
+    QTest::addColumn<bool>("dimmedBefore"); // or was dimmed
+    QTest::addColumn<bool>("touched");      // someone drew into the frame since
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("moving box") << true << false << false << false << QSize(320, 240);
+    QTest::newRow("still box, clock only") << false << false << false << false << QSize(640, 480);
+    QTest::newRow("noise before") << true << true << false << false << QSize(320, 240);
+    QTest::newRow("light switched before") << true << false << true << false << QSize(320, 240);
+    QTest::newRow("drawn into since") << true << false << false << true << QSize(320, 240);
+    QTest::newRow("box at the edge") << true << false << false << false << QSize(7, 5);
+}
+
+// A frame handed back to be drawn again holds the last scene, or whatever its user did to it:
+// the new scene must come out exactly as if drawn on a fresh frame.
+void TestTestScene::reusedFrameMatchesFreshOne()
+{
+    QFETCH(bool, motion);
+    QFETCH(bool, noiseBefore);
+    QFETCH(bool, dimmedBefore);
+    QFETCH(bool, touched);
+    QFETCH(QSize, size);
+    TestScene scene;
+    QImage other(size, QImage::Format_BGR888); // a second frame in circulation
+    scene.draw(other, noon, 0, {motion, false});
+    QImage frame(size, QImage::Format_BGR888);
+    scene.draw(frame, noon.addSecs(3), 400, {motion, noiseBefore, true, dimmedBefore});
+    scene.draw(other, noon.addSecs(4), 800, {motion, false});
+    if (touched)
+        frame.fill(Qt::red);
+    scene.draw(frame, noon.addMSecs(7890), 1300, {motion, false});
+    TestScene fresh;
+    QCOMPARE(frame, draw(fresh, size, noon.addMSecs(7890), 1300, {motion, false}));
 }
 
 QTEST_GUILESS_MAIN(TestTestScene)
