@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/capturecore.h"
 #include "app/eventcommands.h"
+#include "app/livefeeder.h"
 #include "app/servicenotifier.h"
 #include "app/terminationsignals.h"
 #include "app/webrunbridge.h"
@@ -685,12 +686,14 @@ int runHeadless(const HeadlessOptions &options)
     std::unique_ptr<WebRunBridge> webRun;
     std::unique_ptr<WebPictures> webPictures;
     std::unique_ptr<WebLive> webLive;
+    std::unique_ptr<LiveFeeder> liveFeeder;
     std::unique_ptr<WebServer> web;
     if (options.web) {
         webRun = std::make_unique<WebRunBridge>(core, webSpace);
         webPictures = std::make_unique<WebPictures>(QDir::currentPath());
         webLive = std::make_unique<WebLive>();
         session.addFrameSink(webLive.get());
+        liveFeeder = std::make_unique<LiveFeeder>(core, *webLive);
         web = std::make_unique<WebServer>(*webRun, *webPictures, *webLive, *options.web,
                                           options.webCredentials);
         if (options.webTls)
@@ -712,6 +715,7 @@ int runHeadless(const HeadlessOptions &options)
         ending = true;
         if (web) {
             web->close(); // no request reaches a run that ends
+            liveFeeder.reset();
             session.removeFrameSink(webLive.get());
         }
         notifier.stopping();

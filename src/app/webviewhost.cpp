@@ -1,6 +1,7 @@
 #include "app/webviewhost.h"
 
 #include "app/capturecore.h"
+#include "app/livefeeder.h"
 #include "app/webrunbridge.h"
 #include "capture/capturesession.h"
 #include "web/weblive.h"
@@ -21,6 +22,7 @@ void WebViewHost::close()
     if (!m_server)
         return;
     m_server->close(); // no request reaches what goes next
+    m_feeder.reset();
     m_core.session().removeFrameSink(m_live.get());
     m_server.reset();
     m_live.reset();
@@ -45,6 +47,7 @@ QString WebViewHost::apply(const Choice &choice)
     m_pictures = std::make_unique<WebPictures>(QDir::currentPath());
     m_live = std::make_unique<WebLive>();
     m_core.session().addFrameSink(m_live.get());
+    m_feeder = std::make_unique<LiveFeeder>(m_core, *m_live);
     m_server =
         std::make_unique<WebServer>(*m_run, *m_pictures, *m_live, *address, choice.credentials);
     if (const Result<> listening = m_server->listen(); !listening) {

@@ -12,6 +12,7 @@
 #include <optional>
 
 class CaptureCore;
+class LiveFeeder;
 class WebLive;
 class WebPictures;
 class WebRunBridge;
@@ -48,5 +49,6 @@ private:
     std::unique_ptr<WebRunBridge> m_run;
     std::unique_ptr<WebPictures> m_pictures;
     std::unique_ptr<WebLive> m_live;
+    std::unique_ptr<LiveFeeder> m_feeder;
     std::unique_ptr<WebServer> m_server;
 };

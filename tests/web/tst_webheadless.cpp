@@ -17,6 +17,7 @@ private slots:
     void initTestCase();
     void captureGoesOnUnderAttack();
     void portTakenCaptureGoesOn();
+    void liveBetweenPictures();
 
 private:
     TempWorkDir m_dir;
@@ -147,6 +148,33 @@ void TestWebHeadless::portTakenCaptureGoesOn()
                                  port + " is taken."),
              qPrintable(run.errors));
     QCOMPARE(QDir("second/1").entryList({"capture*.jpg"}).size(), 3);
+}
+
+// A picture a minute: the live picture still moves at its own pace while someone watches, and
+// the store gets no picture for it.
+void TestWebHeadless::liveBetweenPictures()
+{
+    QProcess slow;
+    slow.setProcessEnvironment(noDisplay());
+    slow.start(program(), {"--headless", "--web", "127.0.0.1:0", "--interval", "60", "slow"});
+    QVERIFY(slow.waitForStarted());
+    const quint16 port = webPort(slow);
+    QVERIFY(port != 0);
+    const Reply stream =
+        curl({"--max-time", "3", QStringLiteral("http://127.0.0.1:%1/stream.mjpg").arg(port)});
+    ::kill(slow.processId(), SIGTERM);
+    QVERIFY(slow.waitForFinished(10000));
+    // Each part of the stream is one frame; the scene's clock makes every new one differ.
+    const QByteArray boundary = "--vardellaframe\r\n";
+    QSet<QByteArray> frames;
+    for (qsizetype at = stream.body.indexOf(boundary); at >= 0;) {
+        const qsizetype next = stream.body.indexOf(boundary, at + 1);
+        if (next > 0) // the last part may be cut short
+            frames.insert(stream.body.mid(at, next - at));
+        at = next;
+    }
+    QVERIFY2(frames.size() >= 8, qPrintable(QString::number(frames.size())));
+    QCOMPARE(QDir("slow/1").entryList({"capture*.jpg"}).size(), 0); // the first is a minute away
 }
 
 QTEST_GUILESS_MAIN(TestWebHeadless)
