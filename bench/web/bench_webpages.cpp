@@ -3,6 +3,7 @@
 // are camera-sized (1280 x 720). Warm: everything cached (goal: under 50 ms). After a new
 // picture: its directory of 5,000 read again and one thumbnail made. Cold: a fresh cache, every
 // thumbnail decoded at 1/8 of its size.
+#include "benchmain.h"
 #include "capture/jpegencoder.h"
 #include "shell/picturenames.h"
 #include "web/weblive.h"
@@ -37,9 +38,9 @@ public:
     void stop() override {}
 };
 
-QByteArray cameraPicture(int seed)
+QByteArray cameraPicture(int variant)
 {
-    std::mt19937 random(seed);
+    std::mt19937 random(variant);
     std::normal_distribution<float> noise(0.0f, 6.0f);
     QImage frame(1280, 720, QImage::Format_RGB888);
     for (int y = 0; y < frame.height(); ++y) {
@@ -47,7 +48,7 @@ QByteArray cameraPicture(int seed)
         for (int x = 0; x < frame.width(); ++x)
             for (int c = 0; c < 3; ++c)
                 row[3 * x + c] = std::uint8_t(std::clamp(
-                    float((x * (c + 1) / 5 + y * (3 - c) / 3 + 7 * seed) % 256) + noise(random),
+                    float((x * (c + 1) / 5 + y * (3 - c) / 3 + 7 * variant) % 256) + noise(random),
                     0.0f, 255.0f));
     }
     std::vector<std::uint8_t> data;
@@ -174,11 +175,5 @@ BENCHMARK(BM_PageCold)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksIn<QCoreApplication>(argc, argv);
 }

@@ -6,6 +6,7 @@
 // CPU the stream added per streamed frame (against the run without viewers); beside them one
 // compression of such a frame in this process, the most the stream may add per frame. Goals:
 // deviation within 0.5 %, the CPU added per streamed frame about one compression.
+#include "benchmain.h"
 #include "capture/jpegencoder.h"
 #include "web/weblive.h"
 
@@ -240,11 +241,5 @@ BENCHMARK(BM_CompressOneFrame)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarksIn<QCoreApplication>(argc, argv);
 }

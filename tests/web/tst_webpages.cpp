@@ -30,16 +30,16 @@ QStringList names(const WebPictureIndex::Entries &list)
 }
 
 // "path@age" a file modified age seconds ago, "path->target" a link, "path/" a directory.
-bool make(const QString &spec, const QDateTime &now)
+bool make(const QString &entry, const QDateTime &now)
 {
-    if (spec.endsWith('/'))
-        return QDir().mkpath(spec);
-    if (spec.contains("->")) {
-        const QStringList parts = spec.split("->");
+    if (entry.endsWith('/'))
+        return QDir().mkpath(entry);
+    if (entry.contains("->")) {
+        const QStringList parts = entry.split("->");
         QDir().mkpath(QFileInfo(parts[0]).path());
         return QFile::link(parts[1], parts[0]);
     }
-    const QStringList parts = spec.split('@');
+    const QStringList parts = entry.split('@');
     QDir().mkpath(QFileInfo(parts[0]).path());
     QFile file(parts[0]);
     return file.open(QIODevice::WriteOnly) && file.write("x") == 1 && file.flush() &&
@@ -114,8 +114,8 @@ void TestWebPages::ordersNewestFirst()
     TempWorkDir dir;
     QFETCH(QStringList, files);
     const QDateTime now = QDateTime::currentDateTime();
-    for (const QString &spec : files)
-        QVERIFY2(make(spec, now), qPrintable(spec));
+    for (const QString &entry : files)
+        QVERIFY2(make(entry, now), qPrintable(entry));
     WebPictureIndex index(storeRoot());
     QTEST(names(*index.newestFirst()), "expected");
 }
