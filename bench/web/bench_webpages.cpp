@@ -5,6 +5,7 @@
 // thumbnail decoded at 1/8 of its size.
 #include "benchmain.h"
 #include "capture/jpegencoder.h"
+#include "loopback.h"
 #include "shell/picturenames.h"
 #include "web/weblive.h"
 #include "web/webpages.h"
@@ -65,15 +66,9 @@ bool write(const QString &path, const QByteArray &bytes)
 // One GET on a connection of its own; the bytes of the answer, or none when it is no 200.
 qsizetype get(quint16 port, const QByteArray &path)
 {
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_port = htons(port);
-    to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) != 0) {
-        ::close(fd);
+    const int fd = connectLoopback(port);
+    if (fd < 0)
         return 0;
-    }
     const QByteArray request =
         "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n";
     (void)::send(fd, request.constData(), size_t(request.size()), MSG_NOSIGNAL);

@@ -8,6 +8,7 @@
 // deviation within 0.5 %, the CPU added per streamed frame about one compression.
 #include "benchmain.h"
 #include "capture/jpegencoder.h"
+#include "loopback.h"
 #include "web/weblive.h"
 
 #include <QCoreApplication>
@@ -59,15 +60,9 @@ public:
     Watchers(quint16 port, int count) : m_frames(std::size_t(count), 0)
     {
         for (int i = 0; i < count; ++i) {
-            const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_in to{};
-            to.sin_family = AF_INET;
-            to.sin_port = htons(port);
-            to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            if (::connect(fd, reinterpret_cast<sockaddr *>(&to), sizeof to) != 0) {
-                ::close(fd);
+            const int fd = connectLoopback(port);
+            if (fd < 0)
                 continue;
-            }
             const char request[] = "GET /stream.mjpg HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
             (void)::send(fd, request, sizeof request - 1, MSG_NOSIGNAL);
             m_fds.push_back(fd);
