@@ -28,6 +28,7 @@ QString FullScreenBrowser::enter(int k)
     m_pictureTimeText = *stamp;
     m_display.setScrollerPosition(m_currentPicture - m_page.viewDirectoryBase());
     m_display.showCaptionText(captionText());
+    readAheadNext();
     return {};
 }
 
@@ -114,10 +115,21 @@ void FullScreenBrowser::scrolled()
     if (const Result<QImage> picture =
             m_pictures.loadScaled(m_page.viewDirectory(), m_currentPicture, m_display.pictureBox()))
         m_display.showPicture(*picture);
+    readAheadNext();
     m_notPresentShown = false;
     m_lastShownPicture = m_currentPicture;
     m_display.showCaptionText(captionText());
     m_previousIndex = p;
+}
+
+void FullScreenBrowser::readAheadNext()
+{
+    // The next step most likely goes the same way; across a directory's end it goes through
+    // the crossings, which are rare enough to be read when they come.
+    const int next = m_currentPicture + (m_scrollForward ? 1 : -1);
+    const int base = m_page.viewDirectoryBase();
+    if (next >= base && next < base + PictureStore::PicturesPerDirectory)
+        m_pictures.readAhead(m_page.viewDirectory(), next, m_display.pictureBox());
 }
 
 void FullScreenBrowser::notPresent()

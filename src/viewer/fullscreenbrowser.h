@@ -45,6 +45,8 @@ private:
     void showNumbersOf(int index);
     QString captionText() const;
     void notPresent();
+    /// Asks for the picture after the one on show, in the direction of travel.
+    void readAheadNext();
 
     ViewerPage &m_page;
     PictureSource &m_pictures;

@@ -34,7 +34,7 @@ FullScreenView::FullScreenView(ViewerHost &host, ViewerPage &page, PictureSource
                                PrintRequests &print, Messages &messages)
     : m_host(host), m_page(page), m_pictures(pictures), m_messages(messages), m_print(print),
       m_area(new QWidget), m_picture(new PictureBox("Click to return", QSize(), m_area)),
-      m_toolbar(new QFrame), m_browser(page, pictures, *this)
+      m_toolbar(new QFrame), m_browser(page, m_pictures, *this)
 {
     // The window's own background shows around the picture, in either look.
     m_area->setObjectName("fullScreenArea");
@@ -119,6 +119,7 @@ void FullScreenView::returnToViewer()
     m_host.setPictureCaptionShown(false);
     placePicture(m_savedBox);
     m_active = false;
+    m_pictures.clear();
     m_printerSetup->hide();
     m_host.showFullScreenView(false);
     m_host.setInputEnabled(false);
@@ -135,7 +136,7 @@ void FullScreenView::applyScale()
     // A box grown past the picture decoded for the last one gets the picture decoded anew.
     const QSize shown = m_picture->picture().size();
     if (m_active && !shown.isEmpty() &&
-        (shown.width() < pictureBox().width() || shown.height() < pictureBox().height())) {
+        shown.width() < shown.scaled(pictureBox(), Qt::KeepAspectRatio).width()) {
         const Result<QImage> larger =
             m_pictures.loadScaled(m_page.viewDirectory(), m_browser.currentPicture(), pictureBox());
         if (larger && larger->size() != shown)

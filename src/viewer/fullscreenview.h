@@ -6,6 +6,7 @@
 
 #include "viewer/fullscreenbrowser.h"
 #include "viewer/fullscreendisplay.h"
+#include "viewer/picturereadahead.h"
 
 #include <QObject>
 #include <QRect>
@@ -67,7 +68,7 @@ private:
 
     ViewerHost &m_host;
     ViewerPage &m_page;
-    PictureSource &m_pictures;
+    PictureReadAhead m_pictures; // the source's, with the next step's read ahead
     Messages &m_messages;
     PrintRequests &m_print;
     QWidget *m_area;

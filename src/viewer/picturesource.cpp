@@ -4,7 +4,10 @@
 #include "shell/picturenames.h"
 #include "viewer/picturetimestamp.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#include <sys/stat.h>
 
 bool StorePictures::exists(int directory, int n) const
 {
@@ -39,6 +42,27 @@ Result<QImage> StorePictures::load(int directory, int n) const
 Result<QImage> StorePictures::loadScaled(int directory, int n, QSize box) const
 {
     return decodeStored(directory, n, box);
+}
+
+QByteArray PictureSource::fileIdentity(int, int) const
+{
+    return {};
+}
+
+void PictureSource::readAhead(int, int, QSize) {}
+
+QByteArray StorePictures::fileIdentity(int directory, int n) const
+{
+    // The writer puts every new picture in place by renaming a new file over the old one:
+    // device and inode tell them apart; size and time guard against a rewrite in place.
+    struct stat st
+    {};
+    if (::stat(QFile::encodeName(PictureStore::PicturePath(directory, n)).constData(), &st) != 0)
+        return {};
+    const qint64 fields[] = {qint64(st.st_dev),          qint64(st.st_ino),
+                             qint64(st.st_size),         qint64(st.st_mtim.tv_sec),
+                             qint64(st.st_mtim.tv_nsec), qint64(st.st_ctim.tv_nsec)};
+    return QByteArray(reinterpret_cast<const char *>(fields), sizeof fields);
 }
 
 Result<QString> StorePictures::timeStamp(int directory, int n) const

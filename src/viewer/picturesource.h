@@ -5,6 +5,7 @@
 
 #include "shell/result.h"
 
+#include <QByteArray>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -23,6 +24,13 @@ public:
     virtual Result<QImage> loadScaled(int directory, int n, QSize box) const;
     /// PictureTimeStamp of picture n in directory d.
     virtual Result<QString> timeStamp(int directory, int n) const = 0;
+    /// What tells the file of picture n of directory d as it is now from any file that may
+    /// replace it, so that a picture decoded earlier is known to be still the one stored; empty
+    /// when the picture is not there or the source cannot tell. By default empty.
+    virtual QByteArray fileIdentity(int directory, int n) const;
+    /// A hint that picture n of directory d is likely asked for next, for a box of that size.
+    /// By default nothing comes of it.
+    virtual void readAhead(int directory, int n, QSize box);
 };
 
 /// The pictures of the store below the working directory.
@@ -33,4 +41,5 @@ public:
     Result<QImage> load(int directory, int n) const override;
     Result<QImage> loadScaled(int directory, int n, QSize box) const override;
     Result<QString> timeStamp(int directory, int n) const override;
+    QByteArray fileIdentity(int directory, int n) const override;
 };

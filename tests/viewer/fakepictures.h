@@ -16,6 +16,7 @@ struct FakePictures : PictureSource
     std::vector<std::pair<int, int>> ranges; // first and last number present
     QSet<int> undecodable;                   // present, but not pictures
     QSet<int> stampless;                     // present when loaded, gone when stamped
+    QList<int> readAheads;                   // the numbers hinted at, in order
 
     void add(int first, int last) { ranges.emplace_back(first, last); }
 
@@ -45,6 +46,8 @@ struct FakePictures : PictureSource
             return failure(PictureStore::PicturePath(directory, n) + ": gone");
         return QStringLiteral("stamp%1").arg(n);
     }
+
+    void readAhead(int, int n, QSize) override { readAheads << n; }
 
     /// The number of the picture a fake load gave; -1 for none.
     static int numberOf(const QImage &picture)

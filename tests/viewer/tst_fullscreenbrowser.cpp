@@ -76,6 +76,8 @@ private slots:
     void stepping_data();
     void stepping();
     void enterThenLeaveRestoresTheDirectory();
+    void readsAheadTheWayItGoes_data();
+    void readsAheadTheWayItGoes();
     void enterOnAVanishedPicture_data();
     void enterOnAVanishedPicture();
     void scaledBox_data();
@@ -175,6 +177,35 @@ void TestFullScreenBrowser::enterThenLeaveRestoresTheDirectory()
     rig.browser.leave();
     QCOMPARE(rig.page.viewDirectory(), 2);
     QCOMPARE(rig.page.viewDirectoryBase(), 5000);
+}
+
+void TestFullScreenBrowser::readsAheadTheWayItGoes_data()
+{
+    QTest::addColumn<int>("rangePosition");
+    QTest::addColumn<int>("k");
+    QTest::addColumn<QList<int>>("moves");
+    QTest::addColumn<QList<int>>("readAheads");
+    QTest::newRow("entering: the next") << 1 << 3 << QList<int>{} << QList<int>{13};
+    QTest::newRow("forward, then back") << 1 << 3 << QList<int>{1, -1} << QList<int>{13, 14, 11};
+    QTest::newRow("not past the directory's end") << 499 << 10 << QList<int>{} << QList<int>{};
+    QTest::newRow("back onto the directory's start: forward from there")
+        << 500 << 2 << QList<int>{-1} << QList<int>{5002, 5001};
+    QTest::newRow("into a gap: nothing for the missing one")
+        << 0 << 10 << QList<int>{1} << QList<int>{10};
+}
+
+void TestFullScreenBrowser::readsAheadTheWayItGoes()
+{
+    QFETCH(int, rangePosition);
+    QFETCH(int, k);
+    QFETCH(QList<int>, moves);
+    Rig rig;
+    rig.pictures.add(0, 9);
+    rig.pictures.add(11, 15000);
+    QCOMPARE(rig.enter(rangePosition, k), QString());
+    for (int move : moves)
+        rig.step(move);
+    QTEST(rig.pictures.readAheads, "readAheads");
 }
 
 void TestFullScreenBrowser::enterOnAVanishedPicture_data()

@@ -1,0 +1,121 @@
+#include "viewer/picturereadahead.h"
+
+namespace {
+// Drawn at its own size, a picture costs each paint no more than a copy; the view draws it
+// without smoothing, as this scales it.
+QImage atDrawnSize(QImage picture, QSize box)
+{
+    if (!box.isValid())
+        return picture;
+    const QSize drawn = picture.size().scaled(box, Qt::KeepAspectRatio);
+    if (drawn == picture.size() || drawn.isEmpty())
+        return picture;
+    return picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+} // namespace
+
+PictureReadAhead::PictureReadAhead(const PictureSource &pictures) : m_pictures(pictures) {}
+
+PictureReadAhead::~PictureReadAhead()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+bool PictureReadAhead::exists(int directory, int n) const
+{
+    return m_pictures.exists(directory, n);
+}
+
+Result<QImage> PictureReadAhead::load(int directory, int n) const
+{
+    return m_pictures.load(directory, n);
+}
+
+Result<QString> PictureReadAhead::timeStamp(int directory, int n) const
+{
+    return m_pictures.timeStamp(directory, n);
+}
+
+QByteArray PictureReadAhead::fileIdentity(int directory, int n) const
+{
+    return m_pictures.fileIdentity(directory, n);
+}
+
+Result<QImage> PictureReadAhead::loadScaled(int directory, int n, QSize box) const
+{
+    const Key key{directory, n, box};
+    std::optional<Decoded> ready;
+    {
+        std::unique_lock lock(m_mutex);
+        // One being decoded is nearer its end than a decode begun here.
+        m_changed.wait(lock, [&] { return m_decoding != key; });
+        if (m_wanted == key)
+            m_wanted.reset(); // read here instead
+        if (m_done && m_done->key == key)
+            ready.swap(m_done);
+    }
+    if (ready && ready->identity == m_pictures.fileIdentity(directory, n))
+        return std::move(ready->picture);
+    Result<QImage> picture = m_pictures.loadScaled(directory, n, box);
+    if (picture)
+        *picture = atDrawnSize(std::move(*picture), box);
+    return picture;
+}
+
+void PictureReadAhead::readAhead(int directory, int n, QSize box)
+{
+    const Key key{directory, n, box};
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_decoding == key || (m_done && m_done->key == key))
+            return;
+        m_done.reset(); // one picture's memory at a time
+        m_wanted = key;
+        if (!m_thread.joinable())
+            m_thread = std::thread([this] { run(); });
+    }
+    m_changed.notify_all();
+}
+
+void PictureReadAhead::clear()
+{
+    const std::lock_guard lock(m_mutex);
+    m_wanted.reset();
+    m_done.reset();
+    ++m_generation;
+}
+
+void PictureReadAhead::run()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_stopping || m_wanted; });
+        if (m_stopping)
+            return;
+        const Key key = *m_wanted;
+        const unsigned generation = m_generation;
+        m_wanted.reset();
+        m_decoding = key;
+        lock.unlock();
+        // The identity before the read: a file replaced while it is read then tells itself
+        // apart from the one decoded, and that one is not used.
+        QByteArray identity = m_pictures.fileIdentity(key.directory, key.n);
+        Result<QImage> picture = identity.isEmpty()
+                                     ? Result<QImage>(failure(QString()))
+                                     : m_pictures.loadScaled(key.directory, key.n, key.box);
+        if (picture)
+            *picture = atDrawnSize(std::move(*picture), key.box);
+        lock.lock();
+        m_decoding.reset();
+        // A failure is left to the read the step makes, which reports it.
+        if (picture && generation == m_generation && !m_wanted)
+            m_done = Decoded{key, std::move(identity), std::move(*picture)};
+        m_changed.notify_all();
+    }
+}
