@@ -258,10 +258,10 @@ void BM_FullScreenStep(benchmark::State &state)
                                             : QAbstractSlider::SliderSingleStepSub);
             QCoreApplication::processEvents(); // paints what the step changed
         });
-        QElapsedTimer gap;
-        gap.start();
+        // Each after the same pause, half the time between two steps.
+        std::this_thread::sleep_for(KeyRepeat / 2);
         bare.time([&] { decoded = decodeFull(scroller->value(), 1, rgb) && decoded; });
-        std::this_thread::sleep_for(KeyRepeat - std::chrono::nanoseconds(gap.nsecsElapsed()));
+        std::this_thread::sleep_for(KeyRepeat / 2);
     }
     if (!decoded || p.program.errors() > 0 || scroller->value() >= Pictures ||
         painted.count < std::int64_t(state.iterations()))

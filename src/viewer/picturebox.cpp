@@ -14,13 +14,29 @@ PictureBox::PictureBox(const QString &hint, QSize preferred, QWidget *parent)
 void PictureBox::setPicture(const QImage &picture)
 {
     m_picture = picture;
+    coverChanged();
     update();
 }
 
 QRect PictureBox::fitted() const
 {
-    const QSize size = m_picture.size().scaled(this->size(), Qt::KeepAspectRatio);
+    QSize size = m_picture.size().scaled(this->size(), Qt::KeepAspectRatio);
+    // Less than a pixel from the box's proportions is no distortion, and no bar to leave.
+    if (width() - size.width() <= 1 && height() - size.height() <= 1)
+        size = this->size();
     return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+}
+
+void PictureBox::coverChanged()
+{
+    // A picture that covers the box hides whatever lies beneath: nothing there is painted.
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_picture.isNull() && fitted() == rect());
+}
+
+void PictureBox::resizeEvent(QResizeEvent *event)
+{
+    coverChanged();
+    QAbstractButton::resizeEvent(event);
 }
 
 void PictureBox::paintEvent(QPaintEvent *)

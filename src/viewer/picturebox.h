@@ -19,10 +19,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     /// Where the picture is drawn: the largest rectangle of its proportions, centred.
     QRect fitted() const;
+    void coverChanged();
     QImage m_picture;
     QSize m_preferred;
 };

@@ -1,5 +1,9 @@
 #include "viewer/picturereadahead.h"
 
+#include "shell/timer/threadpriority.h"
+
+#include <unistd.h>
+
 namespace {
 // Drawn at its own size, a picture costs each paint no more than a copy; the view draws it
 // without smoothing, as this scales it.
@@ -7,7 +11,9 @@ QImage atDrawnSize(QImage picture, QSize box)
 {
     if (!box.isValid())
         return picture;
-    const QSize drawn = picture.size().scaled(box, Qt::KeepAspectRatio);
+    QSize drawn = picture.size().scaled(box, Qt::KeepAspectRatio);
+    if (box.width() - drawn.width() <= 1 && box.height() - drawn.height() <= 1)
+        drawn = box; // as the box draws it
     if (drawn == picture.size() || drawn.isEmpty())
         return picture;
     return picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::FastTransformation);
@@ -93,6 +99,9 @@ void PictureReadAhead::clear()
 
 void PictureReadAhead::run()
 {
+    // Below the user-interface thread, so that the step on show is never kept waiting by the
+    // one after it.
+    applyThreadPriority(pid_t(::gettid()), ThreadPriority::Lower, threadNiceValue(::getpid()));
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_stopping || m_wanted; });
