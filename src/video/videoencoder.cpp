@@ -6,12 +6,14 @@ extern "C" {
 #include <libavfilter/buffersink.h>
 #include <libavfilter/buffersrc.h>
 #include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
 #include <libavutil/opt.h>
 #include <libswscale/swscale.h>
 }
 
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -61,6 +63,7 @@ struct VideoEncoder::Codec
     AVFilterContext *filterIn = nullptr;
     AVFilterContext *filterOut = nullptr;
     AVFrame *filtered = nullptr;
+    AVFrame *fitted = nullptr; // a picture of another size, scaled to its place in the frame
     QSize pictureSize;
     int frames = 0;
 
@@ -68,6 +71,7 @@ struct VideoEncoder::Codec
     {
         avfilter_graph_free(&graph);
         av_frame_free(&filtered);
+        av_frame_free(&fitted);
         sws_freeContext(scaler);
         av_packet_free(&packet);
         av_frame_free(&frame);
@@ -82,10 +86,13 @@ struct VideoEncoder::Codec
     Result<> openFilter(QSize size, Settings settings);
     /// Passes frame (nullptr: the end) through the filter, encoding what comes out.
     Result<> filterAndEncode(AVFrame *frame);
-    /// Converts (and crops or scales) a picture into the frame and encodes it; pixels is its
-    /// AVPixelFormat.
+    /// Converts (and crops, or scales into its fitted rectangle) a picture into the frame and
+    /// encodes it; pixels is its AVPixelFormat.
     Result<> convertAndEncode(const uint8_t *const planes[], const int strides[], QSize size,
                               int pixels);
+    /// Scales a picture of rows rows into the rectangle to of the frame, with black bars
+    /// around it.
+    Result<> scaleWithBars(const uint8_t *const planes[], const int strides[], int rows, QRect to);
     /// The same for 4:2:0 planes of the first picture's size, which need their range changed
     /// and the odd column and row cut, nothing else: by tables, without swscale's general path.
     Result<> rangeAndEncode(const JpegPlanes &picture);
@@ -109,6 +116,24 @@ QSize VideoEncoder::videoSize(QSize pictureSize)
 {
     const QSize even(pictureSize.width() & ~1, pictureSize.height() & ~1);
     return even.width() >= 2 && even.height() >= 2 ? even : QSize();
+}
+
+QRect VideoEncoder::fittedRect(QSize pictureSize, QSize frameSize)
+{
+    if (pictureSize.isEmpty() || frameSize.isEmpty())
+        return {};
+    // side * to / from, to the nearest even number, within 2..limit; in 64 bits, as the
+    // products of two sides need.
+    const auto evenSide = [](qint64 side, qint64 to, qint64 from, int limit) {
+        return int(std::clamp<qint64>(2 * ((side * to + from) / (2 * from)), 2, limit));
+    };
+    const qint64 w = pictureSize.width(), h = pictureSize.height();
+    const int frameW = frameSize.width(), frameH = frameSize.height();
+    // A picture at least as wide as the frame, for its height, spans the frame's width.
+    const QSize size = w * frameH >= h * frameW ? QSize(frameW, evenSide(h, frameW, w, frameH))
+                                                : QSize(evenSide(w, frameH, h, frameW), frameH);
+    return QRect(QPoint(((frameW - size.width()) / 2) & ~1, ((frameH - size.height()) / 2) & ~1),
+                 size);
 }
 
 Result<> VideoEncoder::open(const QString &path, QSize pictureSize, Settings settings)
@@ -305,11 +330,15 @@ Result<> VideoEncoder::Codec::convertAndEncode(const uint8_t *const planes[], co
                                                QSize size, int pixels)
 {
     // A picture of the first one's size is cropped to the even video size by reading fewer
-    // columns and rows; one of another size is scaled whole.
-    const QSize from = size == pictureSize ? QSize(frame->width, frame->height) : size;
+    // columns and rows; one of another size is scaled to fit inside the frame, with its
+    // proportions.
+    const QSize frameSize(frame->width, frame->height);
+    const bool same = size == pictureSize;
+    const QSize from = same ? frameSize : size;
+    const QRect to = same ? QRect(QPoint(), frameSize) : fittedRect(size, frameSize);
     scaler = sws_getCachedContext(scaler, from.width(), from.height(), AVPixelFormat(pixels),
-                                  frame->width, frame->height, AV_PIX_FMT_YUV420P, SWS_BICUBIC,
-                                  nullptr, nullptr, nullptr);
+                                  to.width(), to.height(), AV_PIX_FMT_YUV420P, SWS_BICUBIC, nullptr,
+                                  nullptr, nullptr);
     if (!scaler)
         return failure(QStringLiteral("Cannot convert a picture of %1 x %2 pixels.")
                            .arg(size.width())
@@ -317,9 +346,47 @@ Result<> VideoEncoder::Codec::convertAndEncode(const uint8_t *const planes[], co
     // The encoder may still hold the previous frame's buffer.
     if (av_frame_make_writable(frame) < 0)
         return failure(QStringLiteral("Not enough memory for the video encoder."));
-    sws_scale(scaler, planes, strides, 0, from.height(), frame->data, frame->linesize);
+    if (to.size() == frameSize)
+        sws_scale(scaler, planes, strides, 0, from.height(), frame->data, frame->linesize);
+    else if (Result<> boxed = scaleWithBars(planes, strides, from.height(), to); !boxed)
+        return boxed;
     frame->pts = frames++;
     return graph ? filterAndEncode(frame) : encode(frame);
+}
+
+Result<> VideoEncoder::Codec::scaleWithBars(const uint8_t *const planes[], const int strides[],
+                                            int rows, QRect to)
+{
+    // swscale writes whole SIMD words, past a row's end: into the frame's rectangle directly
+    // it would draw into the bar on its right. A frame of the rectangle's size takes it first.
+    if (!fitted || fitted->width != to.width() || fitted->height != to.height()) {
+        av_frame_free(&fitted);
+        fitted = av_frame_alloc();
+        if (fitted) {
+            fitted->format = AV_PIX_FMT_YUV420P;
+            fitted->width = to.width();
+            fitted->height = to.height();
+        }
+        if (!fitted || av_frame_get_buffer(fitted, 0) < 0) {
+            av_frame_free(&fitted);
+            return failure(QStringLiteral("Not enough memory for the video encoder."));
+        }
+    }
+    sws_scale(scaler, planes, strides, 0, rows, fitted->data, fitted->linesize);
+    // The bars: black in the frame's limited range (Y 16, U and V 128). Filling fails only for
+    // formats it does not know, which the frame's is not.
+    const ptrdiff_t lines[4] = {frame->linesize[0], frame->linesize[1], frame->linesize[2]};
+    (void)av_image_fill_black(frame->data, lines, AV_PIX_FMT_YUV420P, AVCOL_RANGE_MPEG,
+                              frame->width, frame->height);
+    // The rectangle's offsets and sides are even: the chroma planes' are exactly half of them.
+    for (int c = 0; c < 3; ++c) {
+        const int shift = c ? 1 : 0;
+        uint8_t *into = frame->data[c] + std::ptrdiff_t(to.y() >> shift) * frame->linesize[c] +
+                        (to.x() >> shift);
+        av_image_copy_plane(into, frame->linesize[c], fitted->data[c], fitted->linesize[c],
+                            to.width() >> shift, to.height() >> shift);
+    }
+    return {};
 }
 
 Result<> VideoEncoder::Codec::encode(const AVFrame *input)

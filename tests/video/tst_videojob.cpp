@@ -68,7 +68,7 @@ private slots:
                      qPrintable(QString::number(i)));
     }
 
-    // Odd sides lose a column or row; later pictures of another size are scaled to the first's.
+    // Odd sides lose a column or row; later pictures of another size are fitted into the first's.
     void sizes_data()
     {
         QTest::addColumn<QSize>("first");
@@ -94,6 +94,72 @@ private slots:
         QCOMPARE(contents.colours.size(), 4);
         for (int i = 0; i < 4; ++i)
             QVERIFY(nearColour(contents.colours[i], pictureColour(i)));
+    }
+
+    // A picture of another size keeps its proportions: scaled to fit, centred, black around it.
+    // Lossless, so that the bars' edges are exact in every plane.
+    void otherSizeIsFittedWithBars_data()
+    {
+        QTest::addColumn<QSize>("first");
+        QTest::addColumn<QSize>("later");
+        QTest::addColumn<bool>("grey");
+        QTest::addColumn<QRect>("fitted");
+        QTest::newRow("wider, bars above and below")
+            << QSize(640, 480) << QSize(1280, 720) << false << QRect(0, 60, 640, 360);
+        QTest::newRow("wider greyscale")
+            << QSize(640, 480) << QSize(1280, 720) << true << QRect(0, 60, 640, 360);
+        QTest::newRow("taller, bars left and right")
+            << QSize(640, 480) << QSize(720, 1280) << false << QRect(184, 0, 270, 480);
+        QTest::newRow("smaller after an odd first")
+            << QSize(641, 481) << QSize(320, 180) << false << QRect(0, 60, 640, 360);
+        QTest::newRow("as large as its place, unscaled")
+            << QSize(640, 480) << QSize(640, 360) << false << QRect(0, 60, 640, 360);
+    }
+    void otherSizeIsFittedWithBars()
+    {
+        QFETCH(QSize, first);
+        QFETCH(QSize, later);
+        QFETCH(bool, grey);
+        QFETCH(QRect, fitted);
+        const QColor bright(250, 230, 30);
+        QImage image(later, QImage::Format_RGB888);
+        image.fill(bright);
+        QVERIFY(writePicture(0, first));
+        QVERIFY(writePicture(1, image, grey));
+        VideoSettings settings = range(0, 1);
+        settings.crf = 0;
+        QVERIFY2(VideoJob(settings).run({}, notCancelled), "no video");
+        const VideoContents video = readVideo("video/out.mp4", true);
+        QCOMPARE(video.size, QSize(640, 480));
+        QCOMPARE(video.pixelFormat, QString("yuv420p"));
+        QCOMPARE(video.planes.size(), 2);
+
+        // BT.601 in limited range; a greyscale picture has its luma and no colour.
+        const double r = bright.red(), g = bright.green(), b = bright.blue();
+        const std::array<double, 3> inside{
+            16 + (65.481 * r + 128.553 * g + 24.966 * b) / 255,
+            grey ? 128 : 128 + (-37.797 * r - 74.203 * g + 112 * b) / 255,
+            grey ? 128 : 128 + (112 * r - 93.786 * g - 18.214 * b) / 255};
+        const std::array<int, 3> black{16, 128, 128};
+        for (std::size_t c = 0; c < 3; ++c) {
+            const QImage &plane = video.planes[1][c];
+            const int shift = c ? 1 : 0;
+            const QRect area(fitted.x() >> shift, fitted.y() >> shift, fitted.width() >> shift,
+                             fitted.height() >> shift);
+            for (int y = 0; y < plane.height(); ++y) {
+                const uchar *row = plane.constScanLine(y);
+                for (int x = 0; x < plane.width(); ++x) {
+                    const bool in = area.contains(x, y);
+                    const bool right = in ? std::abs(row[x] - inside[c]) <= 4 : row[x] == black[c];
+                    QVERIFY2(right, qPrintable(QString("plane %1 at %2, %3: %4 %5")
+                                                   .arg(c)
+                                                   .arg(x)
+                                                   .arg(y)
+                                                   .arg(row[x])
+                                                   .arg(in ? "in the picture" : "in a bar")));
+                }
+            }
+        }
     }
 
     // Colour files go to the video as their planes, greyscale ones through a decoded picture.

@@ -18,6 +18,7 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include <array>
 #include <vector>
 
 /// The flat colour of picture n, different from its neighbours'.
@@ -63,11 +64,13 @@ struct VideoContents
     QString pixelFormat;
     QSize size;
     double framesPerSecond = 0;
-    QList<QColor> colours; // each frame's colour in its centre, in display order
+    QList<QColor> colours;               // each frame's colour in its centre, in display order
+    QList<std::array<QImage, 3>> planes; // each frame's Y, U and V planes, when asked for
 };
 
-/// Decodes the whole video at path.
-inline VideoContents readVideo(const QString &path)
+/// Decodes the whole video at path, keeping each frame's planes (as greyscale pictures) with
+/// withPlanes.
+inline VideoContents readVideo(const QString &path, bool withPlanes = false)
 {
     VideoContents video;
     AVFormatContext *format = nullptr;
@@ -93,6 +96,21 @@ inline VideoContents readVideo(const QString &path)
         AVFrame *frame = av_frame_alloc();
         auto receive = [&] {
             while (avcodec_receive_frame(context, frame) == 0) {
+                if (withPlanes) {
+                    const AVPixFmtDescriptor *layout =
+                        av_pix_fmt_desc_get(AVPixelFormat(frame->format));
+                    std::array<QImage, 3> planes;
+                    for (int c = 0; c < 3; ++c) {
+                        const int shiftX = c ? layout->log2_chroma_w : 0;
+                        const int shiftY = c ? layout->log2_chroma_h : 0;
+                        planes[std::size_t(c)] =
+                            QImage(frame->data[c], AV_CEIL_RSHIFT(frame->width, shiftX),
+                                   AV_CEIL_RSHIFT(frame->height, shiftY), frame->linesize[c],
+                                   QImage::Format_Grayscale8)
+                                .copy();
+                    }
+                    video.planes << planes;
+                }
                 // swscale may write past a row's end: rows with room to spare.
                 const int stride = FFALIGN(frame->width * 3, 64) + 64;
                 std::vector<uint8_t> rgb(std::size_t(stride) * std::size_t(frame->height + 1));
