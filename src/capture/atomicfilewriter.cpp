@@ -8,7 +8,9 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -18,35 +20,37 @@ Result<> failed(const QString &path, int error)
                    qt_error_string(error));
 }
 
-// A hidden name beside the target, so a viewer of the directory never lists a half-written file.
-QByteArray temporaryName(const QFileInfo &target)
+// A hidden name in directory, ".<prefix><target's name>.<random>.tmp", so a viewer of the
+// directory never lists a half-written file and the next start knows it for ours.
+QByteArray hiddenName(const QString &directory, const QString &prefix, const QFileInfo &target)
 {
     const QString suffix = QString::number(QRandomGenerator::global()->generate(), 36);
-    const QString name = target.path() + QStringLiteral("/.") + target.fileName() +
-                         QStringLiteral(".") + suffix + QStringLiteral(".tmp");
-    return QFile::encodeName(name);
+    return QFile::encodeName(directory + QStringLiteral("/.") + prefix + target.fileName() +
+                             QStringLiteral(".") + suffix + QStringLiteral(".tmp"));
 }
 
 // O_EXCL keeps us off anyone else's file; mode 0666 lets the umask decide, as for any new file.
-int createTemporary(const QFileInfo &target, QByteArray &name)
+int createTemporary(const QString &directory, const QString &prefix, const QFileInfo &target,
+                    QByteArray &name)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        name = temporaryName(target);
+        name = hiddenName(directory, prefix, target);
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     return -1;
 }
+
+const QString ReplacedPrefix = QStringLiteral("replaced.");
+
 // A second name in keepIn for the file at target, ".replaced.capture0.jpg.<random>.tmp", so
 // that a killed program leaves nothing the next start does not know to remove; empty when
 // there is no file to keep.
 QByteArray linkReplaced(const QFileInfo &target, const QByteArray &path, const QString &keepIn)
 {
     for (int attempt = 0; attempt < 16; ++attempt) {
-        const QByteArray name = QFile::encodeName(
-            keepIn + QStringLiteral("/.replaced.") + target.fileName() + QStringLiteral(".") +
-            QString::number(QRandomGenerator::global()->generate(), 36) + QStringLiteral(".tmp"));
+        const QByteArray name = hiddenName(keepIn, ReplacedPrefix, target);
         if (::link(path.constData(), name.constData()) == 0)
             return name;
         if (errno != EEXIST)
@@ -65,6 +69,11 @@ void AtomicFileWriter::setReleaser(std::shared_ptr<FileReleaser> releaser, const
 {
     m_releaser = std::move(releaser);
     m_keepIn = keepIn;
+    struct stat st
+    {};
+    m_keepInDevice.reset();
+    if (::stat(QFile::encodeName(keepIn).constData(), &st) == 0)
+        m_keepInDevice = st.st_dev;
 }
 
 bool AtomicFileWriter::writeAll(int fd, std::span<const std::uint8_t> bytes) const
@@ -103,8 +112,18 @@ Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8
     int &reported = errorNumber ? *errorNumber : unused;
     reported = 0;
     const QFileInfo target(path);
+    const QByteArray targetName = QFile::encodeName(path);
+    // A picture that is there is swapped with the new one in one step, which leaves the old
+    // one in keepIn under the new one's temporary name, for the releaser. Only a regular file
+    // is swapped: a directory in its place is refused by the rename, as ever.
+    struct stat existing
+    {};
+    const bool there = m_releaser && ::lstat(targetName.constData(), &existing) == 0;
+    const bool swap =
+        there && S_ISREG(existing.st_mode) && m_keepInDevice && existing.st_dev == *m_keepInDevice;
     QByteArray temporary;
-    const int fd = createTemporary(target, temporary);
+    const int fd = swap ? createTemporary(m_keepIn, ReplacedPrefix, target, temporary)
+                        : createTemporary(target.path(), QString(), target, temporary);
     if (fd < 0) {
         reported = errno;
         return failed(path, reported);
@@ -115,9 +134,18 @@ Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8
         ok = false;
         error = errno;
     }
-    const QByteArray targetName = QFile::encodeName(path);
-    const QByteArray replaced =
-        ok && m_releaser ? linkReplaced(target, targetName, m_keepIn) : QByteArray();
+    bool cannotSwap = false;
+    if (ok && swap) {
+        if (::renameat2(AT_FDCWD, temporary.constData(), AT_FDCWD, targetName.constData(),
+                        RENAME_EXCHANGE) == 0) {
+            m_releaser->release(temporary);
+            return {};
+        }
+        cannotSwap = errno == EINVAL || errno == ENOSYS; // else gone meanwhile: just renamed
+    }
+    const QByteArray replaced = ok && there && (cannotSwap || !swap)
+                                    ? linkReplaced(target, targetName, m_keepIn)
+                                    : QByteArray();
     if (ok && ::rename(temporary.constData(), targetName.constData()) != 0) {
         ok = false;
         error = errno;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <span>
 
 class FileReleaser;
@@ -30,9 +31,9 @@ public:
     explicit AtomicFileWriter(WriteFunction write = {}, SyncFunction sync = {});
 
     /// From now on the file a write replaces is freed by the releaser, apart from the write:
-    /// a second, hidden name in directory keepIn (on the same file system) keeps it until the
-    /// new file has taken its place. Without a releaser, or where no such name can be made,
-    /// the replacing rename frees it.
+    /// a hidden name in directory keepIn (on the same file system) keeps it until the new file
+    /// has taken its place; the new file is then written there and swapped in. Without a
+    /// releaser, or where no such name can be made, the replacing rename frees it.
     void setReleaser(std::shared_ptr<FileReleaser> releaser, const QString &keepIn);
 
     /// Creates or replaces path with bytes. The directory must exist. A failure names the file
@@ -49,4 +50,5 @@ private:
     SyncFunction m_sync;
     std::shared_ptr<FileReleaser> m_releaser;
     QString m_keepIn;
+    std::optional<dev_t> m_keepInDevice; // the file system keepIn is on
 };

@@ -46,7 +46,7 @@ struct FakeNode
     std::vector<QSize> sizes = std::vector<QSize>(1, QSize(640, 480)); // what it can deliver
     std::uint32_t pixelFormat = V4L2_PIX_FMT_BGR24;
     // Listed by VIDIOC_ENUM_FRAMESIZES instead of sizes when set: min, max and step sizes.
-    std::optional<std::array<QSize, 3>> sizeRange;
+    std::optional<std::array<QSize, 3>> sizeRange = std::nullopt;
     int rowPadding = 0;       // bytes after each row
     int loseAfterFrames = -1; // the device vanishes after this many frames
     bool stalled = false;     // delivers nothing
