@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the tests need, builds everything and runs every test with ctest:
-# first the threaded timer's core under ThreadSanitizer, then the whole suite under
+# first the pieces with threads of their own under ThreadSanitizer, then the whole suite under
 # AddressSanitizer and UBSan, then the whole suite headless in the plain build. Before that, the
 # motion detector's arithmetic is built for aarch64 and run under qemu, so that a result that
 # depends on the machine shows here.
