@@ -2,9 +2,13 @@
 
 #include "shell/timer/threadpriority.h"
 
+#include <chrono>
 #include <unistd.h>
 
 namespace {
+// Less than the time between two repeats of a held key (40 ms at the X server's default).
+constexpr std::chrono::milliseconds StartDelay(10);
+
 // Drawn at its own size, a picture costs each paint no more than a copy; the view draws it
 // without smoothing, as this scales it.
 QImage atDrawnSize(QImage picture, QSize box)
@@ -105,8 +109,13 @@ void PictureReadAhead::run()
     std::unique_lock lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [this] { return m_stopping || m_wanted; });
+        // Begun a little after the step that asked, once its picture is painted: a decode
+        // beside the paint slows both, sharing the memory they go through.
+        m_changed.wait_for(lock, StartDelay, [this] { return m_stopping; });
         if (m_stopping)
             return;
+        if (!m_wanted)
+            continue; // the step came first and read it itself
         const Key key = *m_wanted;
         const unsigned generation = m_generation;
         m_wanted.reset();
