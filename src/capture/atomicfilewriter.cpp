@@ -69,11 +69,19 @@ void AtomicFileWriter::setReleaser(std::shared_ptr<FileReleaser> releaser, const
 {
     m_releaser = std::move(releaser);
     m_keepIn = keepIn;
-    struct stat st
-    {};
+    struct stat st = {};
     m_keepInDevice.reset();
     if (::stat(QFile::encodeName(keepIn).constData(), &st) == 0)
         m_keepInDevice = st.st_dev;
+    if (m_releaser && m_keepInDevice)
+        m_releaser->keepSpares(QFile::encodeName(keepIn));
+}
+
+bool AtomicFileWriter::onKeepInDevice(const QByteArray &directory) const
+{
+    struct stat st = {};
+    return m_keepInDevice && ::stat(directory.constData(), &st) == 0 &&
+           st.st_dev == *m_keepInDevice;
 }
 
 bool AtomicFileWriter::writeAll(int fd, std::span<const std::uint8_t> bytes) const
@@ -116,14 +124,23 @@ Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8
     // A picture that is there is swapped with the new one in one step, which leaves the old
     // one in keepIn under the new one's temporary name, for the releaser. Only a regular file
     // is swapped: a directory in its place is refused by the rename, as ever.
-    struct stat existing
-    {};
+    struct stat existing = {};
     const bool there = m_releaser && ::lstat(targetName.constData(), &existing) == 0;
     const bool swap =
         there && S_ISREG(existing.st_mode) && m_keepInDevice && existing.st_dev == *m_keepInDevice;
     QByteArray temporary;
-    const int fd = swap ? createTemporary(m_keepIn, ReplacedPrefix, target, temporary)
-                        : createTemporary(target.path(), QString(), target, temporary);
+    int fd = -1;
+    // The releaser's spare, an empty file made apart, spares this write making one; it is in
+    // keepIn, so only for a picture on keepIn's file system.
+    if (swap || (m_releaser && !there && onKeepInDevice(QFile::encodeName(target.path())))) {
+        temporary = m_releaser->takeSpare();
+        if (!temporary.isEmpty())
+            fd = ::open(temporary.constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        fd = swap ? createTemporary(m_keepIn, ReplacedPrefix, target, temporary)
+                  : createTemporary(target.path(), QString(), target, temporary);
+    }
     if (fd < 0) {
         reported = errno;
         return failed(path, reported);

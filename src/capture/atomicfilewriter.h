@@ -32,8 +32,9 @@ public:
 
     /// From now on the file a write replaces is freed by the releaser, apart from the write:
     /// a hidden name in directory keepIn (on the same file system) keeps it until the new file
-    /// has taken its place; the new file is then written there and swapped in. Without a
-    /// releaser, or where no such name can be made, the replacing rename frees it.
+    /// has taken its place; the new file is then written there and swapped in. New files are
+    /// written into the releaser's spare there. Without a releaser, or where no such name can
+    /// be made, the replacing rename frees it.
     void setReleaser(std::shared_ptr<FileReleaser> releaser, const QString &keepIn);
 
     /// Creates or replaces path with bytes. The directory must exist. A failure names the file
@@ -45,6 +46,8 @@ public:
 private:
     bool writeAll(int fd, std::span<const std::uint8_t> bytes) const;
     bool sync(int fd) const;
+    /// Whether directory (in the file system's encoding) is on keepIn's file system.
+    bool onKeepInDevice(const QByteArray &directory) const;
 
     WriteFunction m_write;
     SyncFunction m_sync;

@@ -1,7 +1,8 @@
 #pragma once
 // Removes files on a thread of its own, for a caller that must not wait while the file system
 // frees a replaced picture's blocks: on a disk mounted with online discard that takes several
-// milliseconds, longer than writing the new picture.
+// milliseconds, longer than writing the new picture. On the same thread it keeps an empty file
+// ready for the next picture, as making one costs the file system a new inode and its journal.
 
 #include <QByteArray>
 
@@ -14,7 +15,7 @@ class FileReleaser
 {
 public:
     FileReleaser() = default;
-    /// Removes whatever is still queued before it returns.
+    /// Removes whatever is still queued, and the spare no one took, before it returns.
     ~FileReleaser();
     FileReleaser(const FileReleaser &) = delete;
     FileReleaser &operator=(const FileReleaser &) = delete;
@@ -25,8 +26,18 @@ public:
     /// Waits until every file queued so far is removed.
     void waitUntilDone();
 
+    /// From now on an empty file is kept ready in directory (in the file system's encoding):
+    /// ".replaced.capture.jpg.<random>.tmp", a name the next start removes should it be left.
+    void keepSpares(QByteArray directory);
+    /// The path of the spare file, now the caller's; empty when none is ready (yet).
+    QByteArray takeSpare();
+    /// Waits until a spare is ready, or making one failed.
+    void waitForSpare();
+
 private:
     void run();
+    void startLocked();
+    QByteArray makeSpare(const QByteArray &directory);
 
     std::mutex m_mutex;
     std::condition_variable m_queued;
@@ -34,5 +45,8 @@ private:
     std::deque<QByteArray> m_paths;
     bool m_removing = false;
     bool m_stopping = false;
-    std::thread m_thread; // started with the first file
+    QByteArray m_spareDirectory; // empty: no spares kept
+    QByteArray m_spare;          // the one ready, if any
+    bool m_spareFailed = false;  // the last attempt failed: tried again after the next take
+    std::thread m_thread;        // started with the first file or spare
 };

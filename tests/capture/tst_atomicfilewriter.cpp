@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +31,25 @@ QByteArray contents(const QString &name)
 QStringList entries(const QString &dir)
 {
     return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The spare files the releaser keeps in dir, with their paths.
+QStringList spareIn(const QString &dir)
+{
+    QStringList spares;
+    static const QRegularExpression own(
+        QStringLiteral("^\\.replaced\\.capture\\.jpg\\.[0-9a-z]+\\.tmp$"));
+    for (const QString &name : entries(dir)) {
+        if (own.match(name).hasMatch())
+            spares << dir + QLatin1Char('/') + name;
+    }
+    return spares;
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat st = {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 
 // Directory permissions do not bind root, so as root the attempt runs in a child process
@@ -144,7 +164,14 @@ void TestAtomicFileWriter::replacedFileFreedApart()
     AtomicFileWriter writer;
     if (releaser)
         writer.setReleaser(freer, QStringLiteral("."));
+    // The first picture goes into the spare the releaser made beforehand.
+    freer->waitForSpare();
+    const QStringList spare = spareIn(".");
+    QCOMPARE(spare.size(), releaser ? 1 : 0);
+    const ino_t spareInode = releaser ? inodeOf(spare.value(0)) : 0;
     QVERIFY(writer.write("1/capture0.jpg", bytesOf("picture 0")));
+    if (releaser)
+        QCOMPARE(inodeOf("1/capture0.jpg"), spareInode);
     QFile reader("1/capture0.jpg");
     QVERIFY(reader.open(QIODevice::ReadOnly));
     for (int i = 1; i < writes; ++i) {
@@ -153,9 +180,15 @@ void TestAtomicFileWriter::replacedFileFreedApart()
         QCOMPARE(contents("1/capture0.jpg"), text);
     }
     freer->waitUntilDone();
+    freer->waitForSpare();
     QCOMPARE(entries("1"), QStringList{"capture0.jpg"});
-    QCOMPARE(entries("."), QStringList{"1"});
+    QCOMPARE(spareIn(".").size(), releaser ? 1 : 0); // the next one's, taken or not
+    QCOMPARE(entries(".").size(), releaser ? 2 : 1);
     QCOMPARE(reader.readAll(), "picture 0");
+    // The releaser gone, nothing of its own stays.
+    writer.setReleaser(nullptr, QString());
+    freer.reset();
+    QCOMPARE(entries("."), QStringList{"1"});
 }
 
 void TestAtomicFileWriter::missingDirectory()
