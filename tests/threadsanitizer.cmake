@@ -1,6 +1,6 @@
 # The pieces with threads of their own that synchronise through the standard library, built
-# and tested under ThreadSanitizer: the picture writer's file releaser and the full-screen
-# view's read-ahead. They use Qt's value types (strings, byte arrays, images), whose own code
+# and tested under ThreadSanitizer: the picture writer's file releaser, the full-screen view's
+# read-ahead and the viewer's thumbnail workers. They use Qt's value types (strings, byte arrays, images), whose own code
 # is not instrumented but takes no part in the threads' hand-over.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Test)
 find_package(JPEG REQUIRED)
@@ -14,11 +14,12 @@ add_library(vardella_threads STATIC
   ${PROJECT_SOURCE_DIR}/src/shell/picturenames.cpp
   ${PROJECT_SOURCE_DIR}/src/viewer/picturereadahead.cpp
   ${PROJECT_SOURCE_DIR}/src/viewer/picturesource.cpp
-  ${PROJECT_SOURCE_DIR}/src/viewer/picturetimestamp.cpp)
+  ${PROJECT_SOURCE_DIR}/src/viewer/picturetimestamp.cpp
+  ${PROJECT_SOURCE_DIR}/src/viewer/thumbnailloader.cpp)
 target_include_directories(vardella_threads PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_link_libraries(vardella_threads PUBLIC Qt6::Core Qt6::Gui JPEG::JPEG vardella_timer_core)
 
-foreach(t capture/tst_atomicfilewriter viewer/tst_picturereadahead)
+foreach(t capture/tst_atomicfilewriter viewer/tst_picturereadahead viewer/tst_thumbnailloader)
   get_filename_component(name ${t} NAME)
   add_executable(${name} ${PROJECT_SOURCE_DIR}/tests/${t}.cpp)
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)

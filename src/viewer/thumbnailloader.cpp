@@ -3,13 +3,10 @@
 #include "viewer/picturesource.h"
 
 #include <QMetaObject>
-#include <QThread>
 
 #include <algorithm>
 #include <atomic>
-#include <mutex>
 #include <optional>
-#include <vector>
 
 struct ThumbnailLoader::Batch
 {
@@ -24,34 +21,45 @@ struct ThumbnailLoader::Batch
 
 ThumbnailLoader::ThumbnailLoader(PictureSource &pictures, QObject *parent)
     : QObject(parent), m_pictures(pictures)
-{
-    // Two decoders keep a page well inside its time on two cores and leave the window its own.
-    m_pool.setMaxThreadCount(std::clamp(QThread::idealThreadCount(), 1, 2));
-}
+{}
 
 ThumbnailLoader::~ThumbnailLoader()
 {
     // The workers post to this object: none may still run once it is gone.
     cancel();
-    m_pool.waitForDone();
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopping = true;
+    }
+    m_wake.notify_all();
+    for (std::thread &worker : m_workers)
+        worker.join();
 }
 
 void ThumbnailLoader::load(int directory, int start, int count, QSize box)
 {
     cancel();
+    if (count <= 0) {
+        emit finished();
+        return;
+    }
     auto batch = std::make_shared<Batch>();
     batch->directory = directory;
     batch->start = start;
     batch->box = box;
-    batch->results.resize(std::size_t(std::max(0, count)));
+    batch->results.resize(std::size_t(count));
     m_current = batch;
-    if (count <= 0) {
-        m_current.reset();
-        emit finished();
-        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        for (int i = 0; i < count; ++i)
+            m_jobs.push_back({batch, i});
+        // Two decoders keep a page well inside its time on two cores and leave the window its
+        // own.
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        while (m_workers.size() < std::min(2u, cores))
+            m_workers.emplace_back([this] { work(); });
     }
-    for (int i = 0; i < count; ++i)
-        m_pool.start([this, batch, i] { decode(batch, i); });
+    m_wake.notify_all();
 }
 
 void ThumbnailLoader::cancel()
@@ -59,27 +67,47 @@ void ThumbnailLoader::cancel()
     if (m_current)
         m_current->cancelled = true;
     m_current.reset();
-    m_pool.clear(); // the decodes not begun yet
+    const std::lock_guard lock(m_mutex);
+    m_jobs.clear(); // the decodes not begun yet
 }
 
-void ThumbnailLoader::decode(const std::shared_ptr<Batch> &batch, int index)
+void ThumbnailLoader::work()
 {
-    if (batch->cancelled)
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_wake.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
+        if (m_stopping)
+            return;
+        const Job job = std::move(m_jobs.front());
+        m_jobs.pop_front();
+        lock.unlock();
+        decode(job);
+        lock.lock();
+    }
+}
+
+void ThumbnailLoader::decode(const Job &job)
+{
+    Batch &batch = *job.batch;
+    if (batch.cancelled)
         return;
     Result<QImage> picture =
-        m_pictures.loadScaled(batch->directory, batch->start + index, batch->box);
+        m_pictures.loadScaled(batch.directory, batch.start + job.index, batch.box);
     {
-        const std::lock_guard lock(batch->mutex);
-        batch->results[std::size_t(index)] = std::move(picture);
+        const std::lock_guard lock(batch.mutex);
+        batch.results[std::size_t(job.index)] = std::move(picture);
     }
-    QMetaObject::invokeMethod(
-        this, [this, batch] { deliver(batch); }, Qt::QueuedConnection);
+    // By name: the call carries nothing, what it delivers goes through the batch's lock.
+    QMetaObject::invokeMethod(this, "deliverReady", Qt::QueuedConnection);
 }
 
-void ThumbnailLoader::deliver(const std::shared_ptr<Batch> &batch)
+void ThumbnailLoader::deliverReady()
 {
-    const int count = int(batch->results.size());
     // A slot below may ask for another page: this one is then no longer current.
+    const std::shared_ptr<Batch> batch = m_current;
+    if (!batch)
+        return;
+    const int count = int(batch->results.size());
     while (batch == m_current && batch->delivered < count) {
         std::optional<Result<QImage>> next;
         {
