@@ -1,5 +1,7 @@
 #include "viewer/picturebox.h"
 
+#include "viewer/picturesource.h"
+
 #include <QPainter>
 
 PictureBox::PictureBox(const QString &hint, QSize preferred, QWidget *parent)
@@ -20,10 +22,7 @@ void PictureBox::setPicture(const QImage &picture)
 
 QRect PictureBox::fitted() const
 {
-    QSize size = m_picture.size().scaled(this->size(), Qt::KeepAspectRatio);
-    // Less than a pixel from the box's proportions is no distortion, and no bar to leave.
-    if (width() - size.width() <= 1 && height() - size.height() <= 1)
-        size = this->size();
+    const QSize size = drawnSize(m_picture.size(), this->size());
     return QRect(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
 }
 

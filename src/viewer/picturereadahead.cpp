@@ -15,9 +15,7 @@ QImage atDrawnSize(QImage picture, QSize box)
 {
     if (!box.isValid())
         return picture;
-    QSize drawn = picture.size().scaled(box, Qt::KeepAspectRatio);
-    if (box.width() - drawn.width() <= 1 && box.height() - drawn.height() <= 1)
-        drawn = box; // as the box draws it
+    const QSize drawn = drawnSize(picture.size(), box);
     if (drawn == picture.size() || drawn.isEmpty())
         return picture;
     return picture.scaled(drawn, Qt::IgnoreAspectRatio, Qt::FastTransformation);

@@ -44,6 +44,14 @@ Result<QImage> StorePictures::loadScaled(int directory, int n, QSize box) const
     return decodeStored(directory, n, box);
 }
 
+QSize drawnSize(QSize picture, QSize box)
+{
+    const QSize size = picture.scaled(box, Qt::KeepAspectRatio);
+    if (box.width() - size.width() <= 1 && box.height() - size.height() <= 1)
+        return box;
+    return size;
+}
+
 QByteArray PictureSource::fileIdentity(int, int) const
 {
     return {};
@@ -53,10 +61,9 @@ void PictureSource::readAhead(int, int, QSize) {}
 
 QByteArray StorePictures::fileIdentity(int directory, int n) const
 {
-    // The writer puts every new picture in place by renaming a new file over the old one:
-    // device and inode tell them apart; size and time guard against a rewrite in place.
-    struct stat st
-    {};
+    // The writer puts every new picture in its place as a file of its own: device and inode
+    // tell them apart; size and times guard against a rewrite in place.
+    struct stat st = {};
     if (::stat(QFile::encodeName(PictureStore::PicturePath(directory, n)).constData(), &st) != 0)
         return {};
     const qint64 fields[] = {qint64(st.st_dev),          qint64(st.st_ino),

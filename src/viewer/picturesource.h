@@ -33,6 +33,10 @@ public:
     virtual void readAhead(int directory, int n, QSize box);
 };
 
+/// The size a picture is drawn at in a box: the largest of its proportions that fits, centred;
+/// less than a pixel from the box's own proportions it fills the box, which is no distortion.
+QSize drawnSize(QSize picture, QSize box);
+
 /// The pictures of the store below the working directory.
 class StorePictures : public PictureSource
 {
