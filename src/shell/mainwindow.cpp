@@ -146,7 +146,7 @@ void MainWindow::buildVideoArea(QWidget *central)
     m_pictureCaption = new QLabel("picture", central);
     m_pictureCaption->setObjectName("pictureCaption");
     // Over the picture, outside any layout: 225 x 12, or taller for a larger font.
-    m_pictureCaption->resize(QSize(225, 12).expandedTo(m_pictureCaption->sizeHint()));
+    m_pictureCaption->setFixedSize(QSize(225, 12).expandedTo(m_pictureCaption->sizeHint()));
     m_pictureCaption->hide();
 }
 
@@ -519,8 +519,10 @@ void MainWindow::showFullScreenView(bool shown)
 
 void MainWindow::setPictureCaption(const QString &text, QPoint topLeft)
 {
+    // A size of its own, set only when it changes: a new text then does not ask the whole
+    // window to be laid out again, as it would at every step through the pictures.
     m_pictureCaption->setText(text);
-    m_pictureCaption->resize(QSize(225, 12).expandedTo(m_pictureCaption->sizeHint()));
+    m_pictureCaption->setFixedSize(QSize(225, 12).expandedTo(m_pictureCaption->sizeHint()));
     m_pictureCaption->move(topLeft);
 }
 

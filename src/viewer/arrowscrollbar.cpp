@@ -4,6 +4,8 @@
 #include <QMouseEvent>
 #include <QStyleOptionSlider>
 
+#include <utility>
+
 ArrowScrollBar::ArrowScrollBar(int minimum, int maximum, int value, QWidget *parent)
     : QScrollBar(Qt::Horizontal, parent)
 {
@@ -62,4 +64,22 @@ void ArrowScrollBar::mouseReleaseEvent(QMouseEvent *event)
         m_pressed = false;
         emit scrolled();
     }
+}
+
+void ArrowScrollBar::sliderChange(SliderChange change)
+{
+    // The handle moves under the cover; repainting the whole bar for it would cost a step
+    // through the pictures as much as the rest of the window.
+    const int previous = std::exchange(m_paintedValue, value());
+    if (!m_grooveCovered || change != SliderValueChange) {
+        QScrollBar::sliderChange(change);
+        return;
+    }
+    if (!atEnd(previous) && !atEnd(value()))
+        return;
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    for (const QStyle::SubControl arrow :
+         {QStyle::SC_ScrollBarSubLine, QStyle::SC_ScrollBarAddLine})
+        update(style()->subControlRect(QStyle::CC_ScrollBar, &option, arrow, this));
 }

@@ -18,6 +18,9 @@ public:
     QRect grooveRect() const;
     /// How much wider the whole bar is than its groove: the two arrows.
     int arrowsWidth() const;
+    /// With something opaque laid over the groove, a new value repaints only what shows: the
+    /// arrows, and those only where a style may draw them differently, at either end.
+    void setGrooveCovered(bool covered) { m_grooveCovered = covered; }
 
 signals:
     /// The user moved the bar one step (its value is already the new one), or let it go.
@@ -26,7 +29,12 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void sliderChange(SliderChange change) override;
 
 private:
+    bool atEnd(int value) const { return value == minimum() || value == maximum(); }
+
     bool m_pressed = false;
+    bool m_grooveCovered = false;
+    int m_paintedValue = 0;
 };

@@ -9,12 +9,12 @@
 #include "viewer/picturebox.h"
 #include "viewer/picturesource.h"
 #include "viewer/printrequests.h"
+#include "viewer/readonlybox.h"
 #include "viewer/scrollerbox.h"
 #include "viewer/viewerpage.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLineEdit>
 #include <QPushButton>
 
 namespace {
@@ -54,11 +54,9 @@ void FullScreenView::buildToolbar()
     m_toolbar->setAutoFillBackground(true);
     m_printerSetup = toolButton("Printer Setup", "printerSetup", m_toolbar);
     m_printButton = toolButton("Print", "print", m_toolbar);
-    m_scaleBox = new QLineEdit("Scale ", m_toolbar);
+    m_scaleBox = new ReadOnlyBox("Scale ", m_toolbar);
     m_scaleBox->setObjectName("scaleBox");
     m_scaleBox->setAccessibleName("scale");
-    m_scaleBox->setReadOnly(true);
-    m_scaleBox->setFocusPolicy(Qt::NoFocus);
     m_scaleBox->setMinimumWidth(
         std::max(99, BoxFit::lineEditWidth(m_scaleBox, QStringLiteral("scaling   319999"))));
     m_scaleBar = new QScrollBar(Qt::Horizontal, m_toolbar);
@@ -196,7 +194,7 @@ void FullScreenView::setScrollerMinimum(int minimum)
 
 void FullScreenView::showPictureNumber(int picture)
 {
-    m_scaleBox->setText(QStringLiteral("scaling   ") + QString::number(picture));
+    m_scaleBox->showText(QStringLiteral("scaling   ") + QString::number(picture));
     m_scroller->setText(QStringLiteral("Scroll picture  ") + QString::number(picture));
 }
 

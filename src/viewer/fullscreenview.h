@@ -15,7 +15,7 @@ class Messages;
 class PictureBox;
 class PrintRequests;
 class QFrame;
-class QLineEdit;
+class ReadOnlyBox;
 class QPushButton;
 class QScrollBar;
 class ScrollerBox;
@@ -76,7 +76,7 @@ private:
     QFrame *m_toolbar;
     QPushButton *m_printerSetup = nullptr;
     QPushButton *m_printButton = nullptr;
-    QLineEdit *m_scaleBox = nullptr;
+    ReadOnlyBox *m_scaleBox = nullptr;
     QScrollBar *m_scaleBar = nullptr;
     ScrollerBox *m_scroller = nullptr;
     QRect m_box;

@@ -47,7 +47,27 @@ Result<QImage> PictureReadAhead::load(int directory, int n) const
 
 Result<QString> PictureReadAhead::timeStamp(int directory, int n) const
 {
-    return m_pictures.timeStamp(directory, n);
+    // A step asks twice, once as the position changes and once for the step itself.
+    const QByteArray identity = m_pictures.fileIdentity(directory, n);
+    const auto same = [&](int d, int k, const QByteArray &id) {
+        return d == directory && k == n && !identity.isEmpty() && id == identity;
+    };
+    if (m_lastStamp && same(m_lastStamp->directory, m_lastStamp->n, m_lastStamp->identity))
+        return m_lastStamp->text;
+    QString text;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (m_done && same(m_done->key.directory, m_done->key.n, m_done->identity))
+            text = m_done->timeStamp;
+    }
+    if (text.isEmpty()) {
+        const Result<QString> read = m_pictures.timeStamp(directory, n);
+        if (!read || identity.isEmpty())
+            return read;
+        text = *read;
+    }
+    m_lastStamp = Stamp{directory, n, identity, text};
+    return text;
 }
 
 QByteArray PictureReadAhead::fileIdentity(int directory, int n) const
@@ -93,6 +113,7 @@ void PictureReadAhead::readAhead(int directory, int n, QSize box)
 
 void PictureReadAhead::clear()
 {
+    m_lastStamp.reset();
     const std::lock_guard lock(m_mutex);
     m_wanted.reset();
     m_done.reset();
@@ -125,13 +146,17 @@ void PictureReadAhead::run()
         Result<QImage> picture = identity.isEmpty()
                                      ? Result<QImage>(failure(QString()))
                                      : m_pictures.loadScaled(key.directory, key.n, key.box);
-        if (picture)
+        QString stamp;
+        if (picture) {
             *picture = atDrawnSize(std::move(*picture), key.box);
+            if (const Result<QString> read = m_pictures.timeStamp(key.directory, key.n))
+                stamp = *read;
+        }
         lock.lock();
         m_decoding.reset();
         // A failure is left to the read the step makes, which reports it.
         if (picture && generation == m_generation && !m_wanted)
-            m_done = Decoded{key, std::move(identity), std::move(*picture)};
+            m_done = Decoded{key, std::move(identity), std::move(*picture), std::move(stamp)};
         m_changed.notify_all();
     }
 }

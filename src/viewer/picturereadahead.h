@@ -28,6 +28,8 @@ public:
     /// (waiting for it if it is still being decoded); else read here. Either way at the size
     /// it is drawn at in the box.
     Result<QImage> loadScaled(int directory, int n, QSize box) const override;
+    /// The time stamp read with the picture ahead, or the last one given, while the file is
+    /// unchanged; else read here.
     Result<QString> timeStamp(int directory, int n) const override;
     QByteArray fileIdentity(int directory, int n) const override;
     /// Starts decoding picture n in place of anything read ahead before.
@@ -48,16 +50,25 @@ private:
         Key key;
         QByteArray identity; // of the file before it was read
         QImage picture;
+        QString timeStamp; // empty if it could not be read
+    };
+    struct Stamp
+    {
+        int directory = 0;
+        int n = 0;
+        QByteArray identity;
+        QString text;
     };
     void run();
 
     const PictureSource &m_pictures;
     mutable std::mutex m_mutex;
     mutable std::condition_variable m_changed;
-    mutable std::optional<Key> m_wanted;   // waiting for the worker
-    std::optional<Key> m_decoding;         // in the worker's hands
-    mutable std::optional<Decoded> m_done; // the worker's last result
-    unsigned m_generation = 0;             // a clear() since the worker began drops its result
+    mutable std::optional<Key> m_wanted;      // waiting for the worker
+    std::optional<Key> m_decoding;            // in the worker's hands
+    mutable std::optional<Decoded> m_done;    // the worker's last result
+    mutable std::optional<Stamp> m_lastStamp; // the user-interface thread's alone
+    unsigned m_generation = 0;                // a clear() since the worker began drops its result
     bool m_stopping = false;
     std::thread m_thread; // started with the first read ahead
 };

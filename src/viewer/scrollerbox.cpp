@@ -2,19 +2,17 @@
 
 #include "shell/boxfit.h"
 #include "viewer/arrowscrollbar.h"
-
-#include <QLineEdit>
+#include "viewer/readonlybox.h"
 
 ScrollerBox::ScrollerBox(int minimum, int maximum, int value, const QString &text,
                          const QStringList &longestTexts, QWidget *parent)
     : QWidget(parent), m_bar(new ArrowScrollBar(minimum, maximum, value, this)),
-      m_box(new QLineEdit(text, this)), m_longestTexts(longestTexts)
+      m_box(new ReadOnlyBox(text, this)), m_longestTexts(longestTexts)
 {
-    m_box->setReadOnly(true);
-    m_box->setFocusPolicy(Qt::NoFocus);
     m_box->setTextMargins(0, 0, 0, 0);
     // White whatever the skin, as the box stands for the bar it covers.
     m_box->setStyleSheet("QLineEdit { background-color: white; color: black; }");
+    m_bar->setGrooveCovered(true);
     setFocusProxy(m_bar);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
@@ -30,8 +28,7 @@ void ScrollerBox::setNames(const QString &name, const QString &accessibleName)
 
 void ScrollerBox::setText(const QString &text)
 {
-    m_box->setText(text);
-    m_box->setCursorPosition(0);
+    m_box->showText(text);
 }
 
 QString ScrollerBox::text() const

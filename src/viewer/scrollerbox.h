@@ -7,7 +7,7 @@
 #include <QWidget>
 
 class ArrowScrollBar;
-class QLineEdit;
+class ReadOnlyBox;
 
 class ScrollerBox : public QWidget
 {
@@ -31,6 +31,6 @@ protected:
 
 private:
     ArrowScrollBar *m_bar;
-    QLineEdit *m_box;
+    ReadOnlyBox *m_box;
     QStringList m_longestTexts;
 };

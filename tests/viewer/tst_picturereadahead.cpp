@@ -1,7 +1,7 @@
-// The full-screen view's read-ahead: a picture decoded ahead is used only for the same picture,
-// box and file, and any picture comes at the size it is drawn at in its box; a replaced file, a
-// source that cannot tell, or a clear() make it read anew; a step that comes while the decode runs
-// waits for it instead of decoding twice.
+// The full-screen view's read-ahead: a picture decoded ahead, and its time stamp, are used only for
+// the same picture, box and file, and any picture comes at the size it is drawn at in its box; a
+// replaced file, a source that cannot tell, or a clear() make it read anew; a step that comes while
+// the decode runs waits for it instead of decoding twice.
 #include "viewer/fakepictures.h"
 #include "viewer/picturereadahead.h"
 
@@ -19,6 +19,7 @@ struct VersionedPictures : FakePictures
 {
     mutable std::atomic<int> decodes{0};
     mutable std::atomic<int> decodedElsewhere{0}; // not on the thread that made this
+    mutable std::atomic<int> stampReads{0};
     std::atomic<int> version{0};
     std::atomic<bool> identities{true};
     std::atomic<bool> hold{false};
@@ -45,6 +46,13 @@ struct VersionedPictures : FakePictures
         if (!identities || !exists(directory, n))
             return {};
         return QByteArray::number(n) + ':' + QByteArray::number(version.load());
+    }
+    Result<QString> timeStamp(int directory, int n) const override
+    {
+        ++stampReads;
+        if (!exists(directory, n))
+            return failure(QStringLiteral("gone"));
+        return QStringLiteral("%1 version %2").arg(n).arg(version.load());
     }
     static int codeOf(const QImage &picture) { return int(picture.pixel(0, 0) & 0xffffff); }
 };
@@ -76,15 +84,21 @@ void TestPictureReadAhead::usesOnlyTheSamePicture_data()
     QTest::addColumn<int>("decodes");
     QTest::addColumn<int>("code");
     QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("stampReads"); // the one ahead included
+    QTest::addColumn<QString>("stamp");
     const QSize box(20, 20);
     QTest::newRow("the same: decoded once, ahead")
-        << 5 << box << Nothing << 1 << 5 << QSize(20, 15);
-    QTest::newRow("another picture") << 6 << box << Nothing << 2 << 6 << QSize(20, 15);
-    QTest::newRow("another box") << 5 << QSize(80, 80) << Nothing << 2 << 5 << QSize(80, 60);
+        << 5 << box << Nothing << 1 << 5 << QSize(20, 15) << 1 << "5 version 0";
+    QTest::newRow("another picture")
+        << 6 << box << Nothing << 2 << 6 << QSize(20, 15) << 2 << "6 version 0";
+    QTest::newRow("another box: the stamp still holds")
+        << 5 << QSize(80, 80) << Nothing << 2 << 5 << QSize(80, 60) << 1 << "5 version 0";
     QTest::newRow("the file replaced meanwhile: the new one")
-        << 5 << box << Replaced << 2 << 1005 << QSize(20, 15);
-    QTest::newRow("a source that cannot tell") << 5 << box << CannotTell << 2 << 5 << QSize(20, 15);
-    QTest::newRow("cleared") << 5 << box << Cleared << 2 << 5 << QSize(20, 15);
+        << 5 << box << Replaced << 2 << 1005 << QSize(20, 15) << 2 << "5 version 1";
+    QTest::newRow("a source that cannot tell: every time")
+        << 5 << box << CannotTell << 2 << 5 << QSize(20, 15) << 3 << "5 version 0";
+    QTest::newRow("cleared") << 5 << box << Cleared << 2 << 5 << QSize(20, 15) << 2
+                             << "5 version 0";
 }
 
 void TestPictureReadAhead::usesOnlyTheSamePicture()
@@ -106,6 +120,10 @@ void TestPictureReadAhead::usesOnlyTheSamePicture()
     if (change == Cleared)
         ahead.clear();
 
+    // A step asks for the time stamp twice, then for the picture.
+    for (int ask = 0; ask < 2; ++ask)
+        QTEST(ahead.timeStamp(1, asked).value_or(QString()), "stamp");
+    QTEST(pictures.stampReads.load(), "stampReads");
     const Result<QImage> shown = ahead.loadScaled(1, asked, box);
     QVERIFY(shown);
     QCOMPARE(pictures.decodes.load(), decodes);
@@ -114,6 +132,9 @@ void TestPictureReadAhead::usesOnlyTheSamePicture()
     // Used once: the next ask reads the file.
     QVERIFY(ahead.loadScaled(1, asked, box));
     QCOMPARE(pictures.decodes.load(), decodes + 1);
+    // A stamp that is gone is reported, whatever was read before.
+    pictures.ranges.clear();
+    QCOMPARE(ahead.timeStamp(1, asked).error(), QStringLiteral("gone"));
 }
 
 void TestPictureReadAhead::aStepDuringTheDecodeWaitsForIt()
