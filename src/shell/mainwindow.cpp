@@ -145,6 +145,9 @@ void MainWindow::buildVideoArea(QWidget *central)
     // On the client area rather than the video area, which hides under the full-screen view.
     m_pictureCaption = new QLabel("picture", central);
     m_pictureCaption->setObjectName("pictureCaption");
+    QFont plain; // a number and a time, new at each step: no shaping engine needed for them
+    plain.setStyleStrategy(QFont::PreferNoShaping);
+    m_pictureCaption->setFont(plain);
     // Over the picture, outside any layout: 225 x 12, or taller for a larger font.
     m_pictureCaption->setFixedSize(QSize(225, 12).expandedTo(m_pictureCaption->sizeHint()));
     m_pictureCaption->hide();

@@ -12,6 +12,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 
@@ -38,6 +39,18 @@ struct ViewerApp : CaptureApp
         return QTest::qWaitFor([this] { return !viewer().loading(); }, 5000);
     }
     void key(QWidget *to, Qt::Key key) { QTest::keyClick(to, key); }
+    /// The full-screen toolbar as the window shows it now, after the repaints so far, and as a
+    /// paint from scratch would draw it.
+    std::pair<QImage, QImage> toolbarShownAndFresh()
+    {
+        QCoreApplication::processEvents();
+        const QRect bar = part<QWidget>(&main(), "fullScreenToolbar")->geometry();
+        const QRect inWindow(main().centralWidget()->mapTo(&main(), bar.topLeft()), bar.size());
+        const QImage shown = main().screen()->grabWindow(main().winId()).toImage().copy(inWindow);
+        const QImage fresh = main().grab(inWindow).toImage();
+        return {shown.convertToFormat(QImage::Format_RGB32),
+                fresh.convertToFormat(QImage::Format_RGB32)};
+    }
 };
 
 QString stampOf(int directory, int n)
@@ -133,6 +146,18 @@ void TestViewerWindow::capturedPicturesThroughViewerAndFullScreen()
     QVERIFY(a.caption().startsWith("picture13   "));
     QCOMPARE(part<QLineEdit>(&a.main(), "scaleBox")->text(), "scaling   13");
     QCOMPARE(a.fullScreenPicture()->picture(), drawnPicture("1/capture13.jpg"));
+    // A step repaints only the boxes whose text changed: after many, the toolbar on show is
+    // still what a paint from scratch gives, corners, arrows and all, at the scroller's start too.
+    // In the plain look, whose boxes have rounded corners.
+    qApp->setStyleSheet(QString());
+    for (int step = 0; step < 5; ++step)
+        a.key(a.pictureBar(), Qt::Key_Right);
+    a.key(a.pictureBar(), Qt::Key_Home);
+    QCOMPARE(a.toolbarShownAndFresh().first, a.toolbarShownAndFresh().second);
+    for (int step = 0; step < 8; ++step)
+        a.key(a.pictureBar(), Qt::Key_Right);
+    const auto [shown, fresh] = a.toolbarShownAndFresh();
+    QCOMPARE(shown, fresh);
 
     QTest::mouseClick(a.fullScreenPicture(), Qt::LeftButton);
     QVERIFY(a.viewer().isVisible());
