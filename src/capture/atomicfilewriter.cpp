@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstdio>
@@ -132,11 +133,18 @@ Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8
     int fd = -1;
     // The releaser's spare, an empty file made apart, spares this write making one; it is in
     // keepIn, so only for a picture on keepIn's file system.
+    bool spareTaken = false;
     if (swap || (m_releaser && !there && onKeepInDevice(QFile::encodeName(target.path())))) {
-        temporary = m_releaser->takeSpare();
-        if (!temporary.isEmpty())
-            fd = ::open(temporary.constData(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+        FileReleaser::Spare spare = m_releaser->takeSpare();
+        temporary = std::move(spare.path);
+        fd = spare.fd;
+        spareTaken = fd >= 0;
     }
+    // Once this write is done in the directory, whichever way it ends.
+    const auto renew = qScopeGuard([&] {
+        if (spareTaken)
+            m_releaser->renewSpare();
+    });
     if (fd < 0) {
         fd = swap ? createTemporary(m_keepIn, ReplacedPrefix, target, temporary)
                   : createTemporary(target.path(), QString(), target, temporary);

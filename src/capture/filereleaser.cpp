@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <random>
 #include <unistd.h>
+#include <utility>
 
 FileReleaser::~FileReleaser()
 {
@@ -13,8 +14,10 @@ FileReleaser::~FileReleaser()
     m_queued.notify_all();
     if (m_thread.joinable())
         m_thread.join();
-    if (!m_spare.isEmpty())
-        ::unlink(m_spare.constData());
+    if (m_spare.fd >= 0) {
+        ::close(m_spare.fd);
+        ::unlink(m_spare.path.constData());
+    }
 }
 
 void FileReleaser::startLocked()
@@ -50,26 +53,26 @@ void FileReleaser::keepSpares(QByteArray directory)
     m_queued.notify_one();
 }
 
-QByteArray FileReleaser::takeSpare()
+FileReleaser::Spare FileReleaser::takeSpare()
 {
-    QByteArray spare;
-    {
-        const std::lock_guard lock(m_mutex);
-        spare.swap(m_spare);
-        m_spareFailed = false; // worth another try: the disk may have room again
-    }
+    const std::lock_guard lock(m_mutex);
+    m_spareFailed = false; // worth another try: the disk may have room again
+    return std::exchange(m_spare, Spare{});
+}
+
+void FileReleaser::renewSpare()
+{
     m_queued.notify_one();
-    return spare;
 }
 
 void FileReleaser::waitForSpare()
 {
     std::unique_lock lock(m_mutex);
-    m_done.wait(
-        lock, [this] { return m_spareDirectory.isEmpty() || !m_spare.isEmpty() || m_spareFailed; });
+    m_done.wait(lock,
+                [this] { return m_spareDirectory.isEmpty() || m_spare.fd >= 0 || m_spareFailed; });
 }
 
-QByteArray FileReleaser::makeSpare(const QByteArray &directory)
+FileReleaser::Spare FileReleaser::makeSpare(const QByteArray &directory)
 {
     // Lower-case base 36, as the writer's own temporaries, so that the next start knows it.
     static constexpr char Digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
@@ -79,12 +82,12 @@ QByteArray FileReleaser::makeSpare(const QByteArray &directory)
         for (std::uint32_t n = random(); n != 0; n /= 36)
             name += Digits[n % 36];
         name += ".tmp";
-        // O_EXCL keeps us off anyone else's file; mode 0666 lets the umask decide.
+        // O_EXCL keeps us off anyone else's file; mode 0666 lets the umask decide. Kept open,
+        // it is the very file made here that the writer gets, and opening it again costs the
+        // writer a look-up of its name.
         const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return name;
-        }
+        if (fd >= 0)
+            return {std::move(name), fd};
         if (errno != EEXIST)
             break;
     }
@@ -96,7 +99,7 @@ void FileReleaser::run()
     std::unique_lock lock(m_mutex);
     for (;;) {
         const auto spareWanted = [this] {
-            return !m_spareDirectory.isEmpty() && m_spare.isEmpty() && !m_spareFailed;
+            return !m_spareDirectory.isEmpty() && m_spare.fd < 0 && !m_spareFailed;
         };
         m_queued.wait(lock, [&] { return m_stopping || !m_paths.empty() || spareWanted(); });
         if (m_paths.empty() && m_stopping)
@@ -112,14 +115,16 @@ void FileReleaser::run()
         } else {
             const QByteArray directory = m_spareDirectory;
             lock.unlock();
-            QByteArray spare = makeSpare(directory);
+            Spare spare = makeSpare(directory);
             lock.lock();
-            if (spare.isEmpty())
+            if (spare.fd < 0) {
                 m_spareFailed = true;
-            else if (m_stopping || directory != m_spareDirectory || !m_spare.isEmpty())
-                ::unlink(spare.constData()); // no longer wanted
-            else
+            } else if (m_stopping || directory != m_spareDirectory || m_spare.fd >= 0) {
+                ::close(spare.fd); // no longer wanted
+                ::unlink(spare.path.constData());
+            } else {
                 m_spare = std::move(spare);
+            }
         }
         m_done.notify_all();
     }

@@ -26,18 +26,27 @@ public:
     /// Waits until every file queued so far is removed.
     void waitUntilDone();
 
+    /// An empty file, open for writing.
+    struct Spare
+    {
+        QByteArray path; // empty: none
+        int fd = -1;
+    };
     /// From now on an empty file is kept ready in directory (in the file system's encoding):
     /// ".replaced.capture.jpg.<random>.tmp", a name the next start removes should it be left.
     void keepSpares(QByteArray directory);
-    /// The path of the spare file, now the caller's; empty when none is ready (yet).
-    QByteArray takeSpare();
+    /// The spare file, now the caller's to close; none when none is ready (yet). The next one
+    /// is made once the caller says it is done in the directory (renewSpare): made meanwhile,
+    /// it would hold up the caller's own rename there.
+    Spare takeSpare();
+    void renewSpare();
     /// Waits until a spare is ready, or making one failed.
     void waitForSpare();
 
 private:
     void run();
     void startLocked();
-    QByteArray makeSpare(const QByteArray &directory);
+    static Spare makeSpare(const QByteArray &directory);
 
     std::mutex m_mutex;
     std::condition_variable m_queued;
@@ -46,7 +55,7 @@ private:
     bool m_removing = false;
     bool m_stopping = false;
     QByteArray m_spareDirectory; // empty: no spares kept
-    QByteArray m_spare;          // the one ready, if any
+    Spare m_spare;               // the one ready, if any
     bool m_spareFailed = false;  // the last attempt failed: tried again after the next take
     std::thread m_thread;        // started with the first file or spare
 };
