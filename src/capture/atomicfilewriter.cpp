@@ -136,9 +136,15 @@ Result<> AtomicFileWriter::write(const QString &path, std::span<const std::uint8
     bool spareTaken = false;
     if (swap || (m_releaser && !there && onKeepInDevice(QFile::encodeName(target.path())))) {
         FileReleaser::Spare spare = m_releaser->takeSpare();
-        temporary = std::move(spare.path);
-        fd = spare.fd;
-        spareTaken = fd >= 0;
+        spareTaken = spare.fd >= 0;
+        // One removed by someone else meanwhile would take the picture with it.
+        struct stat st = {};
+        if (spareTaken && ::fstat(spare.fd, &st) == 0 && st.st_nlink > 0) {
+            temporary = std::move(spare.path);
+            fd = spare.fd;
+        } else if (spareTaken) {
+            ::close(spare.fd);
+        }
     }
     // Once this write is done in the directory, whichever way it ends.
     const auto renew = qScopeGuard([&] {
