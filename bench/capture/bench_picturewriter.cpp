@@ -230,7 +230,8 @@ void storeVsBare(benchmark::State &state)
         const int n = replace ? 0 : number++;
         const QString path = dir.filePath(QStringLiteral("capture%1.jpg").arg(n));
         const QString part = dir.filePath(QStringLiteral("part%1.jpg").arg(n));
-        store.time([&] { writer.store(frame, header, 100, grey, path, grab()); });
+        const PictureWriter::Grab grabbed = grab(); // the capture's, before the store step
+        store.time([&] { writer.store(frame, header, 100, grey, path, grabbed); });
         unsynced.add(store.last() - storeSyncUs);
         storeSync.add(storeSyncUs);
         bare.time([&] { bareEncode(rgb, header.width, header.height, grey, JDCT_FLOAT); });
