@@ -1,7 +1,8 @@
 # The pieces with threads of their own that synchronise through the standard library, built
 # and tested under ThreadSanitizer: the picture writer's file releaser, the full-screen view's
-# read-ahead, the viewer's thumbnail workers and the time-lapse video's pictures decoded ahead. They use Qt's value types (strings, byte arrays, images), whose own code
-# is not instrumented but takes no part in the threads' hand-over.
+# read-ahead, the viewer's thumbnail workers and the time-lapse video's pictures decoded ahead.
+# They use Qt's value types (strings, byte arrays, images), whose own code is not instrumented
+# but takes no part in the threads' hand-over.
 find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Test)
 find_package(JPEG REQUIRED)
 find_package(PkgConfig REQUIRED)

@@ -99,41 +99,43 @@ void TestThumbnailLoader::deliversInPageOrder()
     }
 }
 
+// A loader whose first page of ten is under way on the workers, its decodes held.
+struct PageUnderWay
+{
+    SlowPictures pictures;
+    ThumbnailLoader loader{pictures};
+    QSignalSpy ready{&loader, &ThumbnailLoader::pictureReady};
+    QSignalSpy finished{&loader, &ThumbnailLoader::finished};
+    PageUnderWay()
+    {
+        pictures.add(0, 4999);
+        pictures.heldBelow = 10;
+        loader.load(1, 0, 10, QSize(120, 105));
+        QTest::qWait(30); // the workers have taken pictures of the first page
+    }
+};
+
 // The user pages on while the first page's decodes are under way: none of it shows.
 void TestThumbnailLoader::newPageDropsTheLast()
 {
-    SlowPictures pictures;
-    pictures.add(0, 4999);
-    pictures.heldBelow = 10;
-    ThumbnailLoader loader(pictures);
-    QSignalSpy ready(&loader, &ThumbnailLoader::pictureReady);
-    QSignalSpy finished(&loader, &ThumbnailLoader::finished);
-    loader.load(1, 0, 10, QSize(120, 105));
-    QTest::qWait(30); // the workers have taken pictures of the first page
-    loader.load(1, 10, 10, QSize(120, 105));
-    pictures.release.release(10);
-    QTRY_VERIFY(!loader.loading());
+    PageUnderWay page;
+    page.loader.load(1, 10, 10, QSize(120, 105));
+    page.pictures.release.release(10);
+    QTRY_VERIFY(!page.loader.loading());
     QTest::qWait(50);
-    QCOMPARE(deliveredNumbers(ready), range(10, 10));
-    QCOMPARE(finished.size(), 1);
+    QCOMPARE(deliveredNumbers(page.ready), range(10, 10));
+    QCOMPARE(page.finished.size(), 1);
 }
 
 void TestThumbnailLoader::cancelDeliversNothing()
 {
-    SlowPictures pictures;
-    pictures.add(0, 4999);
-    pictures.heldBelow = 10;
-    ThumbnailLoader loader(pictures);
-    QSignalSpy ready(&loader, &ThumbnailLoader::pictureReady);
-    QSignalSpy finished(&loader, &ThumbnailLoader::finished);
-    loader.load(1, 0, 10, QSize(120, 105));
-    QTest::qWait(30);
-    loader.cancel();
-    QVERIFY(!loader.loading());
-    pictures.release.release(10);
+    PageUnderWay page;
+    page.loader.cancel();
+    QVERIFY(!page.loader.loading());
+    page.pictures.release.release(10);
     QTest::qWait(100);
-    QCOMPARE(ready.size(), 0);
-    QCOMPARE(finished.size(), 0);
+    QCOMPARE(page.ready.size(), 0);
+    QCOMPARE(page.finished.size(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestThumbnailLoader)
